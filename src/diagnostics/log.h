@@ -1,0 +1,58 @@
+// The application log: one plain-text file per day in the Logs folder beside the executable,
+// appended to by every run of that day. Lines carry no time stamps; only the header written at
+// each start is dated. Each Write and WriteLine is atomic across threads.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "platform/env.h"
+
+namespace mlf {
+
+class CLog {
+ public:
+  explicit CLog(Env& env = Env::Default());
+  virtual ~CLog();
+  CLog(const CLog&) = delete;
+  CLog& operator=(const CLog&) = delete;
+
+  // Opens today's file in <executable folder>/Logs after purging logs 15 days or older, and
+  // writes the start header. A log that cannot be opened stays closed and drops every write.
+  void Open();
+
+  // Writes the indent first when at the start of a line; a null text writes nothing more.
+  void Write(const char* text);
+  void Write(const std::string& text) { Write(text.c_str()); }
+  // Write(text) and a line end.
+  void WriteLine(const char* text = nullptr);
+  void WriteLine(const std::string& text) { WriteLine(text.c_str()); }
+  void Indent();
+  // Returns the depth before the call.
+  unsigned Outdent();
+  // "<name> Version: a.b.c.d" from the four 16-bit words, most significant first.
+  void LogModuleVersion(const std::string& moduleName, uint64_t version);
+  void LogOsVersion();
+  // Empty while the log is closed.
+  std::string GetFilePath() const;
+  bool IsOpen() const;
+
+ private:
+  void WriteLocked(const char* text);
+  void PurgeOldLogs(const std::string& folder);
+
+  Env& m_env;
+  mutable std::recursive_mutex m_mutex;
+  bool m_atLineStart = true;
+  std::string m_indent;
+  unsigned m_depth = 0;
+  bool m_open = false;
+  std::unique_ptr<File> m_file;
+};
+
+// The one log of the process.
+CLog& AppLog();
+
+}  // namespace mlf

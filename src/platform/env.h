@@ -1,0 +1,71 @@
+// The platform layer: every file, folder, clock and library the core touches goes through an
+// Env, so tests can run the store on an in-memory file system or one that fails on purpose.
+// Paths are UTF-8 texts; the interface carries no operating-system types.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/file.h"
+
+namespace mlf {
+
+struct DirEntry {
+  std::string name;
+  bool isDirectory = false;
+  int64_t creationTime = 0;      // seconds since 1970 UTC; the modification time where the
+  int64_t modificationTime = 0;  // file system keeps no creation time
+  uint64_t size = 0;
+};
+
+class DynamicLibrary {
+ public:
+  virtual ~DynamicLibrary() = default;
+  // The address of an exported symbol, or null.
+  virtual void* Symbol(const char* name) = 0;
+};
+
+class Env {
+ public:
+  virtual ~Env() = default;
+
+  // The operating system's own implementation.
+  static Env& Default();
+
+  virtual std::unique_ptr<File> OpenFile(const std::string& path, FileAccess access,
+                                         FileCreation creation, FileShare share) = 0;
+  // A new, uniquely named file "<prefix>XXXXXX<suffix>" in folder (the temporary folder when
+  // empty), created exclusively and readable by its owner only. A file made with
+  // deleteOnClose is removed when its handle is destroyed.
+  virtual std::unique_ptr<File> CreateTempFile(const std::string& prefix, const std::string& suffix,
+                                               bool deleteOnClose, const std::string& folder = {}) = 0;
+
+  virtual bool FileExists(const std::string& path) = 0;
+  virtual bool DirectoryExists(const std::string& path) = 0;
+  virtual void DeleteFile(const std::string& path) = 0;
+  // Replaces target by source in one step; both lie on one file system.
+  virtual void RenameFile(const std::string& source, const std::string& target) = 0;
+  // Creates the folder; an existing one is no error.
+  virtual void CreateDirectory(const std::string& path) = 0;
+  virtual std::vector<DirEntry> ListDirectory(const std::string& path) = 0;
+  // Makes a rename or creation inside the folder durable.
+  virtual void SyncDirectory(const std::string& path) = 0;
+  virtual bool SameFileSystem(const std::string& a, const std::string& b) = 0;
+
+  virtual std::string TempDirectory() = 0;
+  virtual std::string ExecutableDirectory() = 0;
+  // The per-user folder for application data (the roaming application data on Windows).
+  virtual std::string AppDataDirectory() = 0;
+  // The block size used to overwrite files on the volume holding path; 0 when unknown.
+  virtual uint32_t SectorSize(const std::string& path) = 0;
+
+  // Null when the library cannot be loaded.
+  virtual std::unique_ptr<DynamicLibrary> LoadLibrary(const std::string& path) = 0;
+
+  // Seconds since 1970 UTC.
+  virtual int64_t Now() = 0;
+};
+
+}  // namespace mlf

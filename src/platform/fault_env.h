@@ -1,0 +1,57 @@
+// An Env wrapper that makes the Nth operation fail, once or from then on, to prove that every
+// failure path of open and save leaves the user's file intact. Counted operations: opening,
+// creating, deleting, renaming, folder creation and sync, and every read, write, truncate and
+// sync of a file opened through it.
+#pragma once
+
+#include <atomic>
+
+#include "platform/env.h"
+
+namespace mlf {
+
+class FaultEnv : public Env {
+ public:
+  explicit FaultEnv(Env& target) : m_target(target) {}
+
+  // Operation number n (counted from 1 after this call) fails; with permanent, every later
+  // one fails too. n = 0 disarms.
+  void FailAt(uint64_t n, bool permanent) {
+    m_count = 0;
+    m_failAt = n;
+    m_permanent = permanent;
+  }
+  uint64_t OperationCount() const { return m_count; }
+  bool Failed() const { return m_failed; }
+
+  // Throws when the counted operation is to fail.
+  void Check(const std::string& path);
+
+  std::unique_ptr<File> OpenFile(const std::string& path, FileAccess access, FileCreation creation,
+                                 FileShare share) override;
+  std::unique_ptr<File> CreateTempFile(const std::string& prefix, const std::string& suffix,
+                                       bool deleteOnClose, const std::string& folder) override;
+  bool FileExists(const std::string& path) override { return m_target.FileExists(path); }
+  bool DirectoryExists(const std::string& path) override { return m_target.DirectoryExists(path); }
+  void DeleteFile(const std::string& path) override;
+  void RenameFile(const std::string& source, const std::string& target) override;
+  void CreateDirectory(const std::string& path) override;
+  std::vector<DirEntry> ListDirectory(const std::string& path) override { return m_target.ListDirectory(path); }
+  void SyncDirectory(const std::string& path) override;
+  bool SameFileSystem(const std::string& a, const std::string& b) override { return m_target.SameFileSystem(a, b); }
+  std::string TempDirectory() override { return m_target.TempDirectory(); }
+  std::string ExecutableDirectory() override { return m_target.ExecutableDirectory(); }
+  std::string AppDataDirectory() override { return m_target.AppDataDirectory(); }
+  uint32_t SectorSize(const std::string& path) override { return m_target.SectorSize(path); }
+  std::unique_ptr<DynamicLibrary> LoadLibrary(const std::string& path) override { return m_target.LoadLibrary(path); }
+  int64_t Now() override { return m_target.Now(); }
+
+ private:
+  Env& m_target;
+  std::atomic<uint64_t> m_count{0};
+  uint64_t m_failAt = 0;
+  bool m_permanent = false;
+  bool m_failed = false;
+};
+
+}  // namespace mlf
