@@ -1,0 +1,128 @@
+#include "store/document.h"
+
+#include "diagnostics/log.h"
+#include "platform/wipe.h"
+#include "store/document_observer.h"
+#include "store/node_clipboard.h"
+
+namespace mlf {
+
+CMarrowleafDoc::CMarrowleafDoc(Env& env) : m_env(env) {
+  try {
+    m_workFile = m_env.CreateTempFile("MLF", ".tmp", true, {});
+  } catch (const FileError& error) {
+    AppLog().WriteLine("WARNING: A temporary file could not be constructed at " + m_env.TempDirectory());
+  }
+}
+
+CMarrowleafDoc::~CMarrowleafDoc() {
+  NodeClipboard::Instance().ForgetDocument(this);
+  m_workFile.reset();
+  if (m_decryptedCopy) {
+    // The decrypted copy is wiped before it goes, so no plain text stays on the disk.
+    std::string path = m_decryptedCopy->Path();
+    try {
+      if (uint32_t sector = m_env.SectorSize(path)) OverwriteWithZeros(*m_decryptedCopy, sector);
+    } catch (const FileError&) {
+    }
+    m_decryptedCopy.reset();
+    try {
+      m_env.DeleteFile(path);
+    } catch (const FileError&) {
+    }
+  }
+  m_orgFile.reset();
+}
+
+void CMarrowleafDoc::SetObserver(DocumentObserver* observer) {
+  auto lock = Lock();
+  m_observer = observer;
+}
+
+void CMarrowleafDoc::NotifyNode(uint32_t nodeId) {
+  if (m_observer) m_observer->RefreshNode(nodeId);
+}
+
+void CMarrowleafDoc::NotifyTask(uint32_t taskId) {
+  if (m_observer) m_observer->RefreshTask(taskId);
+}
+
+void CMarrowleafDoc::NotifyLogo() {
+  if (m_observer) m_observer->RefreshLogo();
+}
+
+void CMarrowleafDoc::OnNewDocument() {
+  auto lock = Lock();
+  DeleteContents();
+  m_header = FileHeader{};
+  m_header.created = SystemTimeFromUtc(m_env.Now());
+  m_moreInfo = {};
+  SetModifiedFlag();
+}
+
+void CMarrowleafDoc::ResetCollections() {
+  m_nodes.clear();
+  m_locations.clear();
+  m_keywords.clear();
+  m_nodeKeywords.clear();
+  m_bookmarks.clear();
+  m_tasks.clear();
+  m_hasLogo = false;
+  m_logoWorkOffset = m_logoWorkLength = 0;
+}
+
+void CMarrowleafDoc::DeleteContents() {
+  auto lock = Lock();
+  NodeClipboard::Instance().ForgetDocument(this);
+  ResetCollections();
+}
+
+void CMarrowleafDoc::SetModifiedFlag(bool modified) {
+  auto lock = Lock();
+  m_modified = modified;
+}
+
+bool CMarrowleafDoc::IsModified() const {
+  auto lock = Lock();
+  return m_modified;
+}
+
+std::string CMarrowleafDoc::GetPathName() const {
+  auto lock = Lock();
+  return m_pathName;
+}
+
+void CMarrowleafDoc::SetPathName(const std::string& path) {
+  auto lock = Lock();
+  m_pathName = path;
+}
+
+FileHeader CMarrowleafDoc::GetHeader() const {
+  auto lock = Lock();
+  return m_header;
+}
+
+void CMarrowleafDoc::SetHeader(const FileHeader& header, bool markModified) {
+  auto lock = Lock();
+  m_header = header;
+  if (markModified) SetModifiedFlag();
+}
+
+std::string CMarrowleafDoc::GetWorkFilePath() const {
+  auto lock = Lock();
+  return m_workFile ? m_workFile->Path() : std::string();
+}
+
+bool CMarrowleafDoc::HasLogo() const {
+  auto lock = Lock();
+  return m_hasLogo;
+}
+
+void CMarrowleafDoc::ClearLogo() {
+  auto lock = Lock();
+  m_hasLogo = false;
+  m_logoWorkOffset = m_logoWorkLength = 0;
+  NotifyLogo();
+}
+
+}  // namespace mlf

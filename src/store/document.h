@@ -1,0 +1,165 @@
+// One open note file: a flat table of node records keyed by id (the tree lives in each
+// record's parent id), the location of every node's stored stream, the keyword, bookmark and
+// task collections, the custom logo, and the files the document works with. Every public
+// operation takes the document's recursive lock, so worker threads may call it too.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/env.h"
+#include "store/collection_records.h"
+#include "store/file_header.h"
+#include "store/node_record.h"
+
+namespace mlf {
+
+class DocumentObserver;
+
+struct FileEncryption {
+  uint32_t nCryptType = 0;  // 0 = the file is not encrypted
+  uint32_t nHashType = 0;
+  uint32_t nKeyLength = 0;
+  uint32_t nTestLength = 0;
+  SecureBytes key;
+  std::vector<uint8_t> passwordBlock;
+};
+
+class CMarrowleafDoc {
+ public:
+  explicit CMarrowleafDoc(Env& env = Env::Default());
+  virtual ~CMarrowleafDoc();
+  CMarrowleafDoc(const CMarrowleafDoc&) = delete;
+  CMarrowleafDoc& operator=(const CMarrowleafDoc&) = delete;
+
+  // Holds the document for a caller that needs several operations to see one state.
+  std::unique_lock<std::recursive_mutex> Lock() const { return std::unique_lock(m_mutex); }
+  Env& GetEnv() const { return m_env; }
+  void SetObserver(DocumentObserver* observer);
+
+  // Empties the document and starts a new, modified one.
+  void OnNewDocument();
+  // Empties the node table and collections, and the node clipboard when it holds a node of
+  // this document.
+  void DeleteContents();
+
+  void SetModifiedFlag(bool modified = true);
+  bool IsModified() const;
+  std::string GetPathName() const;
+  void SetPathName(const std::string& path);
+  FileHeader GetHeader() const;
+  void SetHeader(const FileHeader& header, bool markModified);
+  // Empty when no work file could be made.
+  std::string GetWorkFilePath() const;
+
+  // Nodes.
+  bool Data_GetItem(uint32_t id, NTV& out) const;
+  void Data_SetItem(uint32_t id, const NTV& record, bool markModified);
+  uint32_t Data_NewItem();
+  // Deletes the node and its descendants with their keywords, bookmarks and task links;
+  // false (and nothing changed) for an unknown id.
+  bool Data_DeleteItem(uint32_t id);
+  // Appends the ids below the node, each folder's descendants before the folder itself.
+  void Data_GetChildren(uint32_t id, std::vector<uint32_t>& out) const;
+  // "//A/B/C"; empty for an unknown id.
+  std::string Data_GetItemPath(uint32_t id) const;
+  bool Data_GetLocation(uint32_t id, DATALOC& out) const;
+  void Data_SetLocation(uint32_t id, const DATALOC& location);
+  size_t Data_GetCount() const;
+  // Calls the callback with every record in ascending id order, holding the lock.
+  void Data_EnumItems(const std::function<void(const NTV&)>& callback) const;
+  // Copies one node from this document, or from the node clipboard's document; the copy's id
+  // or 0.
+  uint32_t CopyNode(uint32_t sourceId, bool fromClipboard);
+
+  // Keywords.
+  uint32_t FindOrAddKeyword(const std::string& text);
+  bool GetKeywordName(uint32_t id, std::string& out) const;
+  bool GetNodeKeywords(uint32_t nodeId, MLFNODEKEYWORDS& out) const;
+  void PutNodeKeywords(uint32_t nodeId, const MLFNODEKEYWORDS& entry);
+  // Replaces the node's list and drops keywords no longer listed by any node.
+  void SetNodeKeywords(uint32_t nodeId, const MLFNODEKEYWORDS& entry);
+  void EnumNodeKeywordNames(uint32_t nodeId, const std::function<void(const std::string&)>& callback) const;
+  void EnumKeywords(const std::function<void(uint32_t, const std::string&)>& callback) const;
+  void EnumNodeKeywords(const std::function<void(const MLFNODEKEYWORDS&)>& callback) const;
+  // Stores a keyword under its id as read from a file.
+  void PutKeyword(uint32_t id, const std::string& text);
+
+  // Bookmarks.
+  uint32_t AddBookmark();
+  bool GetBookmark(uint32_t id, MLFBOOKMARK& out) const;
+  void SetBookmark(uint32_t id, const MLFBOOKMARK& record);
+  void DeleteBookmark(uint32_t id);
+  void DeleteBookmarksOfNode(uint32_t nodeId);
+  void EnumBookmarks(const std::function<void(const MLFBOOKMARK&)>& callback) const;
+
+  // Tasks.
+  uint32_t NewTask();
+  bool GetTask(uint32_t id, MLFTASK& out) const;
+  void SetTask(const MLFTASK& record, bool markModified);
+  void DeleteTask(uint32_t id);
+  bool NodeHasTask(uint32_t nodeId) const;
+  // Detaches every task from the node, without marking the document modified.
+  void RemoveTaskAssociation(uint32_t nodeId);
+  void EnumTasks(const std::function<void(const MLFTASK&)>& callback) const;
+
+  // Custom logo.
+  bool HasLogo() const;
+  void ClearLogo();
+
+ private:
+  friend class CMlfNode;
+  friend bool CopyStoredContent(CMarrowleafDoc& source, uint32_t sourceId, CMarrowleafDoc& target,
+                                uint32_t targetId);
+
+  // The file that node streams are read from: the decrypted copy, else the note file.
+  File* DataFile() const { return m_decryptedCopy ? m_decryptedCopy.get() : m_orgFile.get(); }
+  // The file holding the stream at location.
+  File* FileOf(const DATALOC& location) const { return location.bInWorkFile ? m_workFile.get() : DataFile(); }
+
+  void NotifyNode(uint32_t nodeId);
+  void NotifyTask(uint32_t taskId);
+  void NotifyLogo();
+  void ResetCollections();
+  bool NodeHasTaskLocked(uint32_t nodeId) const;
+
+  Env& m_env;
+  mutable std::recursive_mutex m_mutex;
+  DocumentObserver* m_observer = nullptr;
+  bool m_modified = false;
+  std::string m_pathName;
+
+  FileHeader m_header;
+  MoreInfo m_moreInfo{};
+  FileEncryption m_fileEncryption;
+
+  std::map<uint32_t, NTV> m_nodes;
+  std::map<uint32_t, DATALOC> m_locations;
+  std::map<uint32_t, std::string> m_keywords;
+  std::map<uint32_t, MLFNODEKEYWORDS> m_nodeKeywords;
+  std::map<uint32_t, MLFBOOKMARK> m_bookmarks;
+  std::map<uint32_t, MLFTASK> m_tasks;
+
+  uint32_t m_nextNodeId = 1;
+  uint32_t m_nextBookmarkId = 1;
+  uint32_t m_nextKeywordId = 1;
+  uint32_t m_nextTaskId = 1;
+
+  // The custom logo; the gzip bytes of a newly chosen one lie in the work file.
+  bool m_hasLogo = false;
+  uint64_t m_logoWorkOffset = 0;
+  uint64_t m_logoWorkLength = 0;
+
+  // The note file, kept open between saves; the file streams are read from (the note file or
+  // a decrypted copy); and the work file that receives every stream written since the save.
+  std::unique_ptr<File> m_orgFile;
+  std::unique_ptr<File> m_decryptedCopy;
+  std::unique_ptr<File> m_workFile;
+};
+
+}  // namespace mlf

@@ -1,0 +1,93 @@
+#include "store/node.h"
+
+#include "store/document.h"
+#include "store/node_content_copy.h"
+
+namespace mlf {
+
+bool CMlfNode::Attach(CMarrowleafDoc* document, uint32_t id) {
+  m_document = document;
+  m_record = NTV{};
+  m_valid = document && document->Data_GetItem(id, m_record);
+  return m_valid;
+}
+
+bool CMlfNode::Create(CMarrowleafDoc* document, uint8_t type, const char* title, uint32_t parent) {
+  if (m_valid) return true;
+  uint32_t id = document->Data_NewItem();
+  Attach(document, id);
+  m_record.nParent = parent;
+  m_record.nType = type;
+  m_record.nIcon = DefaultImage(type);
+  const char* defaultTitle = DefaultTitle(type);
+  m_record.strTitle = title ? title : (defaultTitle ? defaultTitle : "");
+  Update(true);
+  return true;
+}
+
+bool CMlfNode::CopyFrom(CMarrowleafDoc* document, const CMlfNode& source) {
+  if (m_valid) return false;
+  if (!source.IsValid() || !document) return false;
+  CMarrowleafDoc* from = source.GetDocument();
+  auto lockTarget = document->Lock();
+  auto lockSource = from->Lock();
+
+  Attach(document, document->Data_NewItem());
+  uint32_t id = m_record.nIndex;
+  m_record = source.Record();
+  m_record.nIndex = id;
+  m_record.nParent = 0;
+  Update(true);
+
+  MLFNODEKEYWORDS keywords;
+  if (from->GetNodeKeywords(source.GetId(), keywords)) {
+    MLFNODEKEYWORDS copy{id, {}};
+    for (uint32_t keyword : keywords.ids) {
+      std::string name;
+      if (from == document) copy.ids.push_back(keyword);
+      else if (from->GetKeywordName(keyword, name)) copy.ids.push_back(document->FindOrAddKeyword(name));
+    }
+    document->PutNodeKeywords(id, copy);
+  }
+
+  if (source.HasContent()) {
+    if (from == document) {
+      DATALOC location;
+      from->Data_GetLocation(source.GetId(), location);
+      document->Data_SetLocation(id, location);  // both share the stored bytes
+    } else if (!CopyStoredContent(*from, source.GetId(), *document, id)) {
+      document->Data_DeleteItem(id);  // a copy without its content would lose the user's data
+      m_valid = false;
+      return false;
+    }
+  }
+  return Attach(document, id);
+}
+
+void CMlfNode::Update(bool markModified) {
+  if (m_valid) m_document->Data_SetItem(m_record.nIndex, m_record, markModified);
+}
+
+bool CMlfNode::HasTask() const { return m_valid && m_document->NodeHasTask(m_record.nIndex); }
+
+void CMlfNode::SetPassword(bool hasPassword, const SecureString& password) {
+  m_record.bHasPassword = hasPassword;
+  m_record.strPassword = hasPassword ? password : SecureString();
+  Update(false);
+}
+
+SecureString CMlfNode::GetPassword() const {
+  return m_record.bHasPassword ? m_record.strPassword : SecureString();
+}
+
+TreeItemInfo CMlfNode::GetTreeItem() const {
+  TreeItemInfo item;
+  item.title = m_record.strTitle;
+  item.image = item.selectedImage = m_record.nIcon;
+  item.itemData = m_record.nIndex;
+  if (IsEncrypted()) item.overlay = kOverlayEncrypted;
+  else if (HasTask()) item.overlay = kOverlayTask;
+  return item;
+}
+
+}  // namespace mlf
