@@ -1,5 +1,6 @@
 #include "store/document.h"
 
+#include "crypt/app_crypt_provider.h"
 #include "diagnostics/log.h"
 #include "platform/wipe.h"
 #include "store/document_observer.h"
@@ -111,6 +112,16 @@ void CMarrowleafDoc::SetHeader(const FileHeader& header, bool markModified) {
 std::string CMarrowleafDoc::GetWorkFilePath() const {
   auto lock = Lock();
   return m_workFile ? m_workFile->Path() : std::string();
+}
+
+CryptProvider& CMarrowleafDoc::GetCryptProvider() const {
+  auto lock = Lock();
+  return m_crypt ? *m_crypt : AppCryptProvider();
+}
+
+void CMarrowleafDoc::SetCryptProvider(CryptProvider* provider) {
+  auto lock = Lock();
+  m_crypt = provider;
 }
 
 bool CMarrowleafDoc::HasLogo() const {

@@ -16,9 +16,11 @@
 #include "store/collection_records.h"
 #include "store/file_header.h"
 #include "store/node_record.h"
+#include "store/stream_record.h"
 
 namespace mlf {
 
+class CryptProvider;
 class DocumentObserver;
 
 struct FileEncryption {
@@ -73,6 +75,17 @@ class CMarrowleafDoc {
   size_t Data_GetCount() const;
   // Calls the callback with every record in ascending id order, holding the lock.
   void Data_EnumItems(const std::function<void(const NTV&)>& callback) const;
+  // Streams. A node's content lives in one stream: in the data file, or in the work file when
+  // written since the last save.
+  bool Data_OpenStream(uint32_t nodeId, bool forOutput, MLFSTREAMHANDLE* handle, bool compress);
+  bool Data_GetStream(int32_t streamId, MLFSTREAM& out) const;
+  void Data_SetStream(int32_t streamId, const MLFSTREAM& stream);
+  // Commits a write stream into the node record and its location.
+  bool Data_CloseStream(int32_t streamId);
+  // The encryption that node keys go through (the process's own unless a test sets one).
+  CryptProvider& GetCryptProvider() const;
+  void SetCryptProvider(CryptProvider* provider);
+
   // Copies one node from this document, or from the node clipboard's document; the copy's id
   // or 0.
   uint32_t CopyNode(uint32_t sourceId, bool fromClipboard);
@@ -114,8 +127,7 @@ class CMarrowleafDoc {
 
  private:
   friend class CMlfNode;
-  friend bool CopyStoredContent(CMarrowleafDoc& source, uint32_t sourceId, CMarrowleafDoc& target,
-                                uint32_t targetId);
+  friend class StreamWriter;
 
   // The file that node streams are read from: the decrypted copy, else the note file.
   File* DataFile() const { return m_decryptedCopy ? m_decryptedCopy.get() : m_orgFile.get(); }
@@ -137,6 +149,10 @@ class CMarrowleafDoc {
   FileHeader m_header;
   MoreInfo m_moreInfo{};
   FileEncryption m_fileEncryption;
+
+  std::map<int32_t, MLFSTREAM> m_streams;
+  uint32_t m_nextStreamId = 1;
+  CryptProvider* m_crypt = nullptr;
 
   std::map<uint32_t, NTV> m_nodes;
   std::map<uint32_t, DATALOC> m_locations;

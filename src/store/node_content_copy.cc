@@ -1,39 +1,36 @@
 #include "store/node_content_copy.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "store/document.h"
+#include "store/stream_reader.h"
+#include "store/stream_writer.h"
 
 namespace mlf {
 
 bool CopyStoredContent(CMarrowleafDoc& source, uint32_t sourceId, CMarrowleafDoc& target, uint32_t targetId) {
-  constexpr size_t kPiece = 16 * 1024;
-  auto lockSource = source.Lock();
-  auto lockTarget = target.Lock();
   NTV record;
-  DATALOC from;
-  if (!source.Data_GetItem(sourceId, record) || !source.Data_GetLocation(sourceId, from) || !from.bHasData)
-    return false;
-  File* in = source.FileOf(from);
-  File* out = target.m_workFile.get();
-  if (!in || !out) return false;
+  if (!source.Data_GetItem(sourceId, record)) return false;
+  std::vector<uint8_t> stored(record.nStorageLength);
+  {
+    StreamReader reader(source, sourceId);
+    if (!reader.ReadStoredPrefix(stored.data(), stored.size())) return false;
+  }
+  MLFSTREAMHANDLE handle;
+  target.Data_OpenStream(targetId, true, &handle, record.nFlags & kNodeCompressed);
+  MLFSTREAM stream;
+  if (!target.Data_GetStream(handle.nStreamId, stream)) return false;
+  // The copy keeps the source's flags, lengths and CRCs: its bytes are the same.
+  stream.nRawLength = record.nRawLength;
   try {
-    uint64_t start = out->Size();
-    out->Seek(start);
-    in->Seek(from.nLoc);
-    std::vector<char> buffer(kPiece);
-    for (uint32_t left = record.nStorageLength; left > 0;) {
-      size_t n = std::min<size_t>(left, kPiece);
-      in->ReadExact(buffer.data(), n);
-      out->Write(buffer.data(), n);
-      left -= static_cast<uint32_t>(n);
-    }
-    target.Data_SetLocation(targetId, DATALOC{1, 1, 0, static_cast<uint32_t>(start)});
-    return true;
+    CommitStream(target, handle.nStreamId, stream, stored);
   } catch (const FileError&) {
+    stream.bForOutput = 0;
+    target.Data_SetStream(handle.nStreamId, stream);
+    target.Data_CloseStream(handle.nStreamId);
     return false;
   }
+  return true;
 }
 
 }  // namespace mlf

@@ -13,6 +13,9 @@ namespace mlf {
 
 class CMarrowleafDoc;
 
+// The caption of message boxes that name no caption of their own.
+inline constexpr const char* kAppCaption = "Marrowleaf";
+
 enum class MessageIcon { None, Stop, Exclamation, Question, Information };
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, AbortRetryIgnore, RetryCancel };
 enum class MessageAnswer { Ok, Cancel, Yes, No, Abort, Retry, Ignore };

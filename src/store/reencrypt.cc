@@ -1,0 +1,92 @@
+#include "store/reencrypt.h"
+
+#include <vector>
+
+#include "crypt/crypt_provider.h"
+#include "store/crc32.h"
+#include "store/document.h"
+#include "store/encrypted_layout.h"
+#include "store/gzip.h"
+#include "store/integrity_report.h"
+#include "store/node_key.h"
+#include "store/stream_reader.h"
+#include "store/stream_writer.h"
+
+namespace mlf {
+namespace {
+
+// The node's gzip member, freed from its old key; empty optional when it cannot be read.
+std::optional<std::vector<uint8_t>> PlainMember(CMarrowleafDoc& document, const NTV& record, Cipher* oldDecryptor) {
+  StreamReader reader(document, record.nIndex);
+  if (!reader.IsOpen()) return std::vector<uint8_t>();  // no stored data yet
+  std::vector<uint8_t> stored(record.nStorageLength);
+  if (!reader.ReadStoredPrefix(stored.data(), stored.size())) return std::nullopt;
+
+  if (!(record.nFlags & kNodeEncrypted)) {
+    CheckIntegrity(IntegrityCheck::StoredBytes, record.nFileDataCRC, Crc32Update(0, stored.data(), stored.size()),
+                   document, record.nIndex);
+    if (record.nFlags & kNodeCompressed) return stored;
+    // A raw stream is compressed first: encryption works on the compressed form only.
+    GzipWriter gzip(false);
+    gzip.Put(stored.data(), stored.size());
+    return gzip.Finish();
+  }
+
+  if (!oldDecryptor || record.nTestLength > stored.size()) return std::nullopt;
+  std::optional<SubHeader> header = ParseSubHeader(stored.data() + record.nTestLength, stored.size() - record.nTestLength);
+  if (!header) return std::nullopt;
+  size_t start = record.nTestLength + header->bytesUsed;
+  size_t size = stored.size() - start;
+  if (header->compressedLength > size || size % oldDecryptor->BlockSize() != 0) return std::nullopt;
+  CheckIntegrity(IntegrityCheck::StoredBytes, record.nFileDataCRC, Crc32Update(0, stored.data() + start, size),
+                 document, record.nIndex);
+  oldDecryptor->Process(stored.data() + start, size);
+  return std::vector<uint8_t>(stored.begin() + start, stored.begin() + start + header->compressedLength);
+}
+
+}  // namespace
+
+bool ReencryptStream(CMarrowleafDoc& document, uint32_t nodeId, Cipher* newEncryptor, Cipher* oldDecryptor,
+                     uint32_t& newTestLength) {
+  newTestLength = 0;
+  NTV record;
+  if (!document.Data_GetItem(nodeId, record)) return false;
+  std::optional<std::vector<uint8_t>> member = PlainMember(document, record, oldDecryptor);
+  if (!member) return false;
+
+  std::vector<uint8_t> stored;
+  uint32_t newCrc;
+  if (newEncryptor) {
+    stored = newEncryptor->TestBlock();
+    newTestLength = static_cast<uint32_t>(stored.size());
+    uint32_t compressedLength = static_cast<uint32_t>(member->size());
+    PadAndEncrypt(*newEncryptor, *member);
+    newCrc = Crc32Update(0, member->data(), member->size());
+    AppendSubHeader(stored, static_cast<uint32_t>(member->size()), compressedLength);
+    stored.insert(stored.end(), member->begin(), member->end());
+  } else {
+    newCrc = Crc32Update(0, member->data(), member->size());
+    stored = std::move(*member);
+  }
+
+  MLFSTREAMHANDLE handle;
+  document.Data_OpenStream(nodeId, true, &handle, true);
+  MLFSTREAM stream;
+  if (!document.Data_GetStream(handle.nStreamId, stream)) return false;
+  stream.bZipped = 1;
+  stream.bEncrypted = newEncryptor ? 1 : 0;
+  stream.nRawLength = record.nRawLength;
+  stream.nDataCRC = record.nDataCRC;
+  stream.nFileDataCRC = newCrc;
+  try {
+    CommitStream(document, handle.nStreamId, stream, stored);
+  } catch (const FileError&) {
+    stream.bForOutput = 0;  // nothing is committed; the node keeps its old bytes
+    document.Data_SetStream(handle.nStreamId, stream);
+    document.Data_CloseStream(handle.nStreamId);
+    throw;
+  }
+  return true;
+}
+
+}  // namespace mlf

@@ -1,0 +1,52 @@
+// The write pipeline of one node stream: content arrives in pieces, then Finish compresses
+// it (and encrypts it with the node key when the node is encrypted), appends the stored bytes
+// to the work file and commits the stream into the node record.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "store/crc32.h"
+#include "store/gzip.h"
+#include "store/stream_record.h"
+
+namespace mlf {
+
+class CMarrowleafDoc;
+
+// Appends finished stored bytes to the end of the stream's file and commits the write stream
+// (its record gets the location and lengths). On a file error the stream is left open and
+// the error thrown.
+void CommitStream(CMarrowleafDoc& document, int32_t streamId, MLFSTREAM& stream, const std::vector<uint8_t>& stored);
+
+class StreamWriter {
+ public:
+  StreamWriter(CMarrowleafDoc& document, uint32_t nodeId, bool compress);
+  // A stream that was never finished is dropped; the node keeps its old content.
+  ~StreamWriter();
+  StreamWriter(const StreamWriter&) = delete;
+  StreamWriter& operator=(const StreamWriter&) = delete;
+
+  bool IsOpen() const { return m_streamId > 0; }
+  const MLFSTREAM& Stream() const { return m_stream; }
+
+  void Put(const void* data, size_t size);
+  // False when the node key cannot be made or there is no work file; the node then keeps its
+  // old content. File errors throw.
+  bool Finish();
+
+ private:
+  std::vector<uint8_t> StoredBytes();
+  void Drop();
+
+  CMarrowleafDoc& m_document;
+  int32_t m_streamId = 0;
+  MLFSTREAM m_stream;
+  Crc32 m_contentCrc;
+  uint64_t m_contentLength = 0;
+  std::unique_ptr<GzipWriter> m_gzip;
+  std::vector<uint8_t> m_raw;
+};
+
+}  // namespace mlf
