@@ -44,6 +44,8 @@ class Env {
 
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool DirectoryExists(const std::string& path) = 0;
+  // The file exists and nobody may write it (no write permission bit at all).
+  virtual bool IsReadOnly(const std::string& path) = 0;
   virtual void DeleteFile(const std::string& path) = 0;
   // Replaces target by source in one step; both lie on one file system.
   virtual void RenameFile(const std::string& source, const std::string& target) = 0;

@@ -183,6 +183,11 @@ class PosixEnv final : public Env {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
   }
 
+  bool IsReadOnly(const std::string& path) override {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+  }
+
   void DeleteFile(const std::string& path) override {
     if (::unlink(path.c_str()) != 0) ThrowErrno(path, "cannot delete file");
   }

@@ -33,6 +33,7 @@ class FaultEnv : public Env {
                                        bool deleteOnClose, const std::string& folder) override;
   bool FileExists(const std::string& path) override { return m_target.FileExists(path); }
   bool DirectoryExists(const std::string& path) override { return m_target.DirectoryExists(path); }
+  bool IsReadOnly(const std::string& path) override { return m_target.IsReadOnly(path); }
   void DeleteFile(const std::string& path) override;
   void RenameFile(const std::string& source, const std::string& target) override;
   void CreateDirectory(const std::string& path) override;

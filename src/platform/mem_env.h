@@ -23,6 +23,7 @@ class MemEnv : public Env {
                                        bool deleteOnClose, const std::string& folder) override;
   bool FileExists(const std::string& path) override;
   bool DirectoryExists(const std::string& path) override;
+  bool IsReadOnly(const std::string& path) override { return m_readOnly.count(path) != 0; }
   void DeleteFile(const std::string& path) override;
   void RenameFile(const std::string& source, const std::string& target) override;
   void CreateDirectory(const std::string& path) override;
@@ -39,6 +40,7 @@ class MemEnv : public Env {
   // Test controls.
   void SetNow(int64_t seconds) { m_now = seconds; }
   void SetSectorSize(uint32_t size) { m_sectorSize = size; }
+  void SetReadOnly(const std::string& path) { m_readOnly.insert(path); }
   void SetCreationTime(const std::string& path, int64_t seconds);
   // Writes a whole file at once, durably.
   void PutFile(const std::string& path, const std::string& bytes);
@@ -59,6 +61,7 @@ class MemEnv : public Env {
   std::map<std::string, std::shared_ptr<Node>> m_files;    // what a reader sees now
   std::map<std::string, std::shared_ptr<Node>> m_durable;  // what survives a power cut
   std::set<std::string> m_directories;
+  std::set<std::string> m_readOnly;
   int64_t m_now = 1700000000;
   uint32_t m_sectorSize = 512;
   unsigned m_tempCounter = 0;

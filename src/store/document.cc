@@ -1,8 +1,8 @@
 #include "store/document.h"
 
 #include "crypt/app_crypt_provider.h"
+#include "crypt/crypt_provider.h"
 #include "diagnostics/log.h"
-#include "platform/wipe.h"
 #include "store/document_observer.h"
 #include "store/node_clipboard.h"
 
@@ -19,19 +19,7 @@ CMarrowleafDoc::CMarrowleafDoc(Env& env) : m_env(env) {
 CMarrowleafDoc::~CMarrowleafDoc() {
   NodeClipboard::Instance().ForgetDocument(this);
   m_workFile.reset();
-  if (m_decryptedCopy) {
-    // The decrypted copy is wiped before it goes, so no plain text stays on the disk.
-    std::string path = m_decryptedCopy->Path();
-    try {
-      if (uint32_t sector = m_env.SectorSize(path)) OverwriteWithZeros(*m_decryptedCopy, sector);
-    } catch (const FileError&) {
-    }
-    m_decryptedCopy.reset();
-    try {
-      m_env.DeleteFile(path);
-    } catch (const FileError&) {
-    }
-  }
+  DiscardDecryptedCopy();
   m_orgFile.reset();
 }
 
@@ -122,6 +110,27 @@ CryptProvider& CMarrowleafDoc::GetCryptProvider() const {
 void CMarrowleafDoc::SetCryptProvider(CryptProvider* provider) {
   auto lock = Lock();
   m_crypt = provider;
+}
+
+void CMarrowleafDoc::SetFileEncryption(uint32_t cipher, uint32_t keyLength, uint32_t keyDerivation,
+                                       const SecureString& password) {
+  auto lock = Lock();
+  m_fileEncryption.nCryptType = cipher;
+  m_fileEncryption.nKeyLength = keyLength;
+  m_fileEncryption.nHashType = keyDerivation;
+  if (keyLength == 0) {
+    m_fileEncryption.key.clear();
+    m_fileEncryption.passwordBlock.clear();
+    return;
+  }
+  const CryptProvider& crypt = GetCryptProvider();
+  m_fileEncryption.key = crypt.DeriveKey(keyDerivation, password.view(), keyLength);
+  m_fileEncryption.passwordBlock = crypt.PasswordBlock(password.view());
+}
+
+FileEncryption CMarrowleafDoc::GetFileEncryption() const {
+  auto lock = Lock();
+  return m_fileEncryption;
 }
 
 bool CMarrowleafDoc::HasLogo() const {

@@ -20,6 +20,7 @@
 
 namespace mlf {
 
+class BinaryReader;
 class CryptProvider;
 class DocumentObserver;
 
@@ -43,6 +44,13 @@ class CMarrowleafDoc {
   std::unique_lock<std::recursive_mutex> Lock() const { return std::unique_lock(m_mutex); }
   Env& GetEnv() const { return m_env; }
   void SetObserver(DocumentObserver* observer);
+
+  // Opens a note file into the document: false when it could not be read (the user was told
+  // why and the document is left empty).
+  bool OnOpenDocument(const std::string& path);
+  // Saves into path: the new image is written completely and flushed before it replaces the
+  // file, so a failure at any step leaves the old file and the document as they were.
+  bool OnSaveDocument(const std::string& path);
 
   // Empties the document and starts a new, modified one.
   void OnNewDocument();
@@ -121,6 +129,11 @@ class CMarrowleafDoc {
   void RemoveTaskAssociation(uint32_t nodeId);
   void EnumTasks(const std::function<void(const MLFTASK&)>& callback) const;
 
+  // The file password: with key length 0 the key and password block are dropped (a cipher of 0
+  // then saves a plain file); otherwise the file key is derived from the password.
+  void SetFileEncryption(uint32_t cipher, uint32_t keyLength, uint32_t keyDerivation, const SecureString& password);
+  FileEncryption GetFileEncryption() const;
+
   // Custom logo.
   bool HasLogo() const;
   void ClearLogo();
@@ -128,11 +141,20 @@ class CMarrowleafDoc {
  private:
   friend class CMlfNode;
   friend class StreamWriter;
+  friend class SaveImage;
 
   // The file that node streams are read from: the decrypted copy, else the note file.
   File* DataFile() const { return m_decryptedCopy ? m_decryptedCopy.get() : m_orgFile.get(); }
   // The file holding the stream at location.
   File* FileOf(const DATALOC& location) const { return location.bInWorkFile ? m_workFile.get() : DataFile(); }
+
+  enum LoadResult { kLoadFailed = 0, kLoaded = 1, kLoadCancelled = 2 };
+  LoadResult LoadFile();
+  std::unique_ptr<File> DecryptEnvelope(BinaryReader& in, const std::string& magic, LoadResult& result);
+  void LoadSections(BinaryReader& in);
+  void NoticeInterruptedSaves();
+  bool SaveFile(const std::string& path);
+  void DiscardDecryptedCopy();
 
   void NotifyNode(uint32_t nodeId);
   void NotifyTask(uint32_t taskId);

@@ -15,6 +15,8 @@ class DocumentObserver {
   virtual void RefreshTask(uint32_t taskId) = 0;
   // The custom logo changed.
   virtual void RefreshLogo() = 0;
+  // Before a save: store the node open in the window. Returns whether the Tasks bar is shown.
+  virtual bool PrepareForSave() = 0;
   // A file was loaded into the document: rebuild the tree, bookmarks and tasks.
   virtual void OnDocumentLoaded() = 0;
 };

@@ -15,6 +15,7 @@ class RecordingObserver : public DocumentObserver {
   void RefreshTask(uint32_t id) override { tasks.push_back(id); }
   void RefreshLogo() override { ++logos; }
   void OnDocumentLoaded() override {}
+  bool PrepareForSave() override { return false; }
   std::vector<uint32_t> nodes, tasks;
   int logos = 0;
 };

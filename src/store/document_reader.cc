@@ -1,0 +1,299 @@
+// Opening a note file: the plain image or the encrypted envelope around it, all versions
+// from 1 to 7. Nothing in the file is trusted: a read past its end is damage.
+#include <cstring>
+
+#include "crypt/crypt_provider.h"
+#include "diagnostics/log.h"
+#include "platform/path.h"
+#include "platform/wipe.h"
+#include "store/binary_io.h"
+#include "store/document.h"
+#include "store/document_observer.h"
+#include "store/encrypted_layout.h"
+#include "store/file_format.h"
+#include "store/gzip.h"
+#include "store/node_key.h"
+#include "store/prompts.h"
+
+namespace mlf {
+namespace {
+
+MessageAnswer Warn(const std::string& text, const std::string& caption) {
+  return AppPrompts().Message(text, caption, MessageIcon::Exclamation, MessageButtons::Ok);
+}
+
+}  // namespace
+
+bool CMarrowleafDoc::OnOpenDocument(const std::string& path) {
+  auto lock = Lock();
+  if (path.empty()) return false;
+  OnNewDocument();
+  m_pathName = path;
+  try {
+    m_orgFile = m_env.OpenFile(path, FileAccess::Read, FileCreation::OpenExisting, FileShare::Exclusive);
+  } catch (const FileError& error) {
+    AppLog().WriteLine("Failed to open file " + path + ", GetLastError() := " + std::to_string(error.code()));
+    Warn("Could not load file " + path + ".\r\n\r\n" + error.what(), kAppCaption);
+    m_pathName.clear();
+    return false;
+  }
+  LoadResult result;
+  try {
+    result = LoadFile();
+  } catch (const std::exception& error) {
+    // Damage or a read error in the header, node table, more-info block or tasks.
+    DeleteContents();
+    DiscardDecryptedCopy();
+    m_orgFile.reset();
+    Warn("Failed to open '" + path + "'.\n\n" + error.what() + ".", "Load Failed");
+    SetModifiedFlag(false);
+    return false;
+  }
+  SetModifiedFlag(false);
+  if (result != kLoaded) {
+    DeleteContents();
+    DiscardDecryptedCopy();
+    m_orgFile.reset();
+    return false;
+  }
+  NoticeInterruptedSaves();
+  if (m_observer) m_observer->OnDocumentLoaded();
+  return true;
+}
+
+std::unique_ptr<File> CMarrowleafDoc::DecryptEnvelope(BinaryReader& in, const std::string& magic, LoadResult& result) {
+  result = kLoadCancelled;
+  FileEncryption settings;
+  settings.nCryptType = in.U32();
+  settings.nHashType = in.U32();
+  settings.nKeyLength = in.U32();
+  settings.nTestLength = in.U32();
+  uint32_t extraLength = 0;
+  if (magic == kEncryptedMagicV2) {
+    extraLength = in.U32();
+    in.U32();
+    in.U32();
+  }
+  const CryptProvider& crypt = GetCryptProvider();
+  if (!crypt.IsAvailable() || !crypt.IsCipherSupported(settings.nCryptType) ||
+      crypt.MaxKeyLength() < settings.nKeyLength) {
+    Warn("You cannot access this encrypted file.\n\nEncryption is not available or not compatible.", "Access Denied");
+    return nullptr;
+  }
+  PasswordRequest request;
+  request.mode = kPasswordEnter;
+  request.document = this;
+  std::optional<PasswordAnswer> answer = AppPrompts().AskPassword(request);
+  if (!answer) return nullptr;
+
+  settings.key = crypt.DeriveKey(settings.nHashType, answer->first.view(), settings.nKeyLength);
+  std::unique_ptr<Cipher> decryptor = crypt.MakeDecryptor(settings.nCryptType, settings.key);
+  std::unique_ptr<Cipher> encryptor = crypt.MakeEncryptor(settings.nCryptType, settings.key);
+  std::vector<uint8_t> stored = in.Bytes(settings.nTestLength);
+  if (!decryptor || !encryptor || encryptor->TestBlockLength() != settings.nTestLength ||
+      encryptor->TestBlock() != stored) {
+    Warn("Incorrect Password - Access Denied", "Open File");
+    return nullptr;
+  }
+  settings.passwordBlock = extraLength ? in.Bytes(extraLength) : crypt.PasswordBlock(answer->first.view());
+
+  // The decrypted image goes to an owner-only temporary file, wiped when it is given up.
+  std::unique_ptr<File> plain = m_env.CreateTempFile("MLF", ".tmp", false, {});
+  try {
+    const size_t piece = size_t(decryptor->BlockSize()) * 2048;
+    std::vector<uint8_t> buffer;
+    while (in.Remaining() > 0) {
+      size_t n = static_cast<size_t>(std::min<uint64_t>(piece, in.Remaining()));
+      buffer.assign(n, 0);
+      in.Bytes(buffer.data(), n);
+      buffer.resize((n + decryptor->BlockSize() - 1) / decryptor->BlockSize() * decryptor->BlockSize(), 0);
+      decryptor->Process(buffer.data(), buffer.size());
+      plain->Write(buffer.data(), buffer.size());
+    }
+  } catch (...) {
+    std::string tempPath = plain->Path();
+    OverwriteWithZeros(*plain, 4096);
+    plain.reset();
+    m_env.DeleteFile(tempPath);
+    throw;
+  }
+  m_fileEncryption = std::move(settings);
+  result = kLoaded;
+  return plain;
+}
+
+CMarrowleafDoc::LoadResult CMarrowleafDoc::LoadFile() {
+  auto reader = std::make_unique<BinaryReader>(*m_orgFile);
+  std::string magic = ReadMagic(*reader);
+  if (magic == kEncryptedMagic || magic == kEncryptedMagicV2) {
+    LoadResult result;
+    m_decryptedCopy = DecryptEnvelope(*reader, magic, result);
+    if (result != kLoaded) return result;
+    reader = std::make_unique<BinaryReader>(*m_decryptedCopy);
+    magic = ReadMagic(*reader);
+  }
+  BinaryReader& in = *reader;
+  if (magic != kPlainMagic) {
+    AppLog().WriteLine("Load failed for file " + m_pathName + ", header verification failed");
+    Warn("Failed to open '" + m_pathName + "'.\n\nThis file is not a Quarn Marrowleaf file.", "Load Failed");
+    return kLoadFailed;
+  }
+  FileHeader header;
+  ReadHeaderBody(in, header);
+  in.Seek(kHeaderNodeCountOffset);
+  uint32_t nodeCount = in.U32();
+  in.Seek(112);
+  if (header.version >= 1 && header.version <= 5) {
+    AppPrompts().Message(
+        "WARNING: This file was created in a previous version of Quarn Marrowleaf.\n\nIf you save this file in this "
+        "version of Marrowleaf,\nit will become unreadable by any previous version of Marrowleaf.",
+        "Warning", MessageIcon::Exclamation, MessageButtons::Ok);
+  } else if (header.version != 6 && header.version != 7) {
+    Warn("Version stamp incompatible\n\nYou may need to upgrade your copy of Marrowleaf. The newest version is "
+         "available from www.quarndata.example/marrowleaf.",
+         kAppCaption);
+    return kLoadFailed;
+  }
+
+  for (uint32_t i = 0; i < nodeCount; ++i) {
+    NTV record = ReadNodeEntry(in, header.version);
+    if (record.nType == ntFolder) record.nIcon = kImageFolder;
+    uint32_t id = record.nIndex;
+    bool hasData = HasContentType(record.nType) && record.nStorageLength != 0;
+    m_locations[id] = DATALOC{hasData ? 1u : 0u, 0, 0, record.nLoc};
+    m_nodes[id] = std::move(record);
+    if (id >= m_nextNodeId) m_nextNodeId = id + 1;
+  }
+  header.version = kCurrentFileVersion;
+  m_header = header;
+  LoadSections(in);
+  return kLoaded;
+}
+
+void CMarrowleafDoc::LoadSections(BinaryReader& in) {
+  // The logo, bookmarks and keywords are optional: damage there drops what could not be read.
+  if (m_header.logoOffset && m_header.logoLength) {
+    try {
+      in.Seek(m_header.logoOffset);
+      std::vector<uint8_t> member = in.Bytes(m_header.logoLength);
+      uint32_t isize = member.size() >= 4 ? ReadLe32(member.data() + member.size() - 4) : 0;
+      m_hasLogo = Gunzip(member.data(), member.size(), isize).ok;
+    } catch (const std::exception&) {
+      m_hasLogo = false;
+    }
+  }
+  if (m_header.bookmarksOffset) {
+    try {
+      in.Seek(m_header.bookmarksOffset);
+      uint32_t count = in.U32();
+      in.U32();
+      in.U32();
+      for (uint32_t i = 0; i < count; ++i) {
+        MLFBOOKMARK b;
+        b.nId = in.U32();
+        b.nReservedA = in.U32();
+        b.nReservedB = in.U32();
+        b.nNode = in.U32();
+        b.strName = in.CText();
+        m_bookmarks[b.nId] = b;
+        if (b.nId >= m_nextBookmarkId) m_nextBookmarkId = b.nId + 1;
+      }
+    } catch (const std::exception&) {
+    }
+  }
+  if (m_header.keywordsOffset) {
+    try {
+      in.Seek(m_header.keywordsOffset);
+      uint32_t keywordCount = in.U32();
+      uint32_t entryCount = in.U32();
+      in.U32();
+      in.U32();
+      m_keywords.clear();
+      for (uint32_t i = 0; i < keywordCount; ++i) {
+        uint32_t id = in.U32();
+        PutKeyword(id, in.CText());
+      }
+      for (uint32_t i = 0; i < entryCount; ++i) {
+        MLFNODEKEYWORDS entry;
+        entry.nNodeId = in.U32();
+        uint32_t n = in.U32();
+        if (uint64_t(n) * 4 > in.Remaining()) throw DamagedFileError("a keyword list runs past the end");
+        entry.ids.resize(n);
+        for (uint32_t& id : entry.ids) id = in.U32();
+        PutNodeKeywords(entry.nNodeId, entry);
+      }
+    } catch (const std::exception&) {
+    }
+  }
+  // The more-info block and the tasks are not optional: damage there fails the open.
+  m_moreInfo = {};
+  if (m_header.moreInfoOffset) {
+    in.Seek(m_header.moreInfoOffset);
+    for (uint32_t& word : m_moreInfo) word = in.U32();
+    if (m_moreInfo[0]) {
+      in.Seek(m_moreInfo[0]);
+      uint32_t count = in.U32();
+      for (int i = 0; i < 3; ++i) in.U32();
+      for (uint32_t i = 0; i < count; ++i) {
+        MLFTASK t;
+        t.nId = in.U32();
+        t.strTitle = in.CText();
+        t.nFlags = in.U32();
+        t.nCreated = in.U32();
+        t.nStart = in.U32();
+        t.nDue = in.U32();
+        t.nPriority = in.U8();
+        t.nReserved1 = in.U8();
+        t.nReserved2 = in.U8();
+        t.nReserved3 = in.U32();
+        t.nNode = in.U32();
+        t.nReserved4 = in.U32();
+        t.nReserved5 = in.U32();
+        t.strNotes = in.CText();
+        m_tasks[t.nId] = t;
+        if (t.nId >= m_nextTaskId) m_nextTaskId = t.nId + 1;
+      }
+    }
+    if (m_moreInfo[1] || m_moreInfo[2]) std::fill(m_moreInfo.begin() + 1, m_moreInfo.end(), 0);
+  }
+}
+
+void CMarrowleafDoc::NoticeInterruptedSaves() {
+  // A save writes its new image beside the file as "MLFxxxxxx.<name>.tmp" and renames it into
+  // place; one still lying there was cut off. Tell the user and leave it to them.
+  std::string folder = DirName(m_pathName);
+  std::string suffix = "." + BaseName(m_pathName) + ".tmp";
+  std::vector<DirEntry> entries;
+  try {
+    entries = m_env.ListDirectory(folder);
+  } catch (const FileError&) {
+    return;
+  }
+  for (const DirEntry& entry : entries) {
+    const std::string& name = entry.name;
+    if (name.size() != 3 + 6 + suffix.size() || name.rfind("MLF", 0) != 0 ||
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+      continue;
+    AppPrompts().Message("An earlier save of '" + m_pathName + "' was interrupted and left the file '" +
+                             JoinPath(folder, name) +
+                             "' beside it.\n\nThe file you opened is the last complete save. The leftover file was "
+                             "not deleted; remove it once you no longer need it.",
+                         kAppCaption, MessageIcon::Information, MessageButtons::Ok);
+  }
+}
+
+void CMarrowleafDoc::DiscardDecryptedCopy() {
+  if (!m_decryptedCopy) return;
+  std::string path = m_decryptedCopy->Path();
+  try {
+    if (uint32_t sector = m_env.SectorSize(path)) OverwriteWithZeros(*m_decryptedCopy, sector);
+  } catch (const FileError&) {
+  }
+  m_decryptedCopy.reset();
+  try {
+    m_env.DeleteFile(path);
+  } catch (const FileError&) {
+  }
+}
+
+}  // namespace mlf

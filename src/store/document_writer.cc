@@ -1,0 +1,322 @@
+// Saving: a complete new image is written to a file beside the note file (for an encrypted
+// document: the plain image to an owner-only temporary file, the envelope beside the note
+// file), flushed, and renamed over the note file; the folder is flushed too. Only then do the
+// document's locations move into the new image. Any failure leaves the old file and the
+// document as they were.
+#include <limits>
+
+#include "crypt/crypt_provider.h"
+#include "diagnostics/log.h"
+#include "platform/path.h"
+#include "platform/wipe.h"
+#include "store/binary_io.h"
+#include "store/document.h"
+#include "store/document_observer.h"
+#include "store/encrypted_layout.h"
+#include "store/file_format.h"
+#include "store/prompts.h"
+
+namespace mlf {
+namespace {
+
+constexpr size_t kCopyPiece = 256 * 1024;
+
+// A temporary file that is deleted (and wiped, when it holds plain text of an encrypted
+// document) unless the save keeps it.
+class TempFile {
+ public:
+  TempFile(Env& env, std::unique_ptr<File> file, bool wipe) : m_env(env), m_file(std::move(file)), m_wipe(wipe) {}
+  ~TempFile() {
+    if (!m_file) return;
+    std::string path = m_file->Path();
+    try {
+      if (m_wipe) OverwriteWithZeros(*m_file, 4096);
+    } catch (const FileError&) {
+    }
+    m_file.reset();
+    try {
+      m_env.DeleteFile(path);
+    } catch (const FileError&) {
+    }
+  }
+  File& operator*() { return *m_file; }
+  File* operator->() { return m_file.get(); }
+  std::unique_ptr<File> Keep() { return std::move(m_file); }
+  void Forget() { m_file.reset(); }  // renamed away: nothing left to delete
+
+ private:
+  Env& m_env;
+  std::unique_ptr<File> m_file;
+  bool m_wipe;
+};
+
+void CopyBytes(File& from, uint64_t offset, uint64_t size, File& to) {
+  if (offset + size > from.Size()) throw FileError(from.Path(), "a stored stream lies beyond the end of its file");
+  std::vector<char> buffer(kCopyPiece);
+  from.Seek(offset);
+  while (size > 0) {
+    size_t n = static_cast<size_t>(std::min<uint64_t>(size, kCopyPiece));
+    from.ReadExact(buffer.data(), n);
+    to.Write(buffer.data(), n);
+    size -= n;
+  }
+}
+
+uint32_t Offset32(File& file) {
+  uint64_t size = file.Size();
+  if (size > std::numeric_limits<uint32_t>::max()) throw FileError(file.Path(), "the file would exceed 4 GB");
+  return static_cast<uint32_t>(size);
+}
+
+}  // namespace
+
+bool CMarrowleafDoc::OnSaveDocument(const std::string& path) {
+  auto lock = Lock();
+  CLog& log = AppLog();
+  log.Write("CMarrowleafDoc::OnSaveDocument(lpszPathName := '" + (path.empty() ? std::string("<NULL>") : path) + "')...");
+  auto report = [&](const std::string& reason) {
+    AppPrompts().Message("Failed to save '" + path + "'.\n\n" + reason, kAppCaption, MessageIcon::Exclamation,
+                         MessageButtons::Ok);
+  };
+  if (path.empty()) {
+    log.WriteLine("invalid path name.");
+    report("The path is not valid.");
+    return false;
+  }
+  if (m_env.FileExists(path) && m_env.IsReadOnly(path)) {
+    log.WriteLine("access denied.");
+    report("Access to the file was denied: it is read-only.");
+    return false;
+  }
+  if (m_observer) {
+    if (m_observer->PrepareForSave()) m_header.viewFlags |= kViewTaskBar;
+    else m_header.viewFlags &= ~kViewTaskBar;
+  }
+  log.WriteLine("commencing main save logic...");
+  bool result = false;
+  try {
+    result = SaveFile(path);
+    if (result) {
+      m_pathName = path;
+      SetModifiedFlag(false);
+    } else {
+      log.WriteLine("CMarrowleafDoc::OnSaveDocument - FALSE returned from SaveFile() call");
+      report("The file could not be encrypted.");
+    }
+  } catch (const std::exception& error) {
+    std::string message = std::string(error.what()).substr(0, 1023);
+    log.WriteLine("CMarrowleafDoc::OnSaveDocument - caught exception from SaveFile() call, message is CException(msg := '" +
+                  message + "')");
+    report(message + "\n\nThe file on disk was not changed.");
+  }
+  log.WriteLine("CMarrowleafDoc::OnSaveDocument - result is " + std::string(result ? "1" : "0"));
+  return result;
+}
+
+bool CMarrowleafDoc::SaveFile(const std::string& path) {
+  CLog& log = AppLog();
+  log.WriteLine("CMarrowleafDoc::SaveFile()...");
+  const std::string folder = DirName(path);
+  const std::string besideSuffix = "." + BaseName(path) + ".tmp";
+  const bool encrypted = m_fileEncryption.nCryptType != 0;
+
+  std::unique_ptr<File> imageFile;
+  try {
+    imageFile = encrypted ? m_env.CreateTempFile("MLF", ".tmp", false, {})
+                          : m_env.CreateTempFile("MLF", besideSuffix, false, folder);
+  } catch (const FileError& error) {
+    log.WriteLine("FAILED to create temp output file, GetLastError value is " + std::to_string(error.code()));
+    throw;
+  }
+  TempFile image(m_env, std::move(imageFile), encrypted);
+
+  FileHeader header = m_header;
+  header.version = kCurrentFileVersion;
+  ByteWriter table;
+  WriteHeader(table, header, static_cast<uint32_t>(m_nodes.size()));
+  std::map<uint32_t, size_t> entryAt;  // node id -> its table entry's offset; 0 for no content type
+  for (const auto& [id, record] : m_nodes) {
+    entryAt[id] = HasContentType(record.nType) ? table.Size() : 0;
+    WriteNodeEntry(table, record);
+  }
+  image->Write(table.Data().data(), table.Size());
+  log.WriteLine("Initial NTV writeout complete, DataLocPos collection has " + std::to_string(entryAt.size()) +
+                " elements");
+
+  std::map<uint32_t, uint32_t> newLocation;
+  for (const auto& [id, record] : m_nodes) {
+    auto at = entryAt.find(id);
+    auto location = m_locations.find(id);
+    if (location == m_locations.end()) {
+      log.WriteLine("FAILED in Data_GetLocation call with ntv.nIndex := " + std::to_string(id));
+      continue;
+    }
+    if (!location->second.bHasData || at->second == 0) continue;
+    File* from = FileOf(location->second);
+    if (!from) throw FileError(m_pathName, "the stored bytes of a node have no file");
+    uint32_t position = Offset32(*image);
+    CopyBytes(*from, location->second.nLoc, record.nStorageLength, *image);
+    PutLe32(table.Data().data() + at->second, position);
+    newLocation[id] = position;
+  }
+
+  log.Write("processing other writeout sections...");
+  log.Write("custom logo...");
+  header.logoOffset = header.logoLength = 0;
+  if (m_hasLogo) {
+    uint32_t position = Offset32(*image);
+    if (m_logoWorkLength) CopyBytes(*m_workFile, m_logoWorkOffset, m_logoWorkLength, *image);
+    else CopyBytes(*DataFile(), m_header.logoOffset, m_header.logoLength, *image);
+    header.logoOffset = position;
+    header.logoLength = Offset32(*image) - position;
+  }
+  ByteWriter sections;
+  uint32_t sectionsStart = Offset32(*image);
+  auto here = [&] { return static_cast<uint32_t>(sectionsStart + sections.Size()); };
+
+  log.Write("bookmarks...");
+  header.bookmarksOffset = here();
+  sections.U32(static_cast<uint32_t>(m_bookmarks.size()));
+  sections.U32(0);
+  sections.U32(0);
+  for (const auto& [id, b] : m_bookmarks) {
+    sections.U32(b.nId);
+    sections.U32(b.nReservedA);
+    sections.U32(b.nReservedB);
+    sections.U32(b.nNode);
+    sections.CText(b.strName);
+  }
+  log.Write("keywords...");
+  header.keywordsOffset = here();
+  sections.U32(static_cast<uint32_t>(m_keywords.size()));
+  sections.U32(static_cast<uint32_t>(m_nodeKeywords.size()));
+  sections.U32(0);
+  sections.U32(0);
+  for (const auto& [id, text] : m_keywords) {
+    sections.U32(id);
+    sections.CText(text);
+  }
+  for (const auto& [node, entry] : m_nodeKeywords) {
+    sections.U32(node);
+    sections.U32(static_cast<uint32_t>(entry.ids.size()));
+    for (uint32_t id : entry.ids) sections.U32(id);
+  }
+  log.Write("moreinfo (1st)...");
+  MoreInfo moreInfo = m_moreInfo;
+  header.moreInfoOffset = here();
+  size_t moreInfoAt = sections.Size();
+  for (int i = 0; i < 9; ++i) sections.U32(0);  // filled in below, once the task offset is known
+  log.Write("tasks...");
+  moreInfo[0] = here();
+  sections.U32(static_cast<uint32_t>(m_tasks.size()));
+  for (int i = 0; i < 3; ++i) sections.U32(0);
+  for (const auto& [id, t] : m_tasks) {
+    sections.U32(t.nId);
+    sections.CText(t.strTitle);
+    sections.U32(t.nFlags);
+    sections.U32(t.nCreated);
+    sections.U32(t.nStart);
+    sections.U32(t.nDue);
+    sections.U8(t.nPriority);
+    sections.U8(t.nReserved1);
+    sections.U8(t.nReserved2);
+    sections.U32(t.nReserved3);
+    sections.U32(t.nNode);
+    sections.U32(t.nReserved4);
+    sections.U32(t.nReserved5);
+    sections.CText(t.strNotes);
+  }
+  log.Write("treefont (dummy)...");
+  moreInfo[1] = 0;
+  log.Write("treeicon (dummy)...");
+  moreInfo[2] = 0;
+  for (int i = 0; i < 9; ++i) PutLe32(sections.Data().data() + moreInfoAt + 4 * i, moreInfo[i]);
+  image->Write(sections.Data().data(), sections.Size());
+
+  log.Write("header (2nd)...");
+  ByteWriter first;
+  WriteHeader(first, header, static_cast<uint32_t>(m_nodes.size()));
+  std::copy(first.Data().begin(), first.Data().end(), table.Data().begin());
+  image->Seek(0);
+  image->Write(table.Data().data(), table.Size());
+  log.Write("moreinfo (2nd)...");
+  log.WriteLine("done.");
+
+  std::unique_ptr<TempFile> envelope;
+  if (encrypted) {
+    std::unique_ptr<Cipher> encryptor = GetCryptProvider().MakeEncryptor(m_fileEncryption.nCryptType, m_fileEncryption.key);
+    if (!encryptor) {
+      log.Write("CMarrowleafDoc::SaveFile: FAILED to generate crypt object");
+      return false;
+    }
+    envelope = std::make_unique<TempFile>(m_env, m_env.CreateTempFile("MLF", besideSuffix, false, folder), false);
+    ByteWriter start;
+    WriteMagic(start, kEncryptedMagic);
+    start.U32(m_fileEncryption.nCryptType);
+    start.U32(m_fileEncryption.nHashType);
+    start.U32(m_fileEncryption.nKeyLength);
+    start.U32(encryptor->TestBlockLength());
+    log.Write("writing test data block...");
+    std::vector<uint8_t> test = encryptor->TestBlock();
+    start.Bytes(test.data(), test.size());
+    (*envelope)->Write(start.Data().data(), start.Size());
+    log.WriteLine("done.");
+    const size_t piece = size_t(encryptor->BlockSize()) * 2048;
+    std::vector<uint8_t> buffer;
+    uint64_t size = image->Size();
+    image->Seek(0);
+    for (uint64_t done = 0; done < size; done += piece) {
+      size_t n = static_cast<size_t>(std::min<uint64_t>(piece, size - done));
+      buffer.assign(n, 0);
+      image->ReadExact(buffer.data(), n);
+      buffer.resize((n + encryptor->BlockSize() - 1) / encryptor->BlockSize() * encryptor->BlockSize(), 0);
+      encryptor->Process(buffer.data(), buffer.size());
+      (*envelope)->Write(buffer.data(), buffer.size());
+    }
+  } else {
+    log.WriteLine("no encryption selected, closing temp and original files");
+  }
+
+  // The new file is complete. Make it durable, then put it in place in one step.
+  TempFile& replacement = envelope ? *envelope : image;
+  replacement->Sync();
+  std::string replacementPath = replacement->Path();
+  replacement.Keep().reset();  // closed first: its lock must go, and Windows renames only closed files
+  try {
+    m_env.RenameFile(replacementPath, path);
+  } catch (const FileError& error) {
+    log.WriteLine("FAILED to move temp save file, GetLastError value is " + std::to_string(error.code()));
+    try {
+      m_env.DeleteFile(replacementPath);
+    } catch (const FileError&) {
+    }
+    throw;
+  }
+  m_env.SyncDirectory(folder);
+  std::unique_ptr<File> reopened;
+  try {
+    reopened = m_env.OpenFile(path, FileAccess::ReadWrite, FileCreation::OpenExisting, FileShare::ShareRead);
+  } catch (const FileError& error) {
+    log.WriteLine("FAILED to reopen newly saved file, GetLastError value is " + std::to_string(error.code()));
+    throw;  // the new file is in place; the document keeps reading its old data until it is saved again
+  }
+
+  // Committed: from here on the document reads the new image.
+  DiscardDecryptedCopy();
+  m_orgFile = std::move(reopened);
+  if (encrypted) m_decryptedCopy = image.Keep();
+  for (auto& [id, location] : m_locations) {
+    auto moved = newLocation.find(id);
+    if (moved == newLocation.end()) continue;
+    location.bInWorkFile = 0;
+    location.nReserved = 0;
+    location.nLoc = moved->second;
+    m_nodes[id].nLoc = moved->second;
+  }
+  m_header = header;
+  m_moreInfo = moreInfo;
+  m_logoWorkOffset = m_logoWorkLength = 0;
+  return true;
+}
+
+}  // namespace mlf

@@ -1,0 +1,329 @@
+#include <gtest/gtest.h>
+
+#include "file_fixture.h"
+#include "platform/fault_env.h"
+#include "platform/mem_env.h"
+#include "store/crc32.h"
+#include "store/document.h"
+#include "store/node.h"
+#include "store/stream_reader.h"
+#include "store/stream_writer.h"
+#include "support/scripted_prompts.h"
+#include "support/test_crypt.h"
+
+namespace mlf {
+namespace {
+
+const std::string kPath = "/notes/a.mlf";
+
+uint32_t U32At(const std::string& bytes, size_t at) {
+  uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<uint8_t>(bytes[at + i]);
+  return v;
+}
+
+std::string ReadContent(CMarrowleafDoc& doc, uint32_t id) {
+  StreamReader reader(doc, id);
+  reader.PrepareReadBuffer();
+  std::string out;
+  char buffer[4096];
+  while (size_t n = reader.Get(buffer, sizeof buffer)) out.append(buffer, n);
+  return out;
+}
+
+void WriteContent(CMarrowleafDoc& doc, uint32_t id, const std::string& text) {
+  StreamWriter writer(doc, id, true);
+  writer.Put(text.data(), text.size());
+  ASSERT_TRUE(writer.Finish());
+}
+
+// What a reopened file holds, for comparing two files by content.
+std::string Describe(CMarrowleafDoc& doc) {
+  std::string out;
+  doc.Data_EnumItems([&](const NTV& r) {
+    out += std::to_string(r.nIndex) + "<" + std::to_string(r.nParent) + ":" + r.strTitle + "=";
+  });
+  std::vector<uint32_t> ids;
+  doc.Data_EnumItems([&](const NTV& r) { ids.push_back(r.nIndex); });
+  for (uint32_t id : ids) out += ReadContent(doc, id) + ";";
+  doc.EnumBookmarks([&](const MLFBOOKMARK& b) { out += "B" + std::to_string(b.nNode) + b.strName; });
+  doc.EnumKeywords([&](uint32_t id, const std::string& k) { out += "K" + k; });
+  doc.EnumTasks([&](const MLFTASK& t) { out += "T" + t.strTitle; });
+  FileHeader h = doc.GetHeader();
+  out += "S" + std::to_string(h.sortFlags) + std::to_string(h.folderArrangement) + std::to_string(h.viewFlags);
+  return out;
+}
+
+class FileTest : public ::testing::Test {
+ protected:
+  FileTest() : scope(prompts) { env.CreateDirectory("/notes"); }
+
+  // A document with a little of everything.
+  void Fill(CMarrowleafDoc& doc) {
+    doc.OnNewDocument();
+    CMlfNode folder, note, other;
+    folder.Create(&doc, ntFolder, "Projects", 0);
+    note.Create(&doc, ntNote, "Plan", folder.GetId());
+    other.Create(&doc, ntNote, "Other", 0);
+    WriteContent(doc, note.GetId(), "{\\rtf1 plan}");
+    WriteContent(doc, other.GetId(), "other content");
+    doc.SetNodeKeywords(note.GetId(), {note.GetId(), {doc.FindOrAddKeyword("work")}});
+    MLFBOOKMARK b;
+    doc.GetBookmark(doc.AddBookmark(), b);
+    b.nNode = note.GetId();
+    b.strName = "The plan";
+    doc.SetBookmark(b.nId, b);
+    MLFTASK t;
+    doc.GetTask(doc.NewTask(), t);
+    t.strTitle = "Finish";
+    t.nFlags = kTaskAttached;
+    t.nNode = note.GetId();
+    doc.SetTask(t, true);
+    FileHeader h = doc.GetHeader();
+    h.sortFlags = 2;
+    h.folderArrangement = 1;
+    doc.SetHeader(h, true);
+  }
+
+  MemEnv env;
+  test::ScriptedPrompts prompts;
+  test::ScopedAppPrompts scope;
+};
+
+TEST_F(FileTest, SaveThenOpenGivesTheSameDocument) {
+  auto doc = std::make_unique<CMarrowleafDoc>(env);
+  Fill(*doc);
+  ASSERT_TRUE(doc->OnSaveDocument(kPath));
+  EXPECT_FALSE(doc->IsModified());
+  std::string bytes = env.GetFile(kPath);
+  // An independent look at the bytes: magic, version 7, three 72-byte entries.
+  EXPECT_EQ(U32At(bytes, 0), 32u);
+  EXPECT_EQ(bytes.substr(4, 6), std::string("M\0a\0r\0", 6));
+  EXPECT_EQ(U32At(bytes, 36), 7u);
+  EXPECT_EQ(U32At(bytes, 72), 3u);
+  EXPECT_EQ(U32At(bytes, 112 + 8), 1u);  // first entry's id
+  EXPECT_EQ(bytes[112 + 72], 'P');       // its title right after 72 bytes
+
+  // After the save the document reads its streams from the new file.
+  EXPECT_EQ(ReadContent(*doc, 2), "{\\rtf1 plan}");
+  std::string saved = Describe(*doc);
+  {
+    CMarrowleafDoc second(env);
+    EXPECT_FALSE(second.OnOpenDocument(kPath)) << "the file is held by the first document";
+    prompts.messages.clear();
+  }
+  doc.reset();  // releases the file
+  CMarrowleafDoc reopened(env);
+  ASSERT_TRUE(reopened.OnOpenDocument(kPath));
+  EXPECT_EQ(Describe(reopened), saved);
+  EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(FileTest, DeletedNodeAndSharedBytesAfterSave) {
+  auto doc = std::make_unique<CMarrowleafDoc>(env);
+  Fill(*doc);
+  uint32_t copy = doc->CopyNode(3, false);  // shares node 3's bytes
+  ASSERT_TRUE(doc->OnSaveDocument(kPath));
+  size_t withCopy = env.GetFile(kPath).size();
+  NTV record;
+  doc->Data_GetItem(copy, record);
+  doc.reset();  // releases the file
+  CMarrowleafDoc reopened(env);
+  ASSERT_TRUE(reopened.OnOpenDocument(kPath));
+  DATALOC a, b;
+  reopened.Data_GetLocation(3, a);
+  reopened.Data_GetLocation(copy, b);
+  EXPECT_NE(a.nLoc, b.nLoc) << "each entry points at its own copy";
+  EXPECT_EQ(ReadContent(reopened, copy), "other content");
+  reopened.Data_DeleteItem(copy);
+  ASSERT_TRUE(reopened.OnSaveDocument(kPath));
+  EXPECT_EQ(env.GetFile(kPath).size(), withCopy - record.nStorageLength - 72 - record.strTitle.size() - 1);
+}
+
+TEST_F(FileTest, FixturesOfOlderVersionsOpen) {
+  test::FileFixture v2;
+  v2.version = 2;
+  v2.nodes = {{1, 0, ntFolder, "Old"}, {2, 1, ntNote, "Raw note", "plain text"}};
+  v2.sortFlags = 3;  // not present in version 2: must read as 0
+  env.PutFile(kPath, v2.Build());
+  CMarrowleafDoc doc(env);
+  ASSERT_TRUE(doc.OnOpenDocument(kPath));
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].caption, "Warning");
+  EXPECT_EQ(doc.GetHeader().sortFlags, 0);
+  EXPECT_EQ(ReadContent(doc, 2), "plain text");
+  ASSERT_TRUE(doc.OnSaveDocument(kPath));
+  std::string saved = env.GetFile(kPath);
+  EXPECT_EQ(U32At(saved, 36), 7u);
+  EXPECT_EQ(saved.substr(112 + 72, 3), "Old") << "72-byte entries now";
+}
+
+TEST_F(FileTest, VersionSixCrcWordsAreIgnoredAndMoreInfoRuleApplies) {
+  test::FileFixture v6;
+  v6.version = 6;
+  v6.nodes = {{5, 0, ntNote, "N", "text", 0, 0, 0xDEADBEEF, 0xDEADBEEF}};
+  v6.moreInfoWord1 = 5;
+  v6.withTasks = true;
+  env.PutFile(kPath, v6.Build());
+  CMarrowleafDoc doc(env);
+  ASSERT_TRUE(doc.OnOpenDocument(kPath));
+  EXPECT_EQ(ReadContent(doc, 5), "text");
+  EXPECT_TRUE(prompts.messages.empty());
+  MLFTASK task;
+  ASSERT_TRUE(doc.GetTask(4, task)) << "the task offset in word 0 is still used";
+  EXPECT_EQ(task.strNotes, "Notes here");
+  EXPECT_EQ(doc.NewTask(), 5u);
+}
+
+TEST_F(FileTest, DuplicateIdsLaterWinsAndTheSavedCountIsCorrected) {
+  test::FileFixture f;
+  f.nodes = {{3, 0, ntNote, "first", "a"}, {3, 0, ntNote, "second", "b"}};
+  env.PutFile(kPath, f.Build());
+  CMarrowleafDoc doc(env);
+  ASSERT_TRUE(doc.OnOpenDocument(kPath));
+  EXPECT_EQ(doc.Data_GetCount(), 1u);
+  CMlfNode node(&doc, 3);
+  EXPECT_STREQ(node.GetTitle(), "second");
+  ASSERT_TRUE(doc.OnSaveDocument(kPath));
+  EXPECT_EQ(U32At(env.GetFile(kPath), 72), 1u);
+}
+
+TEST_F(FileTest, DamagedFiles) {
+  test::FileFixture good;
+  good.version = 5;  // no more-info block after the bookmarks
+  good.nodes = {{1, 0, ntNote, "A", "x"}};
+  good.bookmarks = {{1, 1, "one"}, {2, 1, "two"}};
+  std::string bytes = good.Build();
+  struct Case {
+    const char* name;
+    std::string file;
+    bool opens;
+    const char* caption;
+  } cases[] = {
+      {"magic length 64", [] { test::FileFixture f; f.magicLength = 64; return f.Build(); }(), false, "Load Failed"},
+      {"truncated node table", bytes.substr(0, 112 + 30), false, "Load Failed"},
+      {"empty file", "", false, "Load Failed"},
+      {"version 9", [] { test::FileFixture f; f.version = 9; return f.Build(); }(), false, "Marrowleaf"},
+      {"bookmark section cut inside the second name", bytes.substr(0, bytes.size() - 2), true, nullptr},
+  };
+  for (const Case& c : cases) {
+    prompts.messages.clear();
+    env.PutFile(kPath, c.file);
+    CMarrowleafDoc doc(env);
+    EXPECT_EQ(doc.OnOpenDocument(kPath), c.opens) << c.name;
+    if (c.opens) {
+      MLFBOOKMARK b;
+      EXPECT_TRUE(doc.GetBookmark(1, b)) << "read before the damage";
+      EXPECT_FALSE(doc.GetBookmark(2, b));
+    } else {
+      ASSERT_FALSE(prompts.messages.empty()) << c.name;
+      EXPECT_EQ(prompts.messages.back().caption, c.caption) << c.name;
+      if (std::string(c.caption) == "Load Failed")
+        EXPECT_NE(prompts.messages.back().text.find(kPath), std::string::npos) << c.name;
+      EXPECT_EQ(doc.Data_GetCount(), 0u) << c.name;
+    }
+  }
+}
+
+TEST_F(FileTest, ReadOnlyFileIsRefusedAndNothingWritten) {
+  CMarrowleafDoc doc(env);
+  Fill(doc);
+  env.PutFile(kPath, "old");
+  env.SetReadOnly(kPath);
+  EXPECT_FALSE(doc.OnSaveDocument(kPath));
+  EXPECT_EQ(env.GetFile(kPath), "old");
+  EXPECT_TRUE(doc.IsModified());
+}
+
+TEST_F(FileTest, EncryptedFileLeavesExactlyOneDecryptedCopyWhileOpen) {
+  test::TestCrypt crypt;
+  auto tempFiles = [&] {
+    size_t n = 0;
+    for (const DirEntry& e : env.ListDirectory("/tmp")) n += e.name.rfind("MLF", 0) == 0;
+    return n;
+  };
+  {
+    CMarrowleafDoc doc(env);
+    doc.SetCryptProvider(&crypt);
+    Fill(doc);
+    doc.SetFileEncryption(test::TestCrypt::kCipher, 16, test::TestCrypt::kKeyDerivation, SecureString("secret"));
+    ASSERT_TRUE(doc.OnSaveDocument(kPath));
+    EXPECT_EQ(env.GetFile(kPath).substr(4, 2), std::string("E\0", 2));
+    EXPECT_EQ(tempFiles(), 2u) << "the work file and the new decrypted data file";
+  }
+  EXPECT_EQ(tempFiles(), 0u);
+
+  struct Attempt {
+    const char* name;
+    std::optional<std::string> password;
+    bool withModule;
+    bool opens;
+  } attempts[] = {
+      {"right password", "secret", true, true},
+      {"wrong password", "nope", true, false},
+      {"cancelled", std::nullopt, true, false},
+      {"no module", "secret", false, false},
+  };
+  for (const Attempt& a : attempts) {
+    prompts.messages.clear();
+    prompts.QueuePassword(a.password);
+    CMarrowleafDoc doc(env);
+    if (a.withModule) doc.SetCryptProvider(&crypt);
+    EXPECT_EQ(doc.OnOpenDocument(kPath), a.opens) << a.name;
+    EXPECT_EQ(tempFiles(), a.opens ? 2u : 1u) << a.name;  // the work file, plus the copy when open
+    if (a.opens) EXPECT_EQ(ReadContent(doc, 3), "other content");
+  }
+  EXPECT_EQ(tempFiles(), 0u);
+}
+
+// A save that fails at any operation, once or from then on, or is cut off by a power cut,
+// leaves the note file as exactly the old or exactly the new version.
+TEST_F(FileTest, EveryFailureLeavesTheOldOrTheNewFile) {
+  {
+    CMarrowleafDoc doc(env);
+    Fill(doc);
+    ASSERT_TRUE(doc.OnSaveDocument(kPath));
+  }
+  env.SyncAll();
+  std::string oldBytes = env.GetFile(kPath);
+  CMarrowleafDoc probe(env);
+  ASSERT_TRUE(probe.OnOpenDocument(kPath));
+  std::string oldState = Describe(probe);
+  probe.SetModifiedFlag(false);
+
+  size_t runs = 0;
+  for (bool powerCut : {false, true}) {
+    for (bool permanent : {false, true}) {
+      for (uint64_t n = 1;; ++n, ++runs) {
+        env.PutFile(kPath, oldBytes);
+        FaultEnv faulty(env);
+        std::string newState;
+        bool saved;
+        {
+          CMarrowleafDoc doc(faulty);
+          ASSERT_TRUE(doc.OnOpenDocument(kPath));
+          CMlfNode extra;
+          extra.Create(&doc, ntNote, "Added", 0);
+          WriteContent(doc, extra.GetId(), "new content");
+          newState = Describe(doc);
+          faulty.FailAt(n, permanent);
+          saved = doc.OnSaveDocument(kPath);
+          faulty.FailAt(0, false);
+          EXPECT_EQ(doc.IsModified(), !saved);
+          if (!saved) EXPECT_EQ(Describe(doc), newState) << "the document stays usable";
+        }
+        if (powerCut) env.DropUnsyncedData();
+        CMarrowleafDoc check(env);
+        ASSERT_TRUE(check.OnOpenDocument(kPath)) << n;
+        std::string state = Describe(check);
+        EXPECT_TRUE(state == oldState || state == newState) << "N=" << n;
+        if (saved && !powerCut) EXPECT_EQ(state, newState);
+        if (!faulty.Failed()) break;  // the save ran to its end without reaching operation N
+      }
+    }
+  }
+  EXPECT_GT(runs, 40u) << "every operation of a save was failed once";
+}
+
+}  // namespace
+}  // namespace mlf
