@@ -79,7 +79,7 @@ Bytes Process(Cipher& cipher, Bytes data) {
 // Forwards to the real system but hides one entry point of every library it loads.
 class MissingEntryPointEnv : public FaultEnv {
  public:
-  MissingEntryPointEnv(std::string hidden) : FaultEnv(Env::Default()), m_hidden(std::move(hidden)) {}
+  explicit MissingEntryPointEnv(std::string hidden) : FaultEnv(Env::Default()), m_hidden(std::move(hidden)) {}
   std::unique_ptr<DynamicLibrary> LoadLibrary(const std::string& path) override {
     auto library = Env::Default().LoadLibrary(path);
     return library ? std::make_unique<Filtered>(std::move(library), m_hidden) : nullptr;
@@ -87,7 +87,8 @@ class MissingEntryPointEnv : public FaultEnv {
 
  private:
   struct Filtered : DynamicLibrary {
-    Filtered(std::unique_ptr<DynamicLibrary> real, std::string hidden) : real(std::move(real)), hidden(hidden) {}
+    Filtered(std::unique_ptr<DynamicLibrary> real, std::string hidden)
+        : real(std::move(real)), hidden(std::move(hidden)) {}
     void* Symbol(const char* name) override { return name == hidden ? nullptr : real->Symbol(name); }
     std::unique_ptr<DynamicLibrary> real;
     std::string hidden;
@@ -232,7 +233,8 @@ TEST_F(CryptDllHandlerTest, KeysMatchOpenSslAndDependOnEverythingTheyShould) {
 TEST_F(CryptDllHandlerTest, TestBlockTellsPasswordsAndCiphersApart) {
   LoadBuiltModule();
   auto testBlock = [&](const char* password, uint32_t cipher) {
-    return handler.MakeEncryptor(cipher, handler.DeriveKey(MLFCRYPT_KD_SCRYPT, password, 32))->TestBlock();
+    auto encryptor = handler.MakeEncryptor(cipher, handler.DeriveKey(MLFCRYPT_KD_SCRYPT, password, 32));
+    return encryptor ? encryptor->TestBlock() : Bytes();
   };
   Bytes right = testBlock("right", MLFCRYPT_CIPHER_AES256_CBC);
   EXPECT_EQ(right.size(), 32u);
