@@ -5,6 +5,7 @@
 #include <map>
 #include <vector>
 
+#include "crypt/crypt_dll_handler.h"
 #include "diagnostics/log.h"
 #include "store/document.h"
 #include "store/node.h"
@@ -14,6 +15,7 @@ using namespace mlf;
 int main() {
   AppLog().Open();
   AppLog().WriteLine("#LOADING MARROWLEAF EXAMPLE#");
+  AppCrypt().Load(Env::Default());
 
   CMarrowleafDoc doc;
   doc.OnNewDocument();
@@ -44,6 +46,8 @@ int main() {
   print(0, 1);
   std::printf("Path of the first note: %s\n", doc.Data_GetItemPath(plan.GetId()).c_str());
 
+  std::printf("Encryption: %s\n", AppCrypt().IsAvailable() ? "available" : "not available");
+  AppCrypt().Unload();
   AppLog().WriteLine("#EXAMPLE COMPLETE#");
   std::string log = AppLog().GetFilePath();
   std::printf("Log: %s\n", log.empty() ? "(the log could not be opened)" : log.c_str());

@@ -1,6 +1,6 @@
 #include "store/document.h"
 
-#include "crypt/app_crypt_provider.h"
+#include "crypt/crypt_dll_handler.h"
 #include "crypt/crypt_provider.h"
 #include "diagnostics/log.h"
 #include "store/document_observer.h"
@@ -104,7 +104,8 @@ std::string CMarrowleafDoc::GetWorkFilePath() const {
 
 CryptProvider& CMarrowleafDoc::GetCryptProvider() const {
   auto lock = Lock();
-  return m_crypt ? *m_crypt : AppCryptProvider();
+  if (m_crypt) return *m_crypt;
+  return AppCrypt();
 }
 
 void CMarrowleafDoc::SetCryptProvider(CryptProvider* provider) {

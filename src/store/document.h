@@ -90,7 +90,7 @@ class CMarrowleafDoc {
   void Data_SetStream(int32_t streamId, const MLFSTREAM& stream);
   // Commits a write stream into the node record and its location.
   bool Data_CloseStream(int32_t streamId);
-  // The encryption that node keys go through (the process's own unless a test sets one).
+  // The encryption that keys go through: the loaded module unless a test sets another.
   CryptProvider& GetCryptProvider() const;
   void SetCryptProvider(CryptProvider* provider);
 

@@ -52,14 +52,12 @@ class GzipWriter::Stream {
   z_stream m_z{};
 };
 
-GzipWriter::GzipWriter(bool randomExtraField) {
-  m_member = {0x1f, 0x8b, 8, static_cast<uint8_t>(randomExtraField ? kFlagExtra : 0), 0, 0, 0, 0, 0, kOsUnknown};
-  if (randomExtraField) {
-    // XLEN = 20, then one subfield: "ML", its length 16, and 16 random bytes.
-    uint8_t field[22] = {20, 0, 'M', 'L', 16, 0};
-    FillRandom(field + 6, 16);
-    m_member.insert(m_member.end(), std::begin(field), std::end(field));
-  }
+GzipWriter::GzipWriter() {
+  m_member = {0x1f, 0x8b, 8, kFlagExtra, 0, 0, 0, 0, 0, kOsUnknown};
+  // XLEN = 20, then one subfield: "ML", its length 16, and 16 random bytes.
+  uint8_t field[22] = {20, 0, 'M', 'L', 16, 0};
+  FillRandom(field + 6, 16);
+  m_member.insert(m_member.end(), std::begin(field), std::end(field));
 }
 
 GzipWriter::~GzipWriter() = default;

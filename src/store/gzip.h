@@ -14,9 +14,10 @@ namespace mlf {
 // through zlib so that large files never sit in memory uncompressed.
 class GzipWriter {
  public:
-  // With randomExtraField the header carries 16 fresh random bytes (an FEXTRA subfield "ML"
-  // that every decoder ignores), so that equal content never gives equal members.
-  explicit GzipWriter(bool randomExtraField);
+  // The header carries 16 fresh random bytes (an FEXTRA subfield "ML" that every decoder
+  // ignores), so that equal content never gives equal members: once such a member is
+  // encrypted, even with the same password, its bytes differ after the first block.
+  GzipWriter();
   ~GzipWriter();
   GzipWriter(const GzipWriter&) = delete;
   GzipWriter& operator=(const GzipWriter&) = delete;

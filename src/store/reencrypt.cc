@@ -27,7 +27,7 @@ std::optional<std::vector<uint8_t>> PlainMember(CMarrowleafDoc& document, const 
                    document, record.nIndex);
     if (record.nFlags & kNodeCompressed) return stored;
     // A raw stream is compressed first: encryption works on the compressed form only.
-    GzipWriter gzip(false);
+    GzipWriter gzip;
     gzip.Put(stored.data(), stored.size());
     return gzip.Finish();
   }

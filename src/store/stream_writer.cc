@@ -19,7 +19,7 @@ StreamWriter::StreamWriter(CMarrowleafDoc& document, uint32_t nodeId, bool compr
   // be read back.
   if (m_stream.bEncrypted) m_stream.bZipped = 1;
   m_stream.nBytesDone = 0;
-  if (m_stream.bZipped) m_gzip = std::make_unique<GzipWriter>(m_stream.bEncrypted);
+  if (m_stream.bZipped) m_gzip = std::make_unique<GzipWriter>();
 }
 
 StreamWriter::~StreamWriter() { Drop(); }
