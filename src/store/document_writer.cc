@@ -92,6 +92,10 @@ bool CMarrowleafDoc::OnSaveDocument(const std::string& path) {
     if (m_observer->PrepareForSave()) m_header.viewFlags |= kViewTaskBar;
     else m_header.viewFlags &= ~kViewTaskBar;
   }
+  if (!m_orgFile) {
+    // A new document: the rename below creates the file, so nothing is created early.
+    log.Write("m_hOrgFile is null, creating new file...");
+  }
   log.WriteLine("commencing main save logic...");
   bool result = false;
   try {

@@ -11,11 +11,8 @@ namespace mlf {
 bool CopyStoredContent(CMarrowleafDoc& source, uint32_t sourceId, CMarrowleafDoc& target, uint32_t targetId) {
   NTV record;
   if (!source.Data_GetItem(sourceId, record)) return false;
-  std::vector<uint8_t> stored(record.nStorageLength);
-  {
-    StreamReader reader(source, sourceId);
-    if (!reader.ReadStoredPrefix(stored.data(), stored.size())) return false;
-  }
+  std::optional<std::vector<uint8_t>> stored = StreamReader(source, sourceId).ReadStored();
+  if (!stored) return false;
   MLFSTREAMHANDLE handle;
   target.Data_OpenStream(targetId, true, &handle, record.nFlags & kNodeCompressed);
   MLFSTREAM stream;
@@ -23,7 +20,7 @@ bool CopyStoredContent(CMarrowleafDoc& source, uint32_t sourceId, CMarrowleafDoc
   // The copy keeps the source's flags, lengths and CRCs: its bytes are the same.
   stream.nRawLength = record.nRawLength;
   try {
-    CommitStream(target, handle.nStreamId, stream, stored);
+    CommitStream(target, handle.nStreamId, stream, *stored);
   } catch (const FileError&) {
     stream.bForOutput = 0;
     target.Data_SetStream(handle.nStreamId, stream);

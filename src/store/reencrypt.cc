@@ -19,8 +19,9 @@ namespace {
 std::optional<std::vector<uint8_t>> PlainMember(CMarrowleafDoc& document, const NTV& record, Cipher* oldDecryptor) {
   StreamReader reader(document, record.nIndex);
   if (!reader.IsOpen()) return std::vector<uint8_t>();  // no stored data yet
-  std::vector<uint8_t> stored(record.nStorageLength);
-  if (!reader.ReadStoredPrefix(stored.data(), stored.size())) return std::nullopt;
+  std::optional<std::vector<uint8_t>> read = reader.ReadStored();
+  if (!read) return std::nullopt;
+  std::vector<uint8_t>& stored = *read;
 
   if (!(record.nFlags & kNodeEncrypted)) {
     CheckIntegrity(IntegrityCheck::StoredBytes, record.nFileDataCRC, Crc32Update(0, stored.data(), stored.size()),

@@ -52,6 +52,22 @@ bool StreamReader::ReadStoredPrefix(void* data, size_t size) {
   }
 }
 
+std::optional<std::vector<uint8_t>> StreamReader::ReadStored() {
+  if (!IsOpen()) return std::nullopt;
+  auto lock = m_document.Lock();
+  std::string error;
+  try {
+    // Checked against the file before anything is allocated: a damaged length costs nothing.
+    if (!m_stream.hFile || uint64_t(m_stream.nLoc) + m_stream.nStorageLength > m_stream.hFile->Size())
+      return std::nullopt;
+    std::vector<uint8_t> stored(m_stream.nStorageLength);
+    if (!ReadAt(m_stream.hFile, m_stream.nLoc, stored.data(), stored.size(), error)) return std::nullopt;
+    return stored;
+  } catch (const FileError&) {
+    return std::nullopt;
+  }
+}
+
 void StreamReader::PrepareReadBuffer() {
   m_contentCrc.Restart();
   m_buffer.reset();
@@ -60,18 +76,14 @@ void StreamReader::PrepareReadBuffer() {
   m_mode = m_stream.bZipped || m_stream.bEncrypted ? rfBuffer : rfFile;
   if (m_mode == rfFile) return;
 
-  std::vector<uint8_t> stored(m_stream.nStorageLength);
-  std::string error;
-  {
-    // Only the read holds the document; decoding runs without it, so two threads can decode
-    // two nodes of one document at once.
-    auto lock = m_document.Lock();
-    if (!ReadAt(m_stream.hFile, m_stream.nLoc, stored.data(), stored.size(), error)) {
-      ReportUnreadableStream(error);
-      return;
-    }
+  // Only the read holds the document; decoding runs without it, so two threads can decode two
+  // nodes of one document at once.
+  std::optional<std::vector<uint8_t>> stored = ReadStored();
+  if (!stored) {
+    ReportUnreadableStream("the stream lies beyond the end of the file");
+    return;
   }
-  m_buffer = Decode(std::move(stored));
+  m_buffer = Decode(std::move(*stored));
 }
 
 std::optional<std::vector<uint8_t>> StreamReader::Decode(std::vector<uint8_t> stored) {

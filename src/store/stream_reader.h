@@ -40,6 +40,8 @@ class StreamReader {
   // The first size stored bytes of the stream (the password test block); false when the
   // stream is shorter or the file cannot be read.
   bool ReadStoredPrefix(void* data, size_t size);
+  // All stored bytes, as they lie in the file; empty when they lie beyond its end.
+  std::optional<std::vector<uint8_t>> ReadStored();
 
  private:
   std::optional<std::vector<uint8_t>> Decode(std::vector<uint8_t> stored);

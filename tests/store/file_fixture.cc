@@ -71,4 +71,22 @@ std::string FileFixture::Build() const {
   return out;
 }
 
+std::string Envelope(const std::string& plain, const CryptProvider& crypt, uint32_t cipher, uint32_t keyDerivation,
+                     uint32_t keyLength, const std::string& password, bool version2, const std::string& extra) {
+  std::string magic = version2 ? "Encrypted Marrowleaf File V2" : "Encrypted Marrowleaf File";
+  std::string out = Le32(static_cast<uint32_t>(2 * magic.size() + 2));
+  for (char c : magic) out += Le16(static_cast<uint8_t>(c));
+  out += Le16(0);
+  auto encryptor = crypt.MakeEncryptor(cipher, crypt.DeriveKey(keyDerivation, password, keyLength));
+  std::vector<uint8_t> test = encryptor->TestBlock();
+  out += Le32(cipher) + Le32(keyDerivation) + Le32(keyLength) + Le32(static_cast<uint32_t>(test.size()));
+  if (version2) out += Le32(static_cast<uint32_t>(extra.size())) + Le32(0) + Le32(0);
+  out.append(test.begin(), test.end());
+  if (version2) out += extra;
+  std::string body = plain;
+  body.resize((body.size() + encryptor->BlockSize() - 1) / encryptor->BlockSize() * encryptor->BlockSize(), '\0');
+  encryptor->Process(reinterpret_cast<uint8_t*>(body.data()), body.size());
+  return out + body;
+}
+
 }  // namespace mlf::test

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "crypt/crypt_provider.h"
+
 namespace mlf::test {
 
 struct FixtureNode {
@@ -40,6 +42,10 @@ class FileFixture {
 
   std::string Build() const;
 };
+
+// The encrypted envelope around a plain image: version 1, or version 2 with an extra block.
+std::string Envelope(const std::string& plain, const CryptProvider& crypt, uint32_t cipher, uint32_t keyDerivation,
+                     uint32_t keyLength, const std::string& password, bool version2, const std::string& extra = {});
 
 std::string Le32(uint32_t v);
 std::string Le16(uint16_t v);

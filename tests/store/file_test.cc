@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "file_fixture.h"
+#include "diagnostics/log.h"
 #include "platform/fault_env.h"
 #include "platform/mem_env.h"
 #include "store/crc32.h"
@@ -8,6 +9,7 @@
 #include "store/node.h"
 #include "store/stream_reader.h"
 #include "store/stream_writer.h"
+#include "support/scratch_dir.h"
 #include "support/scripted_prompts.h"
 #include "support/test_crypt.h"
 
@@ -138,6 +140,37 @@ TEST_F(FileTest, DeletedNodeAndSharedBytesAfterSave) {
   reopened.Data_DeleteItem(copy);
   ASSERT_TRUE(reopened.OnSaveDocument(kPath));
   EXPECT_EQ(env.GetFile(kPath).size(), withCopy - record.nStorageLength - 72 - record.strTitle.size() - 1);
+}
+
+TEST_F(FileTest, SaveLogReadsAsDocumented) {
+  AppLog().Open();
+  ASSERT_TRUE(AppLog().IsOpen());
+  auto linesAfter = [](const std::string& marker) {
+    std::string log = test::ReadWholeFile(AppLog().GetFilePath());
+    std::vector<std::string> lines;
+    for (size_t at = log.rfind(marker), end; at != std::string::npos && lines.size() < 6; at = end + 2) {
+      end = log.find("\r\n", at);
+      if (end == std::string::npos) break;
+      lines.push_back(log.substr(at, end - at));
+    }
+    return lines;
+  };
+  CMarrowleafDoc doc(env);
+  Fill(doc);
+  ASSERT_TRUE(doc.OnSaveDocument("/notes/log.mlf"));
+  EXPECT_EQ(linesAfter("CMarrowleafDoc::OnSaveDocument(lpszPathName := '/notes/log.mlf')")[0],
+            "CMarrowleafDoc::OnSaveDocument(lpszPathName := '/notes/log.mlf')...m_hOrgFile is null, creating new "
+            "file...commencing main save logic...");
+  ASSERT_TRUE(doc.OnSaveDocument("/notes/log.mlf"));
+  std::vector<std::string> expected = {
+      "CMarrowleafDoc::OnSaveDocument(lpszPathName := '/notes/log.mlf')...commencing main save logic...",
+      "CMarrowleafDoc::SaveFile()...",
+      "Initial NTV writeout complete, DataLocPos collection has 3 elements",
+      "processing other writeout sections...custom logo...bookmarks...keywords...moreinfo (1st)...tasks..."
+      "treefont (dummy)...treeicon (dummy)...header (2nd)...moreinfo (2nd)...done.",
+      "no encryption selected, closing temp and original files",
+      "CMarrowleafDoc::OnSaveDocument - result is 1"};
+  EXPECT_EQ(linesAfter(expected[0]), expected);
 }
 
 TEST_F(FileTest, FixturesOfOlderVersionsOpen) {
