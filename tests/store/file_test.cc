@@ -208,6 +208,50 @@ TEST_F(FileTest, VersionSixCrcWordsAreIgnoredAndMoreInfoRuleApplies) {
   EXPECT_EQ(doc.NewTask(), 5u);
 }
 
+TEST_F(FileTest, EnvelopesOfBothVersionsOpen) {
+  test::TestCrypt crypt;
+  test::FileFixture plain;
+  plain.version = 4;
+  plain.nodes = {{1, 0, ntNote, "Inside", "secret text"}};
+  plain.bookmarks = {{1, 1, "b"}};
+  struct Case {
+    const char* name;
+    bool version2;
+    std::string extra;
+  } cases[] = {{"version 1", false, ""}, {"version 2 with an extra block", true, "EXTRA-BLOCK"}};
+  for (const Case& c : cases) {
+    env.PutFile(kPath, test::Envelope(plain.Build(), crypt, test::TestCrypt::kCipher, test::TestCrypt::kKeyDerivation,
+                                      16, "pw", c.version2, c.extra));
+    prompts.messages.clear();
+    prompts.QueuePassword(std::string("pw"));
+    CMarrowleafDoc doc(env);
+    doc.SetCryptProvider(&crypt);
+    ASSERT_TRUE(doc.OnOpenDocument(kPath)) << c.name;
+    EXPECT_EQ(ReadContent(doc, 1), "secret text") << c.name;
+    ASSERT_EQ(prompts.messages.size(), 1u) << "the previous-version warning";
+    FileEncryption settings = doc.GetFileEncryption();
+    EXPECT_EQ(settings.nCryptType, test::TestCrypt::kCipher);
+    std::vector<uint8_t> expectedBlock =
+        c.version2 ? std::vector<uint8_t>(c.extra.begin(), c.extra.end()) : crypt.PasswordBlock("pw");
+    EXPECT_EQ(settings.passwordBlock, expectedBlock) << c.name;
+  }
+}
+
+TEST_F(FileTest, LeftoversOfAnInterruptedSaveAreReportedNotDeleted) {
+  {
+    CMarrowleafDoc doc(env);
+    Fill(doc);
+    ASSERT_TRUE(doc.OnSaveDocument(kPath));
+  }
+  env.PutFile("/notes/MLFab12cd.a.mlf.tmp", "half a save");
+  env.PutFile("/notes/MLFzz99zz.other.mlf.tmp", "someone else's");
+  CMarrowleafDoc doc(env);
+  ASSERT_TRUE(doc.OnOpenDocument(kPath));
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_NE(prompts.messages[0].text.find("/notes/MLFab12cd.a.mlf.tmp"), std::string::npos);
+  EXPECT_TRUE(env.FileExists("/notes/MLFab12cd.a.mlf.tmp"));
+}
+
 TEST_F(FileTest, DuplicateIdsLaterWinsAndTheSavedCountIsCorrected) {
   test::FileFixture f;
   f.nodes = {{3, 0, ntNote, "first", "a"}, {3, 0, ntNote, "second", "b"}};
