@@ -94,6 +94,19 @@ class CMarrowleafDoc {
   CryptProvider& GetCryptProvider() const;
   void SetCryptProvider(CryptProvider* provider);
 
+  // Content from and to files. The add operations make a top-level node titled by the file's
+  // name (the caller moves it) and return its id, or 0; the copy operations return false on
+  // failure. None of them throws.
+  uint32_t Data_AddHtmlFromFile(const std::string& path, int code);
+  uint32_t Data_AddForeignFromFile(const std::string& path, int code);
+  // Writes the node's content to path; progress gets 0..1000 after each piece.
+  bool Data_CopyToFile(uint32_t nodeId, const std::string& path,
+                       const std::function<void(int)>& progress = nullptr);
+  // Gives the node a new key (cipher 0 or key length 0: none), converting its stored bytes
+  // without decompressing. oldPassword opens the current key.
+  bool SetNodeEncryption(uint32_t nodeId, uint32_t cipher, uint32_t keyLength, uint32_t keyDerivation,
+                         const SecureString& newPassword, const SecureString& oldPassword);
+
   // Copies one node from this document, or from the node clipboard's document; the copy's id
   // or 0.
   uint32_t CopyNode(uint32_t sourceId, bool fromClipboard);
@@ -155,6 +168,7 @@ class CMarrowleafDoc {
   void NoticeInterruptedSaves();
   bool SaveFile(const std::string& path);
   void DiscardDecryptedCopy();
+  uint32_t AddNodeFromFile(const std::string& path, uint8_t type, bool compress);
 
   void NotifyNode(uint32_t nodeId);
   void NotifyTask(uint32_t taskId);

@@ -2,10 +2,46 @@
 
 #include "store/document.h"
 #include "store/node_content_copy.h"
+#include "store/node_data.h"
 
 namespace mlf {
 
+CMlfNode::CMlfNode() = default;
+
+CMlfNode::CMlfNode(CMarrowleafDoc* document, uint32_t id) { Attach(document, id); }
+
+CMlfNode::CMlfNode(const CMlfNode& other)
+    : m_valid(other.m_valid), m_document(other.m_document), m_record(other.m_record) {}
+
+CMlfNode& CMlfNode::operator=(const CMlfNode& other) {
+  if (this == &other) return *this;
+  m_nodeData.reset();
+  m_valid = other.m_valid;
+  m_document = other.m_document;
+  m_record = other.m_record;
+  return *this;
+}
+
+CMlfNode::~CMlfNode() = default;
+
+void CMlfNode::Reload() {
+  if (m_valid) m_valid = m_document->Data_GetItem(m_record.nIndex, m_record);
+}
+
+CMlfNodeData* CMlfNode::GetNodeDataForRead(ProgressSink* status) {
+  m_nodeData = std::make_unique<CMlfNodeData>(status);
+  if (!m_nodeData->Initialize(this, CMlfNodeData::kModeRead, false)) m_nodeData.reset();
+  return m_nodeData.get();
+}
+
+CMlfNodeData* CMlfNode::GetNodeDataForWrite(bool compress) {
+  m_nodeData = std::make_unique<CMlfNodeData>();
+  if (!m_nodeData->Initialize(this, CMlfNodeData::kModeWrite, compress)) m_nodeData.reset();
+  return m_nodeData.get();
+}
+
 bool CMlfNode::Attach(CMarrowleafDoc* document, uint32_t id) {
+  m_nodeData.reset();
   m_document = document;
   m_record = NTV{};
   m_valid = document && document->Data_GetItem(id, m_record);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "store/node_record.h"
@@ -10,6 +11,8 @@
 namespace mlf {
 
 class CMarrowleafDoc;
+class CMlfNodeData;
+class ProgressSink;
 
 // What a tree entry shows for a node.
 struct TreeItemInfo {
@@ -29,8 +32,12 @@ constexpr uint8_t kOverlayTask = 5;
 
 class CMlfNode {
  public:
-  CMlfNode() = default;
-  CMlfNode(CMarrowleafDoc* document, uint32_t id) { Attach(document, id); }
+  CMlfNode();
+  CMlfNode(CMarrowleafDoc* document, uint32_t id);
+  // A copy holds the same record snapshot but no node data of its own.
+  CMlfNode(const CMlfNode& other);
+  CMlfNode& operator=(const CMlfNode& other);
+  ~CMlfNode();
 
   // Loads the record; false (and invalid) for an unknown id.
   bool Attach(CMarrowleafDoc* document, uint32_t id);
@@ -41,6 +48,12 @@ class CMlfNode {
   bool CopyFrom(CMarrowleafDoc* document, const CMlfNode& source);
   // Writes the record copy back to the document.
   void Update(bool markModified);
+  // Reloads the record copy from the document, keeping the node data.
+  void Reload();
+
+  // The node's content, read (null without stored data) or written; owned by the handle.
+  CMlfNodeData* GetNodeDataForRead(ProgressSink* status = nullptr);
+  CMlfNodeData* GetNodeDataForWrite(bool compress);
 
   bool IsValid() const { return m_valid; }
   CMarrowleafDoc* GetDocument() const { return m_document; }
@@ -83,6 +96,7 @@ class CMlfNode {
   bool m_valid = false;
   CMarrowleafDoc* m_document = nullptr;
   NTV m_record;
+  std::unique_ptr<CMlfNodeData> m_nodeData;
 };
 
 }  // namespace mlf

@@ -1,0 +1,103 @@
+// Node content from and to ordinary files, and a node's key.
+#include <vector>
+
+#include "crypt/crypt_provider.h"
+#include "diagnostics/log.h"
+#include "platform/path.h"
+#include "store/document.h"
+#include "store/node.h"
+#include "store/node_data.h"
+#include "store/node_key.h"
+#include "store/reencrypt.h"
+
+namespace mlf {
+
+uint32_t CMarrowleafDoc::AddNodeFromFile(const std::string& path, uint8_t type, bool compress) {
+  constexpr size_t kPiece = 16 * 1024;
+  try {
+    std::unique_ptr<File> in = m_env.OpenFile(path, FileAccess::Read, FileCreation::OpenExisting, FileShare::ShareRead);
+    CMlfNode node;
+    node.Create(this, type, BaseName(path).c_str(), 0);
+    CMlfNodeData* data = node.GetNodeDataForWrite(compress);
+    if (!data) return 0;
+    std::vector<char> buffer(kPiece);
+    while (size_t n = in->Read(buffer.data(), buffer.size())) data->Put(buffer.data(), n);
+    return data->Finish() ? node.GetId() : 0;
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
+
+uint32_t CMarrowleafDoc::Data_AddHtmlFromFile(const std::string& path, int code) {
+  AppLog().WriteLine("Data_AddHtmlFromFile([FILENAME NOT LOGGED], " + std::to_string(code) + ");");
+  return AddNodeFromFile(path, ntHtml, true);
+}
+
+uint32_t CMarrowleafDoc::Data_AddForeignFromFile(const std::string& path, int code) {
+  AppLog().WriteLine("Data_AddForeignFromFile([FILENAME NOT LOGGED], " + std::to_string(code) + ");");
+  return AddNodeFromFile(path, ntForeign, true);
+}
+
+bool CMarrowleafDoc::Data_CopyToFile(uint32_t nodeId, const std::string& path,
+                                     const std::function<void(int)>& progress) {
+  constexpr size_t kPiece = 64 * 1024;
+  try {
+    std::unique_ptr<File> out = m_env.OpenFile(path, FileAccess::ReadWrite, FileCreation::CreateAlways, FileShare::ShareRead);
+    CMlfNode node(this, nodeId);
+    CMlfNodeData* data = node.IsValid() ? node.GetNodeDataForRead() : nullptr;
+    if (!data) {
+      AppLog().WriteLine("WARNING: Failed to acquire CMlfNodeData object in CMarrowleafDoc::Data_CopyToFile");
+      return false;
+    }
+    std::vector<char> buffer(kPiece);
+    uint64_t written = 0;
+    while (size_t n = data->Get(buffer.data(), buffer.size())) {
+      out->Write(buffer.data(), n);
+      written += n;
+      if (progress && node.GetRawLength()) progress(static_cast<int>(written * 1000 / node.GetRawLength()));
+    }
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+bool CMarrowleafDoc::SetNodeEncryption(uint32_t nodeId, uint32_t cipher, uint32_t keyLength, uint32_t keyDerivation,
+                                       const SecureString& newPassword, const SecureString& oldPassword) {
+  auto lock = Lock();
+  NTV record;
+  if (!Data_GetItem(nodeId, record)) return false;
+  const CryptProvider& crypt = GetCryptProvider();
+  std::unique_ptr<Cipher> encryptor, decryptor;
+  if (cipher && keyLength) {
+    encryptor = MakeCipher(crypt, CipherDirection::Encrypt, cipher, keyDerivation, keyLength, newPassword);
+    if (!encryptor) return false;
+  }
+  if (record.nFlags & kNodeEncrypted) {
+    decryptor = MakeCipher(crypt, CipherDirection::Decrypt, record.nCryptType, record.nHashType, record.nKeyLength,
+                           oldPassword);
+    if (!decryptor) return false;
+  }
+  uint32_t testLength = 0;
+  DATALOC location;
+  bool hasData = Data_GetLocation(nodeId, location) && location.bHasData;
+  if ((encryptor || decryptor) && hasData) {
+    try {
+      if (!ReencryptStream(*this, nodeId, encryptor.get(), decryptor.get(), testLength)) return false;
+    } catch (const std::exception&) {
+      return false;
+    }
+  } else if (encryptor) {
+    testLength = encryptor->TestBlockLength();
+  }
+  Data_GetItem(nodeId, record);
+  record.nCryptType = cipher;
+  record.nKeyLength = keyLength;
+  record.nHashType = keyDerivation;
+  record.nTestLength = testLength;
+  if (!hasData) record.nFlags = encryptor ? (kNodeCompressed | kNodeEncrypted) : (record.nFlags & ~kNodeEncrypted);
+  Data_SetItem(nodeId, record, true);
+  return true;
+}
+
+}  // namespace mlf
