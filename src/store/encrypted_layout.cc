@@ -22,6 +22,25 @@ std::optional<SubHeader> ParseSubHeader(const uint8_t* bytes, size_t size) {
   return header;
 }
 
+std::optional<EncryptedData> LocateEncryptedData(const uint8_t* stored, size_t size, uint32_t testLength,
+                                                 std::string& error) {
+  if (testLength > size) {
+    error = "the stream is shorter than its password test block";
+    return std::nullopt;
+  }
+  std::optional<SubHeader> header = ParseSubHeader(stored + testLength, size - testLength);
+  if (!header) {
+    error = "the encrypted stream's sub-header is damaged";
+    return std::nullopt;
+  }
+  EncryptedData data{testLength + header->bytesUsed, size - testLength - header->bytesUsed, header->compressedLength};
+  if (header->encryptedLength > data.size || header->compressedLength > data.size) {
+    error = "the encrypted stream's lengths exceed the stream";
+    return std::nullopt;
+  }
+  return data;
+}
+
 void AppendSubHeader(std::vector<uint8_t>& out, uint32_t encryptedLength, uint32_t compressedLength) {
   uint8_t header[kSubHeaderSize] = {};
   PutLe32(header, kSubHeaderSize);

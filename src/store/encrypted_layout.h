@@ -21,6 +21,16 @@ struct SubHeader {
 // Reads the sub-header at the start of bytes. A size other than 24 keeps only the first three
 // words; a size of 24 also skips as many bytes as its fourth word says. Empty when it does not fit.
 std::optional<SubHeader> ParseSubHeader(const uint8_t* bytes, size_t size);
+// Where the encrypted data of a stored encrypted stream lies: after the test block and the
+// sub-header, to the end of the stream. Empty (with the reason) when the layout is damaged.
+struct EncryptedData {
+  size_t offset = 0;
+  size_t size = 0;
+  uint32_t compressedLength = 0;  // C
+};
+std::optional<EncryptedData> LocateEncryptedData(const uint8_t* stored, size_t size, uint32_t testLength,
+                                                 std::string& error);
+
 void AppendSubHeader(std::vector<uint8_t>& out, uint32_t encryptedLength, uint32_t compressedLength);
 
 uint32_t ReadLe32(const uint8_t* bytes);

@@ -33,16 +33,14 @@ std::optional<std::vector<uint8_t>> PlainMember(CMarrowleafDoc& document, const 
     return gzip.Finish();
   }
 
-  if (!oldDecryptor || record.nTestLength > stored.size()) return std::nullopt;
-  std::optional<SubHeader> header = ParseSubHeader(stored.data() + record.nTestLength, stored.size() - record.nTestLength);
-  if (!header) return std::nullopt;
-  size_t start = record.nTestLength + header->bytesUsed;
-  size_t size = stored.size() - start;
-  if (header->compressedLength > size || size % oldDecryptor->BlockSize() != 0) return std::nullopt;
+  std::string error;
+  std::optional<EncryptedData> located = LocateEncryptedData(stored.data(), stored.size(), record.nTestLength, error);
+  if (!oldDecryptor || !located || located->size % oldDecryptor->BlockSize() != 0) return std::nullopt;
+  size_t start = located->offset, size = located->size;
   CheckIntegrity(IntegrityCheck::StoredBytes, record.nFileDataCRC, Crc32Update(0, stored.data() + start, size),
                  document, record.nIndex);
   oldDecryptor->Process(stored.data() + start, size);
-  return std::vector<uint8_t>(stored.begin() + start, stored.begin() + start + header->compressedLength);
+  return std::vector<uint8_t>(stored.begin() + start, stored.begin() + start + located->compressedLength);
 }
 
 }  // namespace

@@ -94,21 +94,14 @@ std::optional<std::vector<uint8_t>> StreamReader::Decode(std::vector<uint8_t> st
   size_t compressedLength = size;
 
   if (m_stream.bEncrypted) {
-    if (record.nTestLength > size) {
-      ReportUnreadableStream("the stream is shorter than its password test block");
+    std::string error;
+    std::optional<EncryptedData> located = LocateEncryptedData(data, size, record.nTestLength, error);
+    if (!located) {
+      ReportUnreadableStream(error);
       return std::nullopt;
     }
-    std::optional<SubHeader> header = ParseSubHeader(data + record.nTestLength, size - record.nTestLength);
-    if (!header) {
-      ReportUnreadableStream("the encrypted stream's sub-header is damaged");
-      return std::nullopt;
-    }
-    data += record.nTestLength + header->bytesUsed;
-    size -= record.nTestLength + header->bytesUsed;
-    if (header->encryptedLength > size || header->compressedLength > size) {
-      ReportUnreadableStream("the encrypted stream's lengths exceed the stream");
-      return std::nullopt;
-    }
+    data += located->offset;
+    size = located->size;
     if (m_stream.nRawLength == 0) return std::vector<uint8_t>();
     std::unique_ptr<Cipher> decryptor = MakeNodeCipher(m_document.GetCryptProvider(), CipherDirection::Decrypt, record);
     if (!decryptor) {
@@ -123,7 +116,7 @@ std::optional<std::vector<uint8_t>> StreamReader::Decode(std::vector<uint8_t> st
                    m_stream.nIndex);
     uint8_t* plain = stored.data() + (data - stored.data());
     decryptor->Process(plain, size);
-    compressedLength = header->compressedLength;
+    compressedLength = located->compressedLength;
     if (!m_stream.bZipped) {
       size_t n = std::min<size_t>(compressedLength, m_stream.nRawLength);
       return std::vector<uint8_t>(plain, plain + n);

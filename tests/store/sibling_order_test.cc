@@ -18,8 +18,9 @@ NTV Node(uint32_t id, const char* title, uint8_t type = ntNote) {
 std::vector<std::string> Order(const std::vector<NTV>& nodes, SortOptions options) {
   std::vector<const NTV*> records;
   for (const NTV& n : nodes) records.push_back(&n);
+  auto levels = OrderSiblings(records, options);
   std::vector<std::string> titles;
-  for (const NTV* r : OrderSiblings(records, options)[0]) titles.push_back(r->strTitle);
+  for (const NTV* r : levels[0]) titles.push_back(r->strTitle);
   return titles;
 }
 
@@ -73,8 +74,9 @@ TEST(SiblingOrderTest, FastBuildEqualsTheInsertionWalk) {
       for (const NTV* r : walked) expected.push_back(r->strTitle + "#" + std::to_string(r->nIndex));
       std::vector<const NTV*> records;
       for (const NTV& n : nodes) records.push_back(&n);
+      auto levels = OrderSiblings(records, options);
       std::vector<std::string> fast;
-      for (const NTV* r : OrderSiblings(records, options)[0]) fast.push_back(r->strTitle + "#" + std::to_string(r->nIndex));
+      for (const NTV* r : levels[0]) fast.push_back(r->strTitle + "#" + std::to_string(r->nIndex));
       ASSERT_EQ(fast, expected) << "round " << round << " flags " << options.sortFlags;
     }
   }
