@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the program.
+# Installs what is missing, builds, and shows a note file (a generated sample when none is
+# given) with the mlf tool.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
-exec build/bin/marrowleaf-example "$@"
+file="${1:-build/sample.mlf}"
+if [ $# -eq 0 ] && [ ! -f "$file" ]; then build/bin/marrowleaf-make-sample "$file"; fi
+build/bin/mlf info "$file"
+echo
+build/bin/mlf ls --long "$file"

@@ -54,8 +54,8 @@ bool TakeShareLocks(int fd, FileAccess access, FileShare share) {
 
 class PosixFile final : public File {
  public:
-  PosixFile(int fd, std::string path, bool deleteOnClose)
-      : m_fd(fd), m_path(std::move(path)), m_deleteOnClose(deleteOnClose) {}
+  PosixFile(int fd, std::string path, bool writable, bool deleteOnClose)
+      : m_fd(fd), m_path(std::move(path)), m_writable(writable), m_deleteOnClose(deleteOnClose) {}
   ~PosixFile() override {
     if (m_deleteOnClose) ::unlink(m_path.c_str());
     ::close(m_fd);
@@ -78,6 +78,7 @@ class PosixFile final : public File {
   }
 
   void Write(const void* data, size_t size) override {
+    if (!m_writable) throw FileError(m_path, "write failed (opened for reading)", EBADF);
     size_t done = 0;
     while (done < size) {
       ssize_t n = ::write(m_fd, static_cast<const char*>(data) + done, size - done);
@@ -106,6 +107,7 @@ class PosixFile final : public File {
   }
 
   void Truncate(uint64_t size) override {
+    if (!m_writable) throw FileError(m_path, "truncate failed (opened for reading)", EBADF);
     if (::ftruncate(m_fd, static_cast<off_t>(size)) != 0) ThrowErrno(m_path, "truncate failed");
   }
 
@@ -116,6 +118,7 @@ class PosixFile final : public File {
  private:
   int m_fd;
   std::string m_path;
+  bool m_writable;
   bool m_deleteOnClose;
 };
 
@@ -149,7 +152,14 @@ class PosixEnv final : public Env {
       case FileCreation::CreateAlways: flags |= O_CREAT; break;
       case FileCreation::CreateNew: flags |= O_CREAT | O_EXCL; break;
     }
-    int fd = ::open(path.c_str(), flags, 0644);
+    int fd = -1;
+    if (access == FileAccess::Read && share == FileShare::Exclusive) {
+      // An exclusive lock needs a descriptor that may write; the handle itself still only
+      // reads. A file nobody may write is held with shared locks instead.
+      fd = ::open(path.c_str(), (flags & ~O_RDONLY) | O_RDWR, 0644);
+      if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) share = FileShare::ShareRead;
+    }
+    if (fd < 0) fd = ::open(path.c_str(), flags, 0644);
     if (fd < 0) ThrowErrno(path, "cannot open file");
     if (!TakeShareLocks(fd, access, share)) {
       ::close(fd);
@@ -160,7 +170,7 @@ class PosixEnv final : public Env {
       ::close(fd);
       ThrowErrno(path, "cannot truncate file");
     }
-    return std::make_unique<PosixFile>(fd, path, false);
+    return std::make_unique<PosixFile>(fd, path, access == FileAccess::ReadWrite, false);
   }
 
   std::unique_ptr<File> CreateTempFile(const std::string& prefix, const std::string& suffix,
@@ -170,7 +180,7 @@ class PosixEnv final : public Env {
     if (fd < 0) ThrowErrno(name, "cannot create temporary file");
     ::fcntl(fd, F_SETFD, FD_CLOEXEC);
     TakeShareLocks(fd, FileAccess::ReadWrite, FileShare::Exclusive);
-    return std::make_unique<PosixFile>(fd, name, deleteOnClose);
+    return std::make_unique<PosixFile>(fd, name, true, deleteOnClose);
   }
 
   bool FileExists(const std::string& path) override {

@@ -46,8 +46,10 @@ class CMarrowleafDoc {
   void SetObserver(DocumentObserver* observer);
 
   // Opens a note file into the document: false when it could not be read (the user was told
-  // why and the document is left empty).
-  bool OnOpenDocument(const std::string& path);
+  // why and the document is left empty). A salvage open keeps whatever can be read of a
+  // damaged file: the node entries before the damage, and no tasks when their section is hurt.
+  enum class OpenMode { Normal, Salvage };
+  bool OnOpenDocument(const std::string& path, OpenMode mode = OpenMode::Normal);
   // Saves into path: the new image is written completely and flushed before it replaces the
   // file, so a failure at any step leaves the old file and the document as they were.
   bool OnSaveDocument(const std::string& path);
@@ -162,9 +164,10 @@ class CMarrowleafDoc {
   File* FileOf(const DATALOC& location) const { return location.bInWorkFile ? m_workFile.get() : DataFile(); }
 
   enum LoadResult { kLoadFailed = 0, kLoaded = 1, kLoadCancelled = 2 };
-  LoadResult LoadFile();
+  LoadResult LoadFile(OpenMode mode);
   std::unique_ptr<File> DecryptEnvelope(BinaryReader& in, const std::string& magic, LoadResult& result);
-  void LoadSections(BinaryReader& in);
+  void LoadSections(BinaryReader& in, OpenMode mode);
+  void LoadTasks(BinaryReader& in);
   void NoticeInterruptedSaves();
   bool SaveFile(const std::string& path);
   void DiscardDecryptedCopy();

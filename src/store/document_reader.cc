@@ -24,7 +24,7 @@ MessageAnswer Warn(const std::string& text, const std::string& caption) {
 
 }  // namespace
 
-bool CMarrowleafDoc::OnOpenDocument(const std::string& path) {
+bool CMarrowleafDoc::OnOpenDocument(const std::string& path, OpenMode mode) {
   auto lock = Lock();
   if (path.empty()) return false;
   OnNewDocument();
@@ -39,7 +39,7 @@ bool CMarrowleafDoc::OnOpenDocument(const std::string& path) {
   }
   LoadResult result;
   try {
-    result = LoadFile();
+    result = LoadFile(mode);
   } catch (const std::exception& error) {
     // Damage or a read error in the header, node table, more-info block or tasks.
     DeleteContents();
@@ -122,7 +122,7 @@ std::unique_ptr<File> CMarrowleafDoc::DecryptEnvelope(BinaryReader& in, const st
   return plain;
 }
 
-CMarrowleafDoc::LoadResult CMarrowleafDoc::LoadFile() {
+CMarrowleafDoc::LoadResult CMarrowleafDoc::LoadFile(OpenMode mode) {
   auto reader = std::make_unique<BinaryReader>(*m_orgFile);
   std::string magic = ReadMagic(*reader);
   if (magic == kEncryptedMagic || magic == kEncryptedMagicV2) {
@@ -156,7 +156,13 @@ CMarrowleafDoc::LoadResult CMarrowleafDoc::LoadFile() {
   }
 
   for (uint32_t i = 0; i < nodeCount; ++i) {
-    NTV record = ReadNodeEntry(in, header.version);
+    NTV record;
+    try {
+      record = ReadNodeEntry(in, header.version);
+    } catch (const DamagedFileError&) {
+      if (mode == OpenMode::Normal) throw;
+      break;  // salvage keeps the entries read before the damage
+    }
     if (record.nType == ntFolder) record.nIcon = kImageFolder;
     uint32_t id = record.nIndex;
     bool hasData = HasContentType(record.nType) && record.nStorageLength != 0;
@@ -166,11 +172,11 @@ CMarrowleafDoc::LoadResult CMarrowleafDoc::LoadFile() {
   }
   header.version = kCurrentFileVersion;
   m_header = header;
-  LoadSections(in);
+  LoadSections(in, mode);
   return kLoaded;
 }
 
-void CMarrowleafDoc::LoadSections(BinaryReader& in) {
+void CMarrowleafDoc::LoadSections(BinaryReader& in, OpenMode mode) {
   // The logo, bookmarks and keywords are optional: damage there drops what could not be read.
   if (m_header.logoOffset && m_header.logoLength) {
     try {
@@ -227,34 +233,43 @@ void CMarrowleafDoc::LoadSections(BinaryReader& in) {
   }
   // The more-info block and the tasks are not optional: damage there fails the open.
   m_moreInfo = {};
-  if (m_header.moreInfoOffset) {
-    in.Seek(m_header.moreInfoOffset);
-    for (uint32_t& word : m_moreInfo) word = in.U32();
-    if (m_moreInfo[0]) {
-      in.Seek(m_moreInfo[0]);
-      uint32_t count = in.U32();
-      for (int i = 0; i < 3; ++i) in.U32();
-      for (uint32_t i = 0; i < count; ++i) {
-        MLFTASK t;
-        t.nId = in.U32();
-        t.strTitle = in.CText();
-        t.nFlags = in.U32();
-        t.nCreated = in.U32();
-        t.nStart = in.U32();
-        t.nDue = in.U32();
-        t.nPriority = in.U8();
-        t.nReserved1 = in.U8();
-        t.nReserved2 = in.U8();
-        t.nReserved3 = in.U32();
-        t.nNode = in.U32();
-        t.nReserved4 = in.U32();
-        t.nReserved5 = in.U32();
-        t.strNotes = in.CText();
-        m_tasks[t.nId] = t;
-        if (t.nId >= m_nextTaskId) m_nextTaskId = t.nId + 1;
+  try {
+    if (m_header.moreInfoOffset) {
+      in.Seek(m_header.moreInfoOffset);
+      for (uint32_t& word : m_moreInfo) word = in.U32();
+      if (m_moreInfo[0]) {
+        in.Seek(m_moreInfo[0]);
+        LoadTasks(in);
       }
+      if (m_moreInfo[1] || m_moreInfo[2]) std::fill(m_moreInfo.begin() + 1, m_moreInfo.end(), 0);
     }
-    if (m_moreInfo[1] || m_moreInfo[2]) std::fill(m_moreInfo.begin() + 1, m_moreInfo.end(), 0);
+  } catch (const DamagedFileError&) {
+    if (mode == OpenMode::Normal) throw;
+    m_moreInfo = {};
+  }
+}
+
+void CMarrowleafDoc::LoadTasks(BinaryReader& in) {
+  uint32_t count = in.U32();
+  for (int i = 0; i < 3; ++i) in.U32();
+  for (uint32_t i = 0; i < count; ++i) {
+    MLFTASK t;
+    t.nId = in.U32();
+    t.strTitle = in.CText();
+    t.nFlags = in.U32();
+    t.nCreated = in.U32();
+    t.nStart = in.U32();
+    t.nDue = in.U32();
+    t.nPriority = in.U8();
+    t.nReserved1 = in.U8();
+    t.nReserved2 = in.U8();
+    t.nReserved3 = in.U32();
+    t.nNode = in.U32();
+    t.nReserved4 = in.U32();
+    t.nReserved5 = in.U32();
+    t.strNotes = in.CText();
+    m_tasks[t.nId] = t;
+    if (t.nId >= m_nextTaskId) m_nextTaskId = t.nId + 1;
   }
 }
 

@@ -48,6 +48,8 @@ const ShareCase kCases[] = {
     {"writer_denies_second_writer", {RW, FileShare::ShareRead}, {RW, FileShare::ShareRead}, false},
     {"writer_admits_tolerant_reader", {RW, FileShare::ShareRead}, {R, FileShare::ShareReadWrite}, true},
     {"writer_denies_reader_that_denies_writing", {RW, FileShare::ShareRead}, {R, FileShare::ShareRead}, false},
+    {"exclusive_reader_denies_writer", {R, FileShare::Exclusive}, {RW, FileShare::ShareRead}, false},
+    {"exclusive_reader_denies_reader", {R, FileShare::Exclusive}, {R, FileShare::ShareReadWrite}, false},
     {"readers_share", {R, FileShare::ShareRead}, {R, FileShare::ShareRead}, true},
     {"reader_denies_writer", {R, FileShare::ShareRead}, {RW, FileShare::ShareRead}, false},
 };

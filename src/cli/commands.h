@@ -1,0 +1,50 @@
+// The commands of the mlf tool. Each returns the process's exit code: 0 success, 1 the command
+// ran and found a problem, 2 the file could not be opened or the arguments are wrong.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "cli/options.h"
+#include "cli/terminal_prompts.h"
+#include "store/document.h"
+
+namespace mlf::cli {
+
+constexpr int kExitOk = 0;
+constexpr int kExitProblem = 1;
+constexpr int kExitUsage = 2;
+
+struct Context {
+  const Options& options;
+  TerminalPrompts& prompts;
+};
+
+struct Command {
+  const char* name;
+  const char* usage;
+  const char* summary;
+  int (*run)(Context&);
+  size_t arguments;  // the positional arguments it needs at least
+};
+
+const std::vector<Command>& Commands();
+
+// Opens the file named by the first argument; null (after telling why) when it cannot be.
+std::unique_ptr<CMarrowleafDoc> OpenNoteFile(const std::string& path,
+                                             CMarrowleafDoc::OpenMode mode = CMarrowleafDoc::OpenMode::Normal);
+// Saves the document back to its file; false after telling why.
+bool SaveNoteFile(CMarrowleafDoc& doc, const std::string& path);
+
+int RunInfo(Context&);
+int RunList(Context&);
+int RunCat(Context&);
+int RunCheck(Context&);
+int RunNew(Context&);
+int RunMkdir(Context&);
+int RunRemove(Context&);
+int RunMove(Context&);
+int RunPasswd(Context&);
+int RunSalvage(Context&);
+
+}  // namespace mlf::cli

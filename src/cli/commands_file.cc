@@ -1,0 +1,81 @@
+// Opening and saving for the commands, and salvage.
+#include <iostream>
+
+#include "cli/commands.h"
+#include "cli/note_tree.h"
+#include "platform/path.h"
+#include "store/node.h"
+#include "store/node_data.h"
+
+namespace mlf::cli {
+namespace {
+
+// A file name for a node's content: "<id> <title>.<extension>", with every character that
+// could leave the folder or trouble a file system replaced.
+std::string SalvageName(const NTV& r) {
+  std::string title = ShownTitle(r.strTitle);
+  for (char& c : title)
+    if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' || c == '|' ||
+        static_cast<unsigned char>(c) < 0x20)
+      c = '_';
+  if (title.empty() || title == "." || title == "..") title = "untitled";
+  const char* extension = r.nType == ntNote ? ".rtf" : r.nType == ntHtml ? ".html" : ".dat";
+  return std::to_string(r.nIndex) + " " + title + extension;
+}
+
+}  // namespace
+
+std::unique_ptr<CMarrowleafDoc> OpenNoteFile(const std::string& path, CMarrowleafDoc::OpenMode mode) {
+  auto doc = std::make_unique<CMarrowleafDoc>();
+  if (doc->OnOpenDocument(path, mode)) return doc;
+  std::cerr << "mlf: " << path << " was not opened\n";  // after the reason, when there is one
+  return nullptr;
+}
+
+bool SaveNoteFile(CMarrowleafDoc& doc, const std::string& path) { return doc.OnSaveDocument(path); }
+
+int RunSalvage(Context& context) {
+  const std::string& path = context.options.arguments[0];
+  const std::string& folder = context.options.arguments[1];
+  std::unique_ptr<CMarrowleafDoc> doc = OpenNoteFile(path, CMarrowleafDoc::OpenMode::Salvage);
+  if (!doc) return kExitUsage;
+  try {
+    Env::Default().CreateDirectory(folder);
+  } catch (const FileError& error) {
+    std::cerr << error.what() << "\n";
+    return kExitUsage;
+  }
+  size_t saved = 0, lost = 0;
+  for (const TreeRow& row : TreeRows(*doc)) {
+    const NTV& r = row.record;
+    CMlfNode node(doc.get(), r.nIndex);
+    if (!node.HasContent()) continue;
+    std::string where = ShownTitle(doc->Data_GetItemPath(r.nIndex));
+    if (node.IsEncrypted()) {
+      std::cout << "skipped  #" << r.nIndex << " " << where << ": encrypted with a node password\n";
+      ++lost;
+      continue;
+    }
+    std::string target = JoinPath(folder, SalvageName(r));
+    context.prompts.Collect(true);
+    bool copied = doc->Data_CopyToFile(r.nIndex, target);
+    context.prompts.Collect(false);
+    std::vector<std::string> problems = context.prompts.TakeCollected();
+    if (copied && problems.empty()) {
+      ++saved;
+      continue;
+    }
+    // A damaged stream's bytes are not kept as if they were sound.
+    try {
+      Env::Default().DeleteFile(target);
+    } catch (const FileError&) {
+    }
+    std::cout << "skipped  #" << r.nIndex << " " << where << ": "
+              << (problems.empty() ? std::string("its content could not be read") : problems.front()) << "\n";
+    ++lost;
+  }
+  std::cout << saved << " node(s) saved to " << folder << ", " << lost << " skipped\n";
+  return lost ? kExitProblem : kExitOk;
+}
+
+}  // namespace mlf::cli

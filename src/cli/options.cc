@@ -1,0 +1,40 @@
+#include "cli/options.h"
+
+#include <set>
+
+namespace mlf::cli {
+
+std::optional<std::string> Options::Value(const std::string& flag) const {
+  auto it = flags.find(flag);
+  if (it == flags.end()) return std::nullopt;
+  return it->second;
+}
+
+std::optional<Options> ParseOptions(int argc, char** argv) {
+  static const std::set<std::string> kValueFlags = {"--mode", "--in", "--into", "--password-file",
+                                                    "--new-password-file"};
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg.rfind("--", 0) == 0 && arg.size() > 2) {
+      size_t eq = arg.find('=');
+      if (eq != std::string::npos) {
+        options.flags[arg.substr(0, eq)] = arg.substr(eq + 1);
+      } else if (kValueFlags.count(arg)) {
+        if (i + 1 >= argc) return std::nullopt;
+        options.flags[arg] = argv[++i];
+      } else {
+        options.flags[arg] = "";
+      }
+    } else if (arg == "-h") {
+      options.flags["--help"] = "";
+    } else if (options.command.empty()) {
+      options.command = arg;
+    } else {
+      options.arguments.push_back(arg);
+    }
+  }
+  return options;
+}
+
+}  // namespace mlf::cli
