@@ -1,11 +1,48 @@
 #include "rtf/control_words.h"
 
-#include <unordered_map>
+#include <array>
+#include <utility>
 
 namespace mlf::rtf {
 
+namespace {
+
+// Control words are looked up for every one read, so the table is a small open-addressing
+// hash table rather than a general map.
+class WordTable {
+ public:
+  WordTable(std::initializer_list<std::pair<std::string_view, Word>> words) {
+    for (const auto& [name, word] : words) {
+      size_t slot = Hash(name);
+      while (!slots_[slot].first.empty()) slot = (slot + 1) % kSize;
+      slots_[slot] = {name, word};
+    }
+  }
+
+  Word Find(std::string_view name) const {
+    for (size_t slot = Hash(name);; slot = (slot + 1) % kSize) {
+      const auto& entry = slots_[slot];
+      if (entry.first.empty()) return Word::kUnknown;
+      if (entry.first == name) return entry.second;
+    }
+  }
+
+ private:
+  static constexpr size_t kSize = 1024;  // well over twice the number of words
+
+  static size_t Hash(std::string_view name) {
+    uint32_t h = 2166136261u;
+    for (char c : name) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    return h % kSize;
+  }
+
+  std::array<std::pair<std::string_view, Word>, kSize> slots_{};
+};
+
+}  // namespace
+
 Word LookUpWord(std::string_view name) {
-  static const std::unordered_map<std::string_view, Word> kWords = {
+  static const WordTable kWords = {
       {"rtf", Word::kRtf}, {"ansi", Word::kAnsi}, {"mac", Word::kMac}, {"pc", Word::kPc},
       {"pca", Word::kPca}, {"ansicpg", Word::kAnsicpg}, {"deff", Word::kDeff},
       {"fonttbl", Word::kFonttbl}, {"colortbl", Word::kColortbl},
@@ -83,8 +120,7 @@ Word LookUpWord(std::string_view name) {
       {"landscape", Word::kLayout}, {"deftab", Word::kLayout}, {"gutter", Word::kLayout},
       {"facingp", Word::kLayout}, {"margmirror", Word::kLayout},
   };
-  auto it = kWords.find(name);
-  return it == kWords.end() ? Word::kUnknown : it->second;
+  return kWords.Find(name);
 }
 
 }  // namespace mlf::rtf

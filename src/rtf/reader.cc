@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <unordered_map>
 #include <utility>
 
@@ -49,8 +50,11 @@ struct GroupState {
   Role role = Role::kNone;
   bool inShapePicture = false;     // inside \shppict
   bool inNonShapePicture = false;  // inside \nonshppict
+  bool inHeaderGroup = false;      // inside a group kept whole in the document's header
   int unicodeSkip = 1;             // \uc
   size_t start = 0;                // offset of the group's opening brace
+  size_t contentAtStart = 0;       // inline items and paragraphs when the group began
+  size_t paragraphsAtStart = 0;
   CharState chr;
   ParaState para;
 };
@@ -62,6 +66,8 @@ struct Field {
   int link = -1;
   size_t paragraphsBefore;  // paragraphs ended before the field began
   size_t contentBefore;     // inline items of the paragraph before the field began
+  bool keepWhole;           // the field's group holds nothing but the field
+  int unicodeSkip;          // the \uc in effect around the field
   CharFormat format;
 };
 
@@ -104,8 +110,9 @@ class Reader {
   void Text(std::string_view bytes);
   void ByteChar(int byte);
   void ControlSymbol(const Token& token);
-  void ControlWord(const Token& token, bool ignorable);
-  bool OpenDestination(Word word, bool ignorable);
+  // from: where the word starts, with the \* before it.
+  void ControlWord(const Token& token, bool ignorable, size_t from);
+  bool OpenDestination(Word word, bool ignorable, size_t from);
   void CharWord(Word word, const Token& token);
   void ParaWord(Word word, const Token& token);
   void FontWord(Word word, const Token& token);
@@ -113,9 +120,13 @@ class Reader {
   void ListWord(Word word, const Token& token);
   void OldNumberingWord(Word word, const Token& token);
 
-  // Keeps the rest of the current group verbatim: in the header, in the picture or font being
-  // read, or as a fragment in the text.
-  void KeepGroup(bool inHeader);
+  // A destination is the first word of its group, and never the document's own group.
+  bool OpensGroup(size_t from) const;
+  // Keeps the current group verbatim: in the header, in the font being read, or as a fragment
+  // in the text. False, and nothing done, when "from" does not open the group.
+  bool KeepGroup(bool inHeader, size_t from);
+  bool SkipRestOfGroup(size_t from);
+  std::string KeptRtf(size_t start, int unicodeSkip) const;
 
   void FlushText();
   void AppendCodePoint(char32_t cp);
@@ -123,6 +134,13 @@ class Reader {
   void StartBody() { bodyStarted_ = true; }
   void AddInline(Inline item);
   CharFormat Format(const CharState& chr) const;
+  // A font of the table with what its text is decoded by.
+  struct FontEntry {
+    size_t index;
+    unsigned codePage;
+    bool symbol;
+  };
+  const FontEntry* FindEntry(int number) const;
   const Font* FindFont(int number) const;
   unsigned CodePageOf(int fontNumber, bool& symbolFont) const;
   ParagraphFormat ResolvedFormat(const ParaState& para) const;
@@ -148,6 +166,7 @@ class Reader {
 
   std::vector<std::string> links_;
   std::vector<Field> fields_;
+  size_t mergeFloor_ = 0;  // runs below this index stand before a field that may be kept whole
   size_t paragraphsEnded_ = 0;
 
   // The paragraph being read and where it goes.
@@ -164,6 +183,11 @@ class Reader {
   TableRow row_;
   TableCell cell_;
   Table table_;
+
+  // The font table by number, and the last font looked up: runs mostly stay in one font.
+  std::unordered_map<int, FontEntry> fontEntries_;
+  mutable int lastFontNumber_ = INT_MIN;
+  mutable const FontEntry* lastFontEntry_ = nullptr;
 
   // Font table entry being read.
   Font font_;
@@ -228,16 +252,16 @@ Document Reader::Read() {
         if (token.symbol == '*') {
           Token next = tokens_.Next();
           if (next.kind == Token::Kind::kControlWord) {
-            ControlWord(next, /*ignorable=*/true);
+            ControlWord(next, /*ignorable=*/true, token.offset);
           } else {
-            KeepGroup(!bodyStarted_ && Depth() == 2);  // "{\*" and no word: keep it as it is
+            KeepGroup(!bodyStarted_ && Depth() == 2, token.offset);  // "{\*" and no word
           }
         } else {
           ControlSymbol(token);
         }
         break;
       case Token::Kind::kControlWord:
-        ControlWord(token, /*ignorable=*/false);
+        ControlWord(token, /*ignorable=*/false, token.offset);
         break;
     }
   }
@@ -248,9 +272,16 @@ void Reader::GroupStart(size_t offset) {
     tokens_.SkipGroup();
     return;
   }
+  if (State().destination == Destination::kPicture) {
+    // Groups inside a picture ({\*\picprop ...}, {\*\blipuid ...}) are kept as they stand.
+    if (tokens_.SkipGroup()) picture_.extra.append(tokens_.Input().substr(offset, tokens_.Position() - offset));
+    return;
+  }
   GroupState next = State();
   next.role = Role::kNone;
   next.start = offset;
+  next.contentAtStart = content_.size();
+  next.paragraphsAtStart = paragraphsEnded_;
   stack_.push_back(std::move(next));
 }
 
@@ -361,6 +392,10 @@ void Reader::ByteChar(int byte) {
     --skip_;
     return;
   }
+  if (byte < 0x20) {  // control characters are no text; a tab is a tab
+    if (byte == '\t') AppendCodePoint('\t');
+    return;
+  }
   char c = static_cast<char>(byte);
   Text(std::string_view(&c, 1));
 }
@@ -389,9 +424,9 @@ void Reader::ControlSymbol(const Token& token) {
   }
 }
 
-void Reader::ControlWord(const Token& token, bool ignorable) {
+void Reader::ControlWord(const Token& token, bool ignorable, size_t from) {
   Word word = LookUpWord(token.name);
-  if (OpenDestination(word, ignorable)) return;
+  if (OpenDestination(word, ignorable, from)) return;
   if (skip_ > 0 && word != Word::kU) {
     --skip_;
     return;
@@ -433,6 +468,7 @@ void Reader::ControlWord(const Token& token, bool ignorable) {
         cp = 0x10000 + ((highSurrogate_ - 0xD800) << 10) + (cp - 0xDC00);
       }
       highSurrogate_ = 0;
+      if (cp < 0x20 && cp != '\t') return;
       bool symbolFont = false;
       if (cp >= 0xF020 && cp <= 0xF0FF && CodePageOf(State().chr.font, symbolFont) == kCodePageSymbol)
         cp = SymbolToUnicode(static_cast<unsigned char>(cp - 0xF000), symbolFont);
@@ -495,7 +531,7 @@ void Reader::ControlWord(const Token& token, bool ignorable) {
 }
 
 // Handles the words that open a destination; false for every other word.
-bool Reader::OpenDestination(Word word, bool ignorable) {
+bool Reader::OpenDestination(Word word, bool ignorable, size_t from) {
   GroupState& state = State();
   const bool topLevel = Depth() == 2 && !bodyStarted_;
   switch (word) {
@@ -507,16 +543,18 @@ bool Reader::OpenDestination(Word word, bool ignorable) {
       state.destination = Destination::kColorTable;
       return true;
     case Word::kHeaderGroup:
-      KeepGroup(true);
-      return true;
+      return KeepGroup(true, from);
     case Word::kListtable:
     case Word::kListoverridetable:
       // Read for the numbering styles, and kept with the document as it stands.
+      if (!OpensGroup(from)) return false;
       state.destination =
           word == Word::kListtable ? Destination::kListTable : Destination::kListOverrideTable;
-      state.role = Role::kKeepInHeader;
+      if (!state.inHeaderGroup) state.role = Role::kKeepInHeader;  // once, by the outermost
+      state.inHeaderGroup = true;
       return true;
     case Word::kField: {
+      if (state.destination != Destination::kBody) return false;
       StartBody();
       state.role = Role::kField;
       FlushText();
@@ -525,6 +563,9 @@ bool Reader::OpenDestination(Word word, bool ignorable) {
       field.start = state.start;
       field.paragraphsBefore = paragraphsEnded_;
       field.contentBefore = content_.size();
+      field.keepWhole = OpensGroup(from);
+      field.unicodeSkip = state.unicodeSkip;
+      if (fields_.empty() && field.keepWhole) mergeFloor_ = content_.size();
       field.format = Format(state.chr);
       fields_.push_back(std::move(field));
       canExtendRun_ = false;
@@ -555,21 +596,17 @@ bool Reader::OpenDestination(Word word, bool ignorable) {
       return true;
     case Word::kNonshppict:
       if (!content_.empty() && std::holds_alternative<Image>(content_.back()) && !lastImageFromNonShape_) {
-        stack_.pop_back();
-        tokens_.SkipGroup();  // the picture already read from \shppict is preferred
+        SkipRestOfGroup(from);  // the picture already read from \shppict is preferred
       } else {
         state.inNonShapePicture = true;
       }
       return true;
     case Word::kOpaqueGroup:
-      KeepGroup(false);
-      return true;
+      return KeepGroup(false, from);
     case Word::kPntext:
     case Word::kListtext:
       // The visible number or bullet, which the list format reproduces.
-      stack_.pop_back();
-      tokens_.SkipGroup();
-      return true;
+      return SkipRestOfGroup(from);
     case Word::kPn:
       if (state.destination != Destination::kBody) return false;
       state.destination = Destination::kOldNumbering;
@@ -579,27 +616,49 @@ bool Reader::OpenDestination(Word word, bool ignorable) {
       return true;
     default:
       if (ignorable) {
-        KeepGroup(topLevel);
-        return true;
+        return KeepGroup(topLevel, from);
       }
       return false;
   }
 }
 
-void Reader::KeepGroup(bool inHeader) {
-  if (Depth() == 0) return;
+bool Reader::OpensGroup(size_t from) const {
+  if (Depth() < 2) return false;
+  size_t start = stack_.back().start;
+  std::string_view before = tokens_.Input().substr(start + 1, from - start - 1);
+  return before.find_first_not_of(" \r\n") == std::string_view::npos;
+}
+
+// The input from start to here, a whole group. The group is written back where \uc1 is in
+// effect; one that was read under another \uc says so itself, so that its fallback text is
+// skipped as before.
+std::string Reader::KeptRtf(size_t start, int unicodeSkip) const {
+  std::string_view group = tokens_.Input().substr(start, tokens_.Position() - start);
+  if (unicodeSkip == 1 || group.find("\\u") == std::string_view::npos) return std::string(group);
+  return "{\\uc" + std::to_string(unicodeSkip) + " " + std::string(group.substr(1));
+}
+
+bool Reader::SkipRestOfGroup(size_t from) {
+  if (!OpensGroup(from)) return false;
+  stack_.pop_back();
+  tokens_.SkipGroup();
+  return true;
+}
+
+bool Reader::KeepGroup(bool inHeader, size_t from) {
+  if (!OpensGroup(from)) return false;
   size_t start = State().start;
   GroupState closing = std::move(stack_.back());
   stack_.pop_back();
-  tokens_.SkipGroup();
-  std::string_view rtf = tokens_.Input().substr(start, tokens_.Position() - start);
+  if (!tokens_.SkipGroup()) return true;  // cut off by the end of the input: not worth keeping
+  std::string rtf = KeptRtf(start, closing.unicodeSkip);
   switch (State().destination) {
     case Destination::kBody:
       if (inHeader) {
         doc_.header.append(rtf);
       } else {
         StartBody();
-        AddInline(Fragment{std::string(rtf), std::string(), Format(closing.chr)});
+        AddInline(Fragment{std::move(rtf), std::string(), Format(closing.chr)});
       }
       break;
     case Destination::kPicture: picture_.extra.append(rtf); break;
@@ -608,6 +667,7 @@ void Reader::KeepGroup(bool inHeader) {
       break;
     default: break;
   }
+  return true;
 }
 
 void Reader::CharWord(Word word, const Token& token) {
@@ -727,8 +787,8 @@ void Reader::FinishFont() {
   while (pos < fontNameBytes_.size()) {
     size_t mark = fontNameBytes_.find('\x01', pos);
     std::string_view bytes = std::string_view(fontNameBytes_).substr(pos, mark - pos);
-    if (codePage == kCodePageSymbol) name.append(bytes);  // the name itself is plain text
-    else AppendDecoded(name, bytes, codePage, symbolFont);
+    // A symbol font's name is itself ordinary text.
+    AppendDecoded(name, bytes, codePage == kCodePageSymbol ? 1252 : codePage, symbolFont);
     if (mark == std::string::npos) break;
     size_t end = fontNameBytes_.find('\x01', mark + 1);
     name.append(std::string_view(fontNameBytes_).substr(mark + 1, end - mark - 1));
@@ -738,7 +798,13 @@ void Reader::FinishFont() {
   size_t first = name.find_first_not_of(' ');
   size_t last = name.find_last_not_of(' ');
   font_.name = first == std::string::npos ? std::string() : name.substr(first, last - first + 1);
-  if (FindFont(font_.number) == nullptr) doc_.fonts.push_back(std::move(font_));
+  if (FindFont(font_.number) == nullptr) {
+    FontEntry entry{doc_.fonts.size(), codePage, EqualsIgnoringCase(font_.name, "Symbol")};
+    if (entry.symbol) entry.codePage = kCodePageSymbol;
+    fontEntries_.emplace(font_.number, entry);
+    lastFontNumber_ = INT_MIN;
+    doc_.fonts.push_back(std::move(font_));
+  }
   font_ = Font();
 }
 
@@ -852,7 +918,11 @@ void Reader::AppendUtf8Text(std::string_view utf8) {
     std::get<Run>(content_.back()).text.append(utf8);
     return;
   }
-  content_.emplace_back(Run{std::string(utf8), Format(state.chr)});
+  // Different states can give the same format (two fonts of one name): one run still.
+  CharFormat format = Format(state.chr);
+  Run* last = content_.size() <= mergeFloor_ ? nullptr : std::get_if<Run>(&content_.back());
+  if (last != nullptr && last->format == format) last->text.append(utf8);
+  else content_.emplace_back(Run{std::string(utf8), std::move(format)});
   canExtendRun_ = true;
   lastRunState_ = state.chr;
 }
@@ -862,19 +932,24 @@ void Reader::AddInline(Inline item) {
   canExtendRun_ = false;
 }
 
+const Reader::FontEntry* Reader::FindEntry(int number) const {
+  if (number != lastFontNumber_) {
+    auto it = fontEntries_.find(number);
+    lastFontEntry_ = it == fontEntries_.end() ? nullptr : &it->second;
+    lastFontNumber_ = number;
+  }
+  return lastFontEntry_;
+}
+
 const Font* Reader::FindFont(int number) const {
-  for (const Font& font : doc_.fonts)
-    if (font.number == number) return &font;
-  return nullptr;
+  const FontEntry* entry = FindEntry(number);
+  return entry ? &doc_.fonts[entry->index] : nullptr;
 }
 
 unsigned Reader::CodePageOf(int fontNumber, bool& symbolFont) const {
-  const Font* font = FindFont(fontNumber < 0 ? doc_.defaultFont : fontNumber);
-  symbolFont = font != nullptr && EqualsIgnoringCase(font->name, "Symbol");
-  if (font == nullptr) return documentCodePage_;
-  if (symbolFont) return kCodePageSymbol;
-  if (font->codePage > 0) return static_cast<unsigned>(font->codePage);
-  return CodePageOfCharset(font->charset, documentCodePage_);
+  const FontEntry* entry = FindEntry(fontNumber < 0 ? doc_.defaultFont : fontNumber);
+  symbolFont = entry != nullptr && entry->symbol;
+  return entry ? entry->codePage : documentCodePage_;
 }
 
 CharFormat Reader::Format(const CharState& chr) const {
@@ -912,6 +987,7 @@ ParagraphFormat Reader::ResolvedFormat(const ParaState& para) const {
     }
   }
   if (format.list.style == ListFormat::Style::kNone) format.list = ListFormat();
+  if (format.lineSpacing == 0) format.lineSpacingMultiple = false;  // single spacing either way
   if (pageBreakPending_) format.pageBreakBefore = true;
   return format;
 }
@@ -925,6 +1001,7 @@ Paragraph Reader::TakeParagraph() {
   paragraph.content = std::move(content_);
   content_.clear();
   canExtendRun_ = false;
+  mergeFloor_ = 0;
   pageBreakPending_ = false;
   highSurrogate_ = 0;
   ++paragraphsEnded_;
@@ -977,11 +1054,12 @@ void Reader::EndField(const GroupState& closing) {
   // A field other than a link shows its result but is kept whole, so that writing the note
   // back keeps the field. Only the outermost field is kept, and only when its result stayed
   // inside one paragraph.
-  if (field.link >= 0 || !fields_.empty() || field.paragraphsBefore != paragraphsEnded_ ||
+  if (fields_.empty()) mergeFloor_ = 0;
+  if (field.link >= 0 || !fields_.empty() || !field.keepWhole || field.paragraphsBefore != paragraphsEnded_ ||
       field.contentBefore > content_.size())
     return;
   Fragment fragment;
-  fragment.rtf = std::string(tokens_.Input().substr(field.start, tokens_.Position() - field.start));
+  fragment.rtf = KeptRtf(field.start, field.unicodeSkip);
   fragment.format = field.format;
   for (size_t i = field.contentBefore; i < content_.size(); ++i) {
     if (const Run* run = std::get_if<Run>(&content_[i]); run && !run->format.hidden)

@@ -111,7 +111,7 @@ Token Tokenizer::ReadControl(size_t start) {
   return token;
 }
 
-void Tokenizer::SkipGroup() {
+bool Tokenizer::SkipGroup() {
   int depth = 1;
   const size_t size = input_.size();
   while (pos_ < size) {
@@ -121,13 +121,14 @@ void Tokenizer::SkipGroup() {
       ++pos_;
     } else if (c == '}') {
       ++pos_;
-      if (--depth == 0) return;
+      if (--depth == 0) return true;
     } else if (c == '\\') {
       Next();  // a control word or symbol, with the data of \bin
     } else {
       ++pos_;
     }
   }
+  return false;
 }
 
 }  // namespace mlf::rtf

@@ -34,8 +34,8 @@ class Tokenizer {
 
   Token Next();
   // Skips the rest of the group whose opening brace was the last group start read, up to and
-  // including its closing brace (or the end of the input).
-  void SkipGroup();
+  // including its closing brace; false when the input ended before it.
+  bool SkipGroup();
   // The offset just after the last token read.
   size_t Position() const { return pos_; }
   std::string_view Input() const { return input_; }

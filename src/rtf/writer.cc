@@ -127,9 +127,13 @@ void Writer::CollectTables() {
   }
 }
 
+// Text with no font named is in no font of the table; a number the table lacks says so.
 int Writer::FontNumber(const std::string& name) const {
   auto it = fontNumbers_.find(name);
-  return name.empty() || it == fontNumbers_.end() ? doc_.defaultFont : it->second;
+  if (it != fontNumbers_.end()) return it->second;
+  int unused = 0;
+  for (const Font& font : fonts_) unused = std::max(unused, font.number + 1);
+  return unused;
 }
 
 // The index of the colour in the table, added when missing. \cf0 is the automatic colour only
