@@ -1,0 +1,27 @@
+// Which code page RTF text bytes are in, and decoding them to UTF-8, including the Symbol
+// font's own character set.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace mlf::rtf {
+
+// Marks text in a symbol font; Windows calls it CP_SYMBOL.
+constexpr unsigned kCodePageSymbol = 42;
+
+// The code page of a font with \fcharsetN; \fcharset1 (default) and unknown sets fall back to
+// the document's code page.
+unsigned CodePageOfCharset(int charset, unsigned documentCodePage);
+
+// The \fcharset that goes with a code page (0 for 1252 and unknown ones).
+int CharsetOfCodePage(unsigned codePage);
+
+// The Symbol font maps its bytes onto Greek letters and mathematical signs; other symbol
+// fonts (Wingdings and the like) keep their bytes in the private-use area at U+F000.
+char32_t SymbolToUnicode(unsigned char byte, bool symbolFont);
+
+// Appends the UTF-8 form of bytes in the code page.
+void AppendDecoded(std::string& out, std::string_view bytes, unsigned codePage, bool symbolFont);
+
+}  // namespace mlf::rtf

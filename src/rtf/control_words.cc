@@ -1,0 +1,126 @@
+#include "rtf/control_words.h"
+
+#include <array>
+#include <utility>
+
+namespace mlf::rtf {
+
+namespace {
+
+// Control words are looked up for every one read, so the table is a small open-addressing
+// hash table rather than a general map.
+class WordTable {
+ public:
+  WordTable(std::initializer_list<std::pair<std::string_view, Word>> words) {
+    for (const auto& [name, word] : words) {
+      size_t slot = Hash(name);
+      while (!slots_[slot].first.empty()) slot = (slot + 1) % kSize;
+      slots_[slot] = {name, word};
+    }
+  }
+
+  Word Find(std::string_view name) const {
+    for (size_t slot = Hash(name);; slot = (slot + 1) % kSize) {
+      const auto& entry = slots_[slot];
+      if (entry.first.empty()) return Word::kUnknown;
+      if (entry.first == name) return entry.second;
+    }
+  }
+
+ private:
+  static constexpr size_t kSize = 1024;  // well over twice the number of words
+
+  static size_t Hash(std::string_view name) {
+    uint32_t h = 2166136261u;
+    for (char c : name) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    return h % kSize;
+  }
+
+  std::array<std::pair<std::string_view, Word>, kSize> slots_{};
+};
+
+}  // namespace
+
+Word LookUpWord(std::string_view name) {
+  static const WordTable kWords = {
+      {"rtf", Word::kRtf}, {"ansi", Word::kAnsi}, {"mac", Word::kMac}, {"pc", Word::kPc},
+      {"pca", Word::kPca}, {"ansicpg", Word::kAnsicpg}, {"deff", Word::kDeff},
+      {"fonttbl", Word::kFonttbl}, {"colortbl", Word::kColortbl},
+      // Document-level destinations kept verbatim with the document.
+      {"stylesheet", Word::kHeaderGroup}, {"info", Word::kHeaderGroup},
+      {"revtbl", Word::kHeaderGroup}, {"rsidtbl", Word::kHeaderGroup},
+      {"generator", Word::kHeaderGroup}, {"filetbl", Word::kHeaderGroup},
+      {"xmlnstbl", Word::kHeaderGroup}, {"latentstyles", Word::kHeaderGroup},
+      {"themedata", Word::kHeaderGroup}, {"colorschememapping", Word::kHeaderGroup},
+      {"datastore", Word::kHeaderGroup}, {"mmathPr", Word::kHeaderGroup},
+      {"defchp", Word::kHeaderGroup}, {"defpap", Word::kHeaderGroup},
+      {"pgdsctbl", Word::kHeaderGroup}, {"userprops", Word::kHeaderGroup},
+      {"listtable", Word::kListtable}, {"listoverridetable", Word::kListoverridetable},
+      {"field", Word::kField}, {"fldinst", Word::kFldinst}, {"fldrslt", Word::kFldrslt},
+      {"pict", Word::kPict}, {"shppict", Word::kShppict}, {"nonshppict", Word::kNonshppict},
+      // Destinations with content the model cannot show in the text flow.
+      {"object", Word::kOpaqueGroup}, {"shp", Word::kOpaqueGroup},
+      {"shpgrp", Word::kOpaqueGroup}, {"do", Word::kOpaqueGroup},
+      {"header", Word::kOpaqueGroup}, {"headerl", Word::kOpaqueGroup},
+      {"headerr", Word::kOpaqueGroup}, {"headerf", Word::kOpaqueGroup},
+      {"footer", Word::kOpaqueGroup}, {"footerl", Word::kOpaqueGroup},
+      {"footerr", Word::kOpaqueGroup}, {"footerf", Word::kOpaqueGroup},
+      {"footnote", Word::kOpaqueGroup}, {"annotation", Word::kOpaqueGroup},
+      {"xe", Word::kOpaqueGroup}, {"tc", Word::kOpaqueGroup}, {"txe", Word::kOpaqueGroup},
+      {"pntext", Word::kPntext}, {"listtext", Word::kListtext}, {"pn", Word::kPn},
+      {"f", Word::kF}, {"fnil", Word::kFnil}, {"froman", Word::kFroman},
+      {"fswiss", Word::kFswiss}, {"fmodern", Word::kFmodern}, {"fscript", Word::kFscript},
+      {"fdecor", Word::kFdecor}, {"ftech", Word::kFtech}, {"fbidi", Word::kFbidi},
+      {"fcharset", Word::kFcharset}, {"cpg", Word::kCpg}, {"fprq", Word::kFprq},
+      {"red", Word::kRed}, {"green", Word::kGreen}, {"blue", Word::kBlue},
+      {"plain", Word::kPlain}, {"fs", Word::kFs}, {"b", Word::kB}, {"i", Word::kI},
+      {"ul", Word::kUl}, {"uld", Word::kUld}, {"uldb", Word::kUldb},
+      {"uldash", Word::kUldash}, {"uldashd", Word::kUldash}, {"uldashdd", Word::kUldash},
+      {"ulldash", Word::kUldash}, {"ulwave", Word::kUlwave}, {"ululdbwave", Word::kUlwave},
+      {"ulhwave", Word::kUlwave}, {"ulth", Word::kUlth}, {"ulthd", Word::kUlth},
+      {"ulthdash", Word::kUlth}, {"ulw", Word::kUlw}, {"ulnone", Word::kUlnone},
+      {"strike", Word::kStrike}, {"striked", Word::kStrike}, {"super", Word::kSuper},
+      {"sub", Word::kSub}, {"nosupersub", Word::kNosupersub}, {"cf", Word::kCf},
+      {"cb", Word::kCb}, {"highlight", Word::kHighlight}, {"v", Word::kV},
+      {"pard", Word::kPard}, {"ql", Word::kQl}, {"qc", Word::kQc}, {"qr", Word::kQr},
+      {"qj", Word::kQj}, {"qd", Word::kQj}, {"li", Word::kLi}, {"ri", Word::kRi},
+      {"fi", Word::kFi}, {"sb", Word::kSb}, {"sa", Word::kSa}, {"sl", Word::kSl},
+      {"slmult", Word::kSlmult}, {"tx", Word::kTx}, {"tqr", Word::kTqr}, {"tqc", Word::kTqc},
+      {"tqdec", Word::kTqdec}, {"tldot", Word::kTldot}, {"tlmdot", Word::kTldot},
+      {"tlhyph", Word::kTlhyph}, {"tlul", Word::kTlul}, {"tlth", Word::kTlth},
+      {"tleq", Word::kTleq}, {"pagebb", Word::kPagebb}, {"intbl", Word::kIntbl},
+      {"ls", Word::kLs}, {"ilvl", Word::kIlvl},
+      {"par", Word::kPar}, {"sect", Word::kSect}, {"line", Word::kLine}, {"tab", Word::kTab},
+      {"page", Word::kPage}, {"emdash", Word::kEmdash}, {"endash", Word::kEndash},
+      {"emspace", Word::kEmspace}, {"enspace", Word::kEnspace}, {"qmspace", Word::kQmspace},
+      {"bullet", Word::kBullet}, {"lquote", Word::kLquote}, {"rquote", Word::kRquote},
+      {"ldblquote", Word::kLdblquote}, {"rdblquote", Word::kRdblquote}, {"zwj", Word::kZwj},
+      {"zwnj", Word::kZwnj}, {"ltrmark", Word::kLtrmark}, {"rtlmark", Word::kRtlmark},
+      {"u", Word::kU}, {"uc", Word::kUc},
+      {"cell", Word::kCell}, {"row", Word::kRow}, {"nestcell", Word::kNestcell},
+      {"nestrow", Word::kNestrow}, {"trowd", Word::kTrowd}, {"cellx", Word::kCellx},
+      {"trleft", Word::kTrleft}, {"trgaph", Word::kTrgaph},
+      {"pnlvlblt", Word::kPnlvlblt}, {"pnlvlbody", Word::kPnlvlbody},
+      {"pnlvlcont", Word::kPnlvlcont}, {"pnlvl", Word::kPnlvl}, {"pndec", Word::kPndec},
+      {"pnucltr", Word::kPnucltr}, {"pnlcltr", Word::kPnlcltr}, {"pnucrm", Word::kPnucrm},
+      {"pnlcrm", Word::kPnlcrm}, {"pnstart", Word::kPnstart},
+      {"list", Word::kList}, {"listlevel", Word::kListlevel}, {"levelnfc", Word::kLevelnfc},
+      {"levelnfcn", Word::kLevelnfc}, {"levelstartat", Word::kLevelstartat},
+      {"listid", Word::kListid}, {"listoverride", Word::kListoverride},
+      {"pngblip", Word::kPngblip}, {"jpegblip", Word::kJpegblip}, {"emfblip", Word::kEmfblip},
+      {"wmetafile", Word::kWmetafile}, {"dibitmap", Word::kDibitmap},
+      {"wbitmap", Word::kWbitmap}, {"macpict", Word::kMacpict},
+      {"pmmetafile", Word::kPmmetafile}, {"picw", Word::kPicw}, {"pich", Word::kPich},
+      {"picwgoal", Word::kPicwgoal}, {"pichgoal", Word::kPichgoal},
+      {"picscalex", Word::kPicscalex}, {"picscaley", Word::kPicscaley},
+      {"piccropl", Word::kPiccropl}, {"piccropr", Word::kPiccropr},
+      {"piccropt", Word::kPiccropt}, {"piccropb", Word::kPiccropb},
+      {"paperw", Word::kLayout}, {"paperh", Word::kLayout}, {"margl", Word::kLayout},
+      {"margr", Word::kLayout}, {"margt", Word::kLayout}, {"margb", Word::kLayout},
+      {"landscape", Word::kLayout}, {"deftab", Word::kLayout}, {"gutter", Word::kLayout},
+      {"facingp", Word::kLayout}, {"margmirror", Word::kLayout},
+  };
+  return kWords.Find(name);
+}
+
+}  // namespace mlf::rtf

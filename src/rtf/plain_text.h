@@ -1,0 +1,23 @@
+// Plain text out of RTF, and RTF out of plain text.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "rtf/document.h"
+
+namespace mlf::rtf {
+
+// The text a reader sees: paragraphs (and the paragraphs of table cells) separated by "\n",
+// line breaks as "\n", tabs kept, fields by their result; hidden text, pictures and the
+// fragments without visible text left out.
+std::string PlainText(const Document& document);
+
+// PlainText(ReadRtf(rtf)).
+std::string RtfToPlainText(std::string_view rtf);
+
+// One paragraph per line of the text (lines end with CR LF, LF or CR), all in the given face
+// and size and not bold. Text that is not valid UTF-8 is read as the system code page.
+std::string PlainTextToRtf(std::string_view text, std::string_view fontFace, int pointSize);
+
+}  // namespace mlf::rtf

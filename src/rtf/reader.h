@@ -1,0 +1,17 @@
+// Reads RTF into the rich-text model.
+#pragma once
+
+#include <string_view>
+
+#include "rtf/document.h"
+
+namespace mlf::rtf {
+
+// Never fails: damaged, truncated or non-RTF input gives what could be read of it. Content the
+// model cannot express is kept as fragments (see document.h). Groups nested deeper than
+// kMaxGroupDepth are dropped with their content.
+Document ReadRtf(std::string_view rtf);
+
+constexpr int kMaxGroupDepth = 200;
+
+}  // namespace mlf::rtf
