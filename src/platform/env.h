@@ -42,6 +42,11 @@ class Env {
   virtual std::unique_ptr<File> CreateTempFile(const std::string& prefix, const std::string& suffix,
                                                bool deleteOnClose, const std::string& folder = {}) = 0;
 
+  // A new, uniquely named folder "<prefix>XXXXXX" in the temporary folder, owner-only.
+  virtual std::string CreateTempDirectory(const std::string& prefix) = 0;
+  // Deletes a folder with everything in it; errors are ignored.
+  virtual void DeleteTree(const std::string& path) = 0;
+
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool DirectoryExists(const std::string& path) = 0;
   // The file exists and nobody may write it (no write permission bit at all).

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 
 #include "platform/env.h"
 #include "platform/path.h"
@@ -181,6 +182,17 @@ class PosixEnv final : public Env {
     ::fcntl(fd, F_SETFD, FD_CLOEXEC);
     TakeShareLocks(fd, FileAccess::ReadWrite, FileShare::Exclusive);
     return std::make_unique<PosixFile>(fd, name, true, deleteOnClose);
+  }
+
+  std::string CreateTempDirectory(const std::string& prefix) override {
+    std::string name = JoinPath(TempDirectory(), prefix + "XXXXXX");
+    if (!::mkdtemp(name.data())) ThrowErrno(name, "cannot create temporary folder");
+    return name;
+  }
+
+  void DeleteTree(const std::string& path) override {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
   }
 
   bool FileExists(const std::string& path) override {

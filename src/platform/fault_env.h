@@ -31,6 +31,8 @@ class FaultEnv : public Env {
                                  FileShare share) override;
   std::unique_ptr<File> CreateTempFile(const std::string& prefix, const std::string& suffix,
                                        bool deleteOnClose, const std::string& folder) override;
+  std::string CreateTempDirectory(const std::string& prefix) override { return m_target.CreateTempDirectory(prefix); }
+  void DeleteTree(const std::string& path) override { m_target.DeleteTree(path); }
   bool FileExists(const std::string& path) override { return m_target.FileExists(path); }
   bool DirectoryExists(const std::string& path) override { return m_target.DirectoryExists(path); }
   bool IsReadOnly(const std::string& path) override { return m_target.IsReadOnly(path); }

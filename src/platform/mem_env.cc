@@ -163,6 +163,20 @@ std::unique_ptr<File> MemEnv::CreateTempFile(const std::string& prefix, const st
   return std::make_unique<MemFile>(*this, node, path, FileAccess::ReadWrite, FileShare::Exclusive, true);
 }
 
+std::string MemEnv::CreateTempDirectory(const std::string& prefix) {
+  std::lock_guard lock(m_mutex);
+  std::string path = JoinPath(TempDirectory(), prefix + std::to_string(100000 + ++m_tempCounter));
+  m_directories.insert(path);
+  return path;
+}
+
+void MemEnv::DeleteTree(const std::string& path) {
+  std::lock_guard lock(m_mutex);
+  auto inside = [&](const std::string& p) { return p == path || p.rfind(path + "/", 0) == 0; };
+  std::erase_if(m_files, [&](const auto& entry) { return inside(entry.first); });
+  std::erase_if(m_directories, inside);
+}
+
 bool MemEnv::FileExists(const std::string& path) {
   std::lock_guard lock(m_mutex);
   return m_files.count(path) != 0;

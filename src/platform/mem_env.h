@@ -21,6 +21,8 @@ class MemEnv : public Env {
                                  FileShare share) override;
   std::unique_ptr<File> CreateTempFile(const std::string& prefix, const std::string& suffix,
                                        bool deleteOnClose, const std::string& folder) override;
+  std::string CreateTempDirectory(const std::string& prefix) override;
+  void DeleteTree(const std::string& path) override;
   bool FileExists(const std::string& path) override;
   bool DirectoryExists(const std::string& path) override;
   bool IsReadOnly(const std::string& path) override { return m_readOnly.count(path) != 0; }

@@ -99,6 +99,8 @@ class CMarrowleafDoc {
   // Content from and to files. The add operations make a top-level node titled by the file's
   // name (the caller moves it) and return its id, or 0; the copy operations return false on
   // failure. None of them throws.
+  // A word-processor or text file converted to RTF by the text converters; 0 when none can.
+  uint32_t Data_AddDocumentFromFile(const std::string& path, int code, bool compress);
   uint32_t Data_AddHtmlFromFile(const std::string& path, int code);
   uint32_t Data_AddForeignFromFile(const std::string& path, int code);
   // Writes the node's content to path; progress gets 0..1000 after each piece.
@@ -171,7 +173,7 @@ class CMarrowleafDoc {
   void NoticeInterruptedSaves();
   bool SaveFile(const std::string& path);
   void DiscardDecryptedCopy();
-  uint32_t AddNodeFromFile(const std::string& path, uint8_t type, bool compress);
+  uint32_t AddNodeFromFile(const std::string& path, uint8_t type, bool compress, const std::string& title);
 
   void NotifyNode(uint32_t nodeId);
   void NotifyTask(uint32_t taskId);

@@ -3,6 +3,7 @@
 
 #include "crypt/crypt_provider.h"
 #include "diagnostics/log.h"
+#include "exchange/converters/text_conv_lib.h"
 #include "platform/path.h"
 #include "store/document.h"
 #include "store/node.h"
@@ -12,12 +13,13 @@
 
 namespace mlf {
 
-uint32_t CMarrowleafDoc::AddNodeFromFile(const std::string& path, uint8_t type, bool compress) {
+uint32_t CMarrowleafDoc::AddNodeFromFile(const std::string& path, uint8_t type, bool compress,
+                                         const std::string& title) {
   constexpr size_t kPiece = 16 * 1024;
   try {
     std::unique_ptr<File> in = m_env.OpenFile(path, FileAccess::Read, FileCreation::OpenExisting, FileShare::ShareRead);
     CMlfNode node;
-    node.Create(this, type, BaseName(path).c_str(), 0);
+    node.Create(this, type, title.c_str(), 0);
     CMlfNodeData* data = node.GetNodeDataForWrite(compress);
     if (!data) return 0;
     std::vector<char> buffer(kPiece);
@@ -28,14 +30,34 @@ uint32_t CMarrowleafDoc::AddNodeFromFile(const std::string& path, uint8_t type, 
   }
 }
 
+uint32_t CMarrowleafDoc::Data_AddDocumentFromFile(const std::string& path, int code, bool compress) {
+  AppLog().WriteLine("Data_AddDocumentFromFile([FILENAME NOT LOGGED], " + std::to_string(code) + ");");
+  std::string rtfPath;
+  uint32_t id = 0;
+  try {
+    rtfPath = m_env.CreateTempFile("MLF", ".tmp", false, {})->Path();  // closed: the converter writes it
+    CTextConvLib converters(m_env);
+    converters.LoadConverters();
+    if (converters.ConvertToRtf(path, rtfPath)) id = AddNodeFromFile(rtfPath, ntNote, compress, BaseName(path));
+  } catch (const std::exception&) {
+  }
+  if (!rtfPath.empty()) {
+    try {
+      m_env.DeleteFile(rtfPath);
+    } catch (const FileError&) {
+    }
+  }
+  return id;
+}
+
 uint32_t CMarrowleafDoc::Data_AddHtmlFromFile(const std::string& path, int code) {
   AppLog().WriteLine("Data_AddHtmlFromFile([FILENAME NOT LOGGED], " + std::to_string(code) + ");");
-  return AddNodeFromFile(path, ntHtml, true);
+  return AddNodeFromFile(path, ntHtml, true, BaseName(path));
 }
 
 uint32_t CMarrowleafDoc::Data_AddForeignFromFile(const std::string& path, int code) {
   AppLog().WriteLine("Data_AddForeignFromFile([FILENAME NOT LOGGED], " + std::to_string(code) + ");");
-  return AddNodeFromFile(path, ntForeign, true);
+  return AddNodeFromFile(path, ntForeign, true, BaseName(path));
 }
 
 bool CMarrowleafDoc::Data_CopyToFile(uint32_t nodeId, const std::string& path,

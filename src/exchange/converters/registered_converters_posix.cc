@@ -1,0 +1,11 @@
+#ifndef _WIN32
+
+#include "exchange/converters/registered_converters.h"
+
+namespace mlf {
+
+std::vector<RegisteredConverter> RegisteredConverters(bool) { return {}; }
+
+}  // namespace mlf
+
+#endif
