@@ -40,6 +40,7 @@ int RunInfo(Context&);
 int RunList(Context&);
 int RunCat(Context&);
 int RunCheck(Context&);
+int RunSearch(Context&);
 int RunNew(Context&);
 int RunMkdir(Context&);
 int RunRemove(Context&);

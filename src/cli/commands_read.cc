@@ -7,6 +7,7 @@
 #include "cli/json_writer.h"
 #include "cli/note_tree.h"
 #include "crypt/crypt_dll_handler.h"
+#include "rtf/plain_text.h"
 #include "store/node.h"
 #include "store/node_data.h"
 
@@ -144,8 +145,12 @@ int RunCat(Context& context) {
   }
   CMlfNodeData* data = node.GetNodeDataForRead();
   if (!data) return node.HasContent() ? kExitProblem : kExitOk;
+  std::string content;
   char buffer[64 * 1024];
-  while (size_t n = data->Get(buffer, sizeof buffer)) std::cout.write(buffer, static_cast<std::streamsize>(n));
+  while (size_t n = data->Get(buffer, sizeof buffer)) content.append(buffer, n);
+  // A note is shown as the text a reader sees with --text, else as its RTF.
+  if (context.options.Has("--text") && node.GetType() == ntNote) content = rtf::RtfToPlainText(content) + "\n";
+  std::cout << content;
   return kExitOk;
 }
 

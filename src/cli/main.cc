@@ -11,8 +11,10 @@ const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
       {"info", "mlf info FILE [--json]", "what the file holds", RunInfo, 1},
       {"ls", "mlf ls FILE [--long] [--json]", "the node tree, in the order the program shows it", RunList, 1},
-      {"cat", "mlf cat FILE PATH", "a node's content (PATH is //Folder/Note or #id)", RunCat, 2},
+      {"cat", "mlf cat FILE PATH [--rtf|--text]", "a node's content (PATH is //Folder/Note or #id); --text: a note as plain text", RunCat, 2},
       {"check", "mlf check FILE [--json]", "read every stream and report every integrity failure", RunCheck, 1},
+      {"search", "mlf search FILE QUERY [--mode all|any|exact] [--in titles,keywords,content] [--json]",
+       "the nodes whose titles, keywords or note text hold the query, in id order", RunSearch, 2},
       {"new", "mlf new FILE", "make a new, empty note file", RunNew, 1},
       {"mkdir", "mlf mkdir FILE //Folder/Sub", "make folders along the path", RunMkdir, 2},
       {"rm", "mlf rm FILE PATH", "delete a node and everything below it", RunRemove, 2},
