@@ -1,0 +1,195 @@
+#include "imaging/picture_decoder.h"
+
+#include <optional>
+#include <vector>
+
+#include "imaging/declared_size.h"
+#include "imaging/freeimage_support.h"
+
+namespace mlf {
+namespace {
+
+// The library addresses memory streams with 32-bit sizes.
+constexpr uint64_t kMaxPictureBytes = uint64_t{1} << 30;
+
+uint32_t Le16(std::span<const uint8_t> b, size_t at) { return b[at] | (b[at + 1] << 8); }
+uint32_t Le32(std::span<const uint8_t> b, size_t at) { return Le16(b, at) | (Le16(b, at + 2) << 16); }
+
+PictureFormat MetafileFormat(std::span<const uint8_t> bytes) {
+  if (bytes.size() >= 4 && Le32(bytes, 0) == 0x9AC6CDD7) return PictureFormat::Wmf;  // placeable
+  // A plain metafile header: type 1 (memory) or 2 (disk), 9 words long, version 1 or 3.
+  if (bytes.size() >= 18 && (Le16(bytes, 0) == 1 || Le16(bytes, 0) == 2) && Le16(bytes, 2) == 9 &&
+      (Le16(bytes, 4) == 0x0100 || Le16(bytes, 4) == 0x0300))
+    return PictureFormat::Wmf;
+  // An enhanced metafile starts with its header record (type 1) carrying " EMF" at offset 40.
+  if (bytes.size() >= 44 && Le32(bytes, 0) == 1 && Le32(bytes, 40) == 0x464D4520)
+    return PictureFormat::Emf;
+  return PictureFormat::Unknown;
+}
+
+// The library files every portable anymap under one format; the magic number tells them apart.
+PictureFormat NetpbmFormat(std::span<const uint8_t> bytes) {
+  if (bytes.size() < 2 || bytes[0] != 'P') return PictureFormat::Unknown;
+  if (bytes[1] == '2' || bytes[1] == '5') return PictureFormat::Pgm;
+  if (bytes[1] == '3' || bytes[1] == '6') return PictureFormat::Ppm;
+  return PictureFormat::Unknown;  // bitmaps (P1, P4) are not among the supported formats
+}
+
+PictureFormat FormatOf(FREE_IMAGE_FORMAT fif, std::span<const uint8_t> bytes) {
+  switch (fif) {
+    case FIF_BMP: return PictureFormat::Bmp;
+    case FIF_GIF: return PictureFormat::Gif;
+    case FIF_JPEG: return PictureFormat::Jpeg;
+    case FIF_PCX: return PictureFormat::Pcx;
+    case FIF_PBM:
+    case FIF_PBMRAW:
+    case FIF_PGM:
+    case FIF_PGMRAW:
+    case FIF_PPM:
+    case FIF_PPMRAW: return NetpbmFormat(bytes);
+    case FIF_PNG: return PictureFormat::Png;
+    case FIF_PICT: return PictureFormat::Pict;
+    case FIF_PSD: return PictureFormat::Psd;
+    case FIF_SGI: return PictureFormat::Sgi;
+    case FIF_LBM: return PictureFormat::Iff;
+    case FIF_TARGA: return PictureFormat::Tga;
+    case FIF_TIFF: return PictureFormat::Tiff;
+    default: return PictureFormat::Unknown;
+  }
+}
+
+struct Detection {
+  PictureFormat format = PictureFormat::Unknown;
+  FREE_IMAGE_FORMAT fif = FIF_UNKNOWN;  // the library's own verdict, also for formats we refuse
+};
+
+Detection Detect(std::span<const uint8_t> bytes, FIMEMORY* memory) {
+  Detection detection;
+  detection.format = MetafileFormat(bytes);
+  if (detection.format != PictureFormat::Unknown) return detection;
+  detection.fif = FreeImage_GetFileTypeFromMemory(memory, 0);
+  detection.format = FormatOf(detection.fif, bytes);
+  return detection;
+}
+
+imaging::FreeImageMemory OpenMemory(std::span<const uint8_t> bytes) {
+  // The library only reads from a stream opened on existing bytes.
+  return imaging::FreeImageMemory(FreeImage_OpenMemory(const_cast<BYTE*>(bytes.data()),
+                                                       static_cast<DWORD>(bytes.size())));
+}
+
+std::string TooManyPixels(uint64_t pixels) {
+  return "The picture is too large to show (" + std::to_string(pixels) + " pixels).";
+}
+
+std::string TooManyBytes(uint64_t bytes) {
+  return "The picture file is too large (" + std::to_string(bytes) + " bytes).";
+}
+
+// How many pixels the header declares, read before any pixel memory is taken; nullopt when the
+// header cannot tell.
+std::optional<uint64_t> DeclaredPixels(const Detection& detection, std::span<const uint8_t> bytes,
+                                       FIMEMORY* memory) {
+  if (!FreeImage_FIFSupportsNoPixels(detection.fif))
+    return imaging::DeclaredPixelCount(detection.format, bytes);
+  FreeImage_SeekMemory(memory, 0, SEEK_SET);
+  Bitmap header(FreeImage_LoadFromMemory(detection.fif, memory, FIF_LOAD_NOPIXELS));
+  if (!header) return std::nullopt;
+  return uint64_t(header.Width()) * uint64_t(header.Height());
+}
+
+// Brings pictures with 16-bit or floating-point channels down to 8 bits per channel, which is
+// what every later operation and the screen expect.
+Bitmap ToEightBitChannels(Bitmap bitmap) {
+  FIBITMAP* dib = bitmap.Handle();
+  switch (FreeImage_GetImageType(dib)) {
+    case FIT_BITMAP: return bitmap;
+    case FIT_RGB16: return Bitmap(FreeImage_ConvertTo24Bits(dib));
+    case FIT_RGBA16: return Bitmap(FreeImage_ConvertTo32Bits(dib));
+    case FIT_RGBF:
+    case FIT_RGBAF: return Bitmap(FreeImage_ToneMapping(dib, FITMO_DRAGO03));
+    default: return Bitmap(FreeImage_ConvertToStandardType(dib, TRUE));
+  }
+}
+
+std::string NotDecodable(const Detection& detection) {
+  switch (detection.format) {
+    case PictureFormat::Wmf:
+    case PictureFormat::Emf:
+      return "The picture is a " + std::string(PictureFormatName(detection.format)) +
+             ", which cannot be shown yet: there is no metafile renderer.";
+    case PictureFormat::Unknown:
+      if (detection.fif != FIF_UNKNOWN)
+        return std::string("Pictures in the ") + FreeImage_GetFormatFromFIF(detection.fif) +
+               " format are not supported.";
+      return "The data is not a picture in a known format.";
+    default: return {};
+  }
+}
+
+}  // namespace
+
+PictureFormat DetectPictureFormat(std::span<const uint8_t> bytes) {
+  if (bytes.empty() || bytes.size() > kMaxPictureBytes) return PictureFormat::Unknown;
+  imaging::CodecMessages messages;
+  imaging::FreeImageMemory memory = OpenMemory(bytes);
+  return Detect(bytes, memory.get()).format;
+}
+
+DecodedPicture DecodePicture(std::span<const uint8_t> bytes) {
+  DecodedPicture result;
+  if (bytes.empty()) {
+    result.reason = "The picture is empty.";
+    return result;
+  }
+  if (bytes.size() > kMaxPictureBytes) {
+    result.reason = TooManyBytes(bytes.size());
+    return result;
+  }
+  imaging::CodecMessages messages;
+  imaging::FreeImageMemory memory = OpenMemory(bytes);
+  const Detection detection = Detect(bytes, memory.get());
+  result.format = detection.format;
+  if (std::string reason = NotDecodable(detection); !reason.empty()) {
+    result.reason = std::move(reason);
+    return result;
+  }
+  if (auto pixels = DeclaredPixels(detection, bytes, memory.get()); pixels && *pixels > kMaxPicturePixels) {
+    result.reason = TooManyPixels(*pixels);
+    return result;
+  }
+
+  FreeImage_SeekMemory(memory.get(), 0, SEEK_SET);
+  Bitmap bitmap(FreeImage_LoadFromMemory(detection.fif, memory.get(), 0));
+  if (bitmap) bitmap = ToEightBitChannels(std::move(bitmap));
+  if (!bitmap || bitmap.Width() <= 0 || bitmap.Height() <= 0) {
+    result.reason = "The " + std::string(PictureFormatName(detection.format)) +
+                    " picture is damaged or of a kind that cannot be decoded";
+    result.reason += messages.Text().empty() ? "." : " (" + messages.Text() + ").";
+    return result;
+  }
+  result.bitmap = std::move(bitmap);
+  return result;
+}
+
+DecodedPicture DecodePictureFile(Env& env, const std::string& path) {
+  std::vector<uint8_t> bytes;
+  try {
+    auto file = env.OpenFile(path, FileAccess::Read, FileCreation::OpenExisting, FileShare::ShareRead);
+    const uint64_t size = file->Size();
+    if (size > kMaxPictureBytes) {
+      DecodedPicture result;
+      result.reason = TooManyBytes(size);
+      return result;
+    }
+    bytes.resize(static_cast<size_t>(size));
+    file->ReadExact(bytes.data(), bytes.size());
+  } catch (const FileError& error) {
+    DecodedPicture result;
+    result.reason = error.what();
+    return result;
+  }
+  return DecodePicture(bytes);
+}
+
+}  // namespace mlf

@@ -1,0 +1,218 @@
+#include "imaging/picture_fixtures.h"
+
+#include <string_view>
+
+namespace mlf::test {
+namespace {
+
+struct Rgb {
+  uint8_t r, g, b;
+};
+
+Rgb PatternRgb(int x, int y) {
+  const uint32_t argb = kPattern[static_cast<size_t>(y * kPatternWidth + x)];
+  return {static_cast<uint8_t>(argb >> 16), static_cast<uint8_t>(argb >> 8), static_cast<uint8_t>(argb)};
+}
+
+void Text(Bytes& out, std::string_view text) { out.insert(out.end(), text.begin(), text.end()); }
+void Zeros(Bytes& out, size_t count) { out.insert(out.end(), count, 0); }
+void Le16(Bytes& out, uint32_t v) { out.insert(out.end(), {uint8_t(v), uint8_t(v >> 8)}); }
+void Le32(Bytes& out, uint32_t v) { Le16(out, v & 0xFFFF), Le16(out, v >> 16); }
+void Be16(Bytes& out, uint32_t v) { out.insert(out.end(), {uint8_t(v >> 8), uint8_t(v)}); }
+void Be32(Bytes& out, uint32_t v) { Be16(out, v >> 16), Be16(out, v & 0xFFFF); }
+
+Bytes FromHex(std::string_view hex) {
+  Bytes out;
+  auto nibble = [](char c) { return c <= '9' ? c - '0' : c - 'a' + 10; };
+  for (size_t i = 0; i + 1 < hex.size(); i += 2) out.push_back(uint8_t(nibble(hex[i]) << 4 | nibble(hex[i + 1])));
+  return out;
+}
+
+}  // namespace
+
+std::array<uint32_t, 6> GreyPatternPixels() {
+  std::array<uint32_t, 6> pixels{};
+  for (size_t i = 0; i < pixels.size(); ++i)
+    pixels[i] = 0xFF000000u | kGreyPattern[i] * 0x010101u;
+  return pixels;
+}
+
+Bytes PatternBmp() {
+  const uint32_t rowBytes = 12;  // 9 bytes of pixels padded to a multiple of 4
+  const uint32_t pixelBytes = rowBytes * kPatternHeight;
+  Bytes out;
+  Text(out, "BM");
+  Le32(out, 54 + pixelBytes);
+  Le32(out, 0);
+  Le32(out, 54);
+  Le32(out, 40);  // BITMAPINFOHEADER
+  Le32(out, kPatternWidth);
+  Le32(out, kPatternHeight);
+  Le16(out, 1);
+  Le16(out, 24);
+  Le32(out, 0);  // BI_RGB
+  Le32(out, pixelBytes);
+  Le32(out, 2835), Le32(out, 2835), Le32(out, 0), Le32(out, 0);
+  for (int y = kPatternHeight - 1; y >= 0; --y) {
+    for (int x = 0; x < kPatternWidth; ++x) {
+      const Rgb c = PatternRgb(x, y);
+      out.insert(out.end(), {c.b, c.g, c.r});
+    }
+    Zeros(out, rowBytes - 9);
+  }
+  return out;
+}
+
+Bytes PatternGif() {
+  return FromHex(
+      "47494638396103000200f20500000000ff000000ff000000ff808080ffffff00000000000021"
+      "f90400000000002c000000000300020000030418320594003b");
+}
+
+Bytes PatternPcx() {
+  const uint32_t bytesPerLine = 4;  // per plane; must be even
+  Bytes out = {10, 5, 1, 8};        // ZSoft, version 5, run-length encoded, 8 bits per plane
+  Le16(out, 0), Le16(out, 0), Le16(out, kPatternWidth - 1), Le16(out, kPatternHeight - 1);
+  Le16(out, 72), Le16(out, 72);
+  Zeros(out, 48 + 1);  // 16-colour palette, reserved byte
+  out.push_back(3);    // planes
+  Le16(out, bytesPerLine);
+  Le16(out, 1);
+  Zeros(out, 128 - out.size());
+  for (int y = 0; y < kPatternHeight; ++y) {
+    for (int plane = 0; plane < 3; ++plane) {
+      for (uint32_t x = 0; x < bytesPerLine; ++x) {
+        uint8_t value = 0;
+        if (x < kPatternWidth) {
+          const Rgb c = PatternRgb(int(x), y);
+          value = plane == 0 ? c.r : plane == 1 ? c.g : c.b;
+        }
+        // Values with both top bits set would read as a run count; a run of one escapes them.
+        if ((value & 0xC0) == 0xC0) out.push_back(0xC1);
+        out.push_back(value);
+      }
+    }
+  }
+  return out;
+}
+
+Bytes PatternPgm() {
+  Bytes out;
+  Text(out, "P5 3 2 255\n");
+  out.insert(out.end(), kGreyPattern.begin(), kGreyPattern.end());
+  return out;
+}
+
+Bytes PatternPpm() {
+  Bytes out;
+  Text(out, "P6 3 2 255\n");
+  for (int y = 0; y < kPatternHeight; ++y)
+    for (int x = 0; x < kPatternWidth; ++x) {
+      const Rgb c = PatternRgb(x, y);
+      out.insert(out.end(), {c.r, c.g, c.b});
+    }
+  return out;
+}
+
+Bytes PatternPict() {
+  Bytes out(512, 0);
+  const Bytes body = FromHex(
+      "02000000000000020003001102ff0c00fffe0000000000000000000000000000000200030000"
+      "00000001000a0000000000020003009a000000ff800c00000000000200030000000400000000"
+      "0000000000000000001000200003000800000000000000000000000000000000000200030000"
+      "00000002000300400a00fffe0000fffe0000ff0a08ff0080ff0080ff008000ff");
+  out.insert(out.end(), body.begin(), body.end());
+  return out;
+}
+
+Bytes PatternPsd() {
+  Bytes out;
+  Text(out, "8BPS");
+  Be16(out, 1);
+  Zeros(out, 6);
+  Be16(out, 3);  // channels
+  Be32(out, kPatternHeight);
+  Be32(out, kPatternWidth);
+  Be16(out, 8);  // bits per channel
+  Be16(out, 3);  // RGB
+  Be32(out, 0), Be32(out, 0), Be32(out, 0);  // colour mode data, resources, layers
+  Be16(out, 0);  // raw image data: whole planes, rows top-down
+  for (int plane = 0; plane < 3; ++plane)
+    for (int y = 0; y < kPatternHeight; ++y)
+      for (int x = 0; x < kPatternWidth; ++x) {
+        const Rgb c = PatternRgb(x, y);
+        out.push_back(plane == 0 ? c.r : plane == 1 ? c.g : c.b);
+      }
+  return out;
+}
+
+Bytes PatternSgi() {
+  Bytes out;
+  Be16(out, 474);
+  out.push_back(0);  // verbatim
+  out.push_back(1);  // bytes per channel
+  Be16(out, 3);      // dimensions
+  Be16(out, kPatternWidth), Be16(out, kPatternHeight), Be16(out, 3);
+  Be32(out, 0), Be32(out, 255);
+  Zeros(out, 512 - out.size());
+  for (int plane = 0; plane < 3; ++plane)
+    for (int y = kPatternHeight - 1; y >= 0; --y)
+      for (int x = 0; x < kPatternWidth; ++x) {
+        const Rgb c = PatternRgb(x, y);
+        out.push_back(plane == 0 ? c.r : plane == 1 ? c.g : c.b);
+      }
+  return out;
+}
+
+Bytes PatternIff() {
+  // Colour i of the map is pattern pixel i, so the pixel at (x, y) has index y * 3 + x.
+  Bytes bmhd;
+  Be16(bmhd, kPatternWidth), Be16(bmhd, kPatternHeight), Be16(bmhd, 0), Be16(bmhd, 0);
+  bmhd.insert(bmhd.end(), {3, 0, 0, 0});  // planes, no mask, uncompressed, pad
+  Be16(bmhd, 0);
+  bmhd.insert(bmhd.end(), {1, 1});
+  Be16(bmhd, kPatternWidth), Be16(bmhd, kPatternHeight);
+  Bytes cmap;
+  for (int i = 0; i < 8; ++i) {
+    const Rgb c = i < 6 ? PatternRgb(i % 3, i / 3) : Rgb{0, 0, 0};
+    cmap.insert(cmap.end(), {c.r, c.g, c.b});
+  }
+  Bytes body;  // per row, per plane: one 16-bit word of pixel bits, leftmost pixel highest
+  for (int y = 0; y < kPatternHeight; ++y)
+    for (int plane = 0; plane < 3; ++plane) {
+      uint8_t bits = 0;
+      for (int x = 0; x < kPatternWidth; ++x)
+        if (((y * kPatternWidth + x) >> plane) & 1) bits |= uint8_t(0x80 >> x);
+      body.insert(body.end(), {bits, 0});
+    }
+  Bytes chunks;
+  for (auto [id, data] : {std::pair{"BMHD", &bmhd}, {"CMAP", &cmap}, {"BODY", &body}}) {
+    Text(chunks, id);
+    Be32(chunks, uint32_t(data->size()));
+    chunks.insert(chunks.end(), data->begin(), data->end());
+  }
+  Bytes out;
+  Text(out, "FORM");
+  Be32(out, uint32_t(4 + chunks.size()));
+  Text(out, "ILBM");
+  out.insert(out.end(), chunks.begin(), chunks.end());
+  return out;
+}
+
+Bytes PatternTga(bool topDown) {
+  Bytes out = {0, 0, 2};  // no id, no colour map, uncompressed true colour
+  Zeros(out, 5 + 4);      // colour map specification, origin
+  Le16(out, kPatternWidth), Le16(out, kPatternHeight);
+  out.push_back(24);
+  out.push_back(topDown ? 0x20 : 0x00);
+  for (int row = 0; row < kPatternHeight; ++row) {
+    const int y = topDown ? row : kPatternHeight - 1 - row;
+    for (int x = 0; x < kPatternWidth; ++x) {
+      const Rgb c = PatternRgb(x, y);
+      out.insert(out.end(), {c.b, c.g, c.r});
+    }
+  }
+  return out;
+}
+
+}  // namespace mlf::test
