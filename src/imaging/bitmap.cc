@@ -39,9 +39,15 @@ Bitmap Bitmap::ConvertedTo32Bits() const {
 Bitmap Bitmap::RotatedClockwise(int quarterTurns) const {
   const int turns = ((quarterTurns % 4) + 4) % 4;
   if (turns == 0) return Clone();
+  if (!m_dib) return Bitmap();
   imaging::CodecMessages messages;
+  // The library cannot turn 4- and 16-bit bitmaps; widen those first.
+  Bitmap widened;
+  if (BitsPerPixel() == 4) widened = Bitmap(FreeImage_ConvertTo8Bits(m_dib));
+  if (BitsPerPixel() == 16) widened = Bitmap(FreeImage_ConvertTo24Bits(m_dib));
+  FIBITMAP* source = widened ? widened.Handle() : m_dib;
   // The library turns anticlockwise for positive angles.
-  return Bitmap(m_dib ? FreeImage_Rotate(m_dib, -90.0 * turns) : nullptr);
+  return Bitmap(FreeImage_Rotate(source, -90.0 * turns));
 }
 
 Bitmap Bitmap::ResizedBilinear(int width, int height) const {

@@ -32,7 +32,8 @@ class Bitmap {
   Bitmap Clone() const;
   // 32 bits per pixel with alpha (A8R8G8B8); transparent palette entries become alpha 0.
   Bitmap ConvertedTo32Bits() const;
-  // quarterTurns clockwise: 1 is 90 degrees, 2 is 180, 3 is 270; taken modulo 4.
+  // quarterTurns clockwise: 1 is 90 degrees, 2 is 180, 3 is 270; taken modulo 4. Bitmaps of 4
+  // and 16 bits per pixel come back with 8 and 24.
   Bitmap RotatedClockwise(int quarterTurns) const;
   // Resampled to width x height with a bilinear filter; null when either is not positive.
   Bitmap ResizedBilinear(int width, int height) const;

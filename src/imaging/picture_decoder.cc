@@ -112,6 +112,25 @@ Bitmap ToEightBitChannels(Bitmap bitmap) {
   }
 }
 
+// In a 32-bit Windows bitmap without an alpha mask the fourth byte is unused, and most writers
+// leave it 0; taken as alpha it would make the picture invisible. A bitmap whose fourth bytes
+// are all 0 is therefore opaque.
+void MakeOpaqueWhenAlphaUnused(const Bitmap& bitmap) {
+  FIBITMAP* dib = bitmap.Handle();
+  if (FreeImage_GetBPP(dib) != 32) return;
+  const unsigned width = FreeImage_GetWidth(dib), height = FreeImage_GetHeight(dib);
+  for (unsigned y = 0; y < height; ++y) {
+    const BYTE* row = FreeImage_GetScanLine(dib, static_cast<int>(y));
+    for (unsigned x = 0; x < width; ++x)
+      if (row[4 * x + FI_RGBA_ALPHA] != 0) return;
+  }
+  for (unsigned y = 0; y < height; ++y) {
+    BYTE* row = FreeImage_GetScanLine(dib, static_cast<int>(y));
+    for (unsigned x = 0; x < width; ++x) row[4 * x + FI_RGBA_ALPHA] = 0xFF;
+  }
+  FreeImage_SetTransparent(dib, FALSE);
+}
+
 std::string NotDecodable(const Detection& detection) {
   switch (detection.format) {
     case PictureFormat::Wmf:
@@ -168,6 +187,7 @@ DecodedPicture DecodePicture(std::span<const uint8_t> bytes) {
     result.reason += messages.Text().empty() ? "." : " (" + messages.Text() + ").";
     return result;
   }
+  if (detection.format == PictureFormat::Bmp) MakeOpaqueWhenAlphaUnused(bitmap);
   result.bitmap = std::move(bitmap);
   return result;
 }

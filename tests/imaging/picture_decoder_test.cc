@@ -40,12 +40,15 @@ TEST_P(DecodeFormatTest, DecodesThePatternWithItsFormatAndOrientation) {
   EXPECT_THAT(test::PixelsOf(picture.bitmap), ::testing::ElementsAreArray(expected));
 }
 
+Bytes Bmp24() { return test::PatternBmp(24); }
+Bytes Bmp32() { return test::PatternBmp(32); }
 Bytes TgaTopDown() { return test::PatternTga(true); }
 Bytes TgaBottomUp() { return test::PatternTga(false); }
 
 INSTANTIATE_TEST_SUITE_P(
     EveryLosslessFormat, DecodeFormatTest,
-    ::testing::Values(DecodeCase{"Bmp", test::PatternBmp, PictureFormat::Bmp, false},
+    ::testing::Values(DecodeCase{"Bmp", Bmp24, PictureFormat::Bmp, false},
+                      DecodeCase{"Bmp32WithUnusedAlpha", Bmp32, PictureFormat::Bmp, false},
                       DecodeCase{"Gif", test::PatternGif, PictureFormat::Gif, false},
                       DecodeCase{"Pcx", test::PatternPcx, PictureFormat::Pcx, false},
                       DecodeCase{"Pgm", test::PatternPgm, PictureFormat::Pgm, true},
@@ -57,6 +60,93 @@ INSTANTIATE_TEST_SUITE_P(
                       DecodeCase{"TgaTopDown", TgaTopDown, PictureFormat::Tga, false},
                       DecodeCase{"TgaBottomUp", TgaBottomUp, PictureFormat::Tga, false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+Bytes Truncated(Bytes bytes, size_t size) {
+  bytes.resize(size);
+  return bytes;
+}
+
+Bytes PatternPng() {
+  return EncodePicture(test::PatternBitmap(test::PatternPpm()), EncodeFormat::Png);
+}
+
+Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+struct RefusalCase {
+  const char* name;
+  Bytes bytes;
+  PictureFormat format;
+  const char* reason;  // a part of the reason text
+};
+
+class RefusalTest : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(RefusalTest, FailsWithAReason) {
+  const RefusalCase& c = GetParam();
+  const DecodedPicture picture = DecodePicture(c.bytes);
+  EXPECT_FALSE(picture);
+  EXPECT_TRUE(picture.bitmap.IsNull());
+  EXPECT_EQ(picture.format, c.format);
+  EXPECT_THAT(picture.reason, HasSubstr(c.reason));
+}
+
+Bytes WithSize(Bytes bytes, size_t at, std::initializer_list<uint8_t> value) {
+  std::copy(value.begin(), value.end(), bytes.begin() + static_cast<ptrdiff_t>(at));
+  return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DamagedAndForeignInput, RefusalTest,
+    ::testing::Values(
+        RefusalCase{"Empty", {}, PictureFormat::Unknown, "empty"},
+        RefusalCase{"TextFile", Text("Dear diary,\r\nnothing happened today.\r\n"),
+                    PictureFormat::Unknown, "not a picture"},
+        RefusalCase{"PngCutAfterItsHeader", Truncated(PatternPng(), 40), PictureFormat::Png,
+                    "PNG picture is damaged"},
+        RefusalCase{"PngCutInItsSignature", Truncated(PatternPng(), 5), PictureFormat::Unknown,
+                    "not a picture"},
+        RefusalCase{"PlaceableMetafile",
+                    Bytes{0xD7, 0xCD, 0xC6, 0x9A, 0, 0, 0, 0, 0, 0, 0x10, 0, 0x10, 0, 0, 0},
+                    PictureFormat::Wmf, "Windows metafile, which cannot be shown yet"},
+        RefusalCase{"PlainMetafile",
+                    Bytes{1, 0, 9, 0, 0, 3, 0x20, 0, 0, 0, 1, 0, 0x10, 0, 0, 0, 0, 0},
+                    PictureFormat::Wmf, "no metafile renderer"},
+        RefusalCase{"EnhancedMetafile",
+                    WithSize(Bytes(88, 0), 0, {1, 0, 0, 0}) /* record type 1 */,
+                    PictureFormat::Unknown, "not a picture"},
+        RefusalCase{"EnhancedMetafileWithSignature",
+                    WithSize(WithSize(Bytes(88, 0), 0, {1, 0, 0, 0}), 40, {' ', 'E', 'M', 'F'}),
+                    PictureFormat::Emf, "enhanced metafile, which cannot be shown yet"},
+        RefusalCase{"PortableBitmap", Text("P4 8 1\n\x55"), PictureFormat::Unknown,
+                    "not supported"},
+        RefusalCase{"HugeGrayMap", Text("P5 60000 60000 255\n\x01\x02"), PictureFormat::Pgm,
+                    "too large"},
+        RefusalCase{"HugeGifScreen", WithSize(test::PatternGif(), 6, {0x60, 0xEA, 0x60, 0xEA}),
+                    PictureFormat::Gif, "too large"},
+        RefusalCase{"HugeSgi", WithSize(test::PatternSgi(), 6, {0xEA, 0x60, 0xEA, 0x60}),
+                    PictureFormat::Sgi, "too large"},
+        RefusalCase{"HugeIff", WithSize(test::PatternIff(), 20, {0xEA, 0x60, 0xEA, 0x60}),
+                    PictureFormat::Iff, "too large"},
+        RefusalCase{"HugePictFrame", WithSize(test::PatternPict(), 518, {0x7F, 0xFF, 0x7F, 0xFF}),
+                    PictureFormat::Pict, "too large"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DecodePictureFileTest, ReadsTheFileThroughTheEnv) {
+  MemEnv env;
+  const Bytes ppm = test::PatternPpm();
+  env.PutFile("/pictures/pattern.ppm", std::string(ppm.begin(), ppm.end()));
+  const DecodedPicture picture = DecodePictureFile(env, "/pictures/pattern.ppm");
+  ASSERT_TRUE(picture) << picture.reason;
+  EXPECT_EQ(picture.format, PictureFormat::Ppm);
+  EXPECT_EQ(picture.bitmap.Width(), test::kPatternWidth);
+}
+
+TEST(DecodePictureFileTest, AMissingFileFailsWithTheFileError) {
+  MemEnv env;
+  const DecodedPicture picture = DecodePictureFile(env, "/pictures/missing.png");
+  EXPECT_FALSE(picture);
+  EXPECT_THAT(picture.reason, HasSubstr("/pictures/missing.png"));
+}
 
 }  // namespace
 }  // namespace mlf

@@ -1,5 +1,6 @@
 #include "imaging/picture_fixtures.h"
 
+#include <string>
 #include <string_view>
 
 namespace mlf::test {
@@ -37,8 +38,9 @@ std::array<uint32_t, 6> GreyPatternPixels() {
   return pixels;
 }
 
-Bytes PatternBmp() {
-  const uint32_t rowBytes = 12;  // 9 bytes of pixels padded to a multiple of 4
+Bytes PatternBmp(int bitsPerPixel) {
+  const uint32_t pixelSize = uint32_t(bitsPerPixel) / 8;
+  const uint32_t rowBytes = (kPatternWidth * pixelSize + 3) & ~3u;
   const uint32_t pixelBytes = rowBytes * kPatternHeight;
   Bytes out;
   Text(out, "BM");
@@ -49,7 +51,7 @@ Bytes PatternBmp() {
   Le32(out, kPatternWidth);
   Le32(out, kPatternHeight);
   Le16(out, 1);
-  Le16(out, 24);
+  Le16(out, uint32_t(bitsPerPixel));
   Le32(out, 0);  // BI_RGB
   Le32(out, pixelBytes);
   Le32(out, 2835), Le32(out, 2835), Le32(out, 0), Le32(out, 0);
@@ -57,8 +59,9 @@ Bytes PatternBmp() {
     for (int x = 0; x < kPatternWidth; ++x) {
       const Rgb c = PatternRgb(x, y);
       out.insert(out.end(), {c.b, c.g, c.r});
+      if (pixelSize == 4) out.push_back(0);
     }
-    Zeros(out, rowBytes - 9);
+    Zeros(out, rowBytes - kPatternWidth * pixelSize);
   }
   return out;
 }
@@ -67,6 +70,14 @@ Bytes PatternGif() {
   return FromHex(
       "47494638396103000200f20500000000ff000000ff000000ff808080ffffff00000000000021"
       "f90400000000002c000000000300020000030418320594003b");
+}
+
+Bytes PatternGifWithTransparentBlack() {
+  Bytes gif = PatternGif();
+  const size_t control = 0x25;  // the graphic control extension: 21 F9 04 <flags> ...
+  gif[control + 3] = 0x01;      // a transparent index follows
+  gif[control + 6] = 0x00;
+  return gif;
 }
 
 Bytes PatternPcx() {
@@ -96,22 +107,29 @@ Bytes PatternPcx() {
   return out;
 }
 
-Bytes PatternPgm() {
+Bytes Pgm(int width, int height, const Bytes& pixels) {
   Bytes out;
-  Text(out, "P5 3 2 255\n");
-  out.insert(out.end(), kGreyPattern.begin(), kGreyPattern.end());
+  Text(out, "P5 " + std::to_string(width) + " " + std::to_string(height) + " 255\n");
+  out.insert(out.end(), pixels.begin(), pixels.end());
   return out;
 }
 
+Bytes Ppm(int width, int height, const Bytes& pixels) {
+  Bytes out = Pgm(width, height, pixels);
+  out[1] = '6';
+  return out;
+}
+
+Bytes PatternPgm() { return Pgm(kPatternWidth, kPatternHeight, Bytes(kGreyPattern.begin(), kGreyPattern.end())); }
+
 Bytes PatternPpm() {
-  Bytes out;
-  Text(out, "P6 3 2 255\n");
+  Bytes pixels;
   for (int y = 0; y < kPatternHeight; ++y)
     for (int x = 0; x < kPatternWidth; ++x) {
       const Rgb c = PatternRgb(x, y);
-      out.insert(out.end(), {c.r, c.g, c.b});
+      pixels.insert(pixels.end(), {c.r, c.g, c.b});
     }
-  return out;
+  return Ppm(kPatternWidth, kPatternHeight, pixels);
 }
 
 Bytes PatternPict() {

@@ -19,8 +19,12 @@ inline constexpr std::array<uint32_t, 6> kPattern = {0xFFFF0000, 0xFF00FF00, 0xF
 inline constexpr std::array<uint8_t, 6> kGreyPattern = {0x00, 0x40, 0x80, 0xC0, 0xFF, 0x20};
 std::array<uint32_t, 6> GreyPatternPixels();
 
-Bytes PatternBmp();  // 24-bit, rows bottom-up as usual
+// 24 or 32 bits per pixel, rows bottom-up as usual; the fourth byte of a 32-bit pixel is 0, as
+// most writers leave it.
+Bytes PatternBmp(int bitsPerPixel);
 Bytes PatternGif();  // written by ImageMagick 6
+// The GIF with palette entry 0, the black pixel's, marked transparent.
+Bytes PatternGifWithTransparentBlack();
 Bytes PatternPcx();  // 3 colour planes, run-length encoded
 Bytes PatternPgm();  // binary (P5), kGreyPattern
 Bytes PatternPpm();  // binary (P6)
@@ -29,5 +33,10 @@ Bytes PatternPsd();  // RGB, raw image data
 Bytes PatternSgi();  // verbatim, rows bottom-up
 Bytes PatternIff();  // ILBM with 3 bit planes and a colour map
 Bytes PatternTga(bool topDown);  // uncompressed 24-bit, either row order
+
+// A binary portable anymap of any size: grey (P5) with one byte a pixel, or colour (P6) with
+// three, rows top-down.
+Bytes Pgm(int width, int height, const Bytes& pixels);
+Bytes Ppm(int width, int height, const Bytes& pixels);
 
 }  // namespace mlf::test
