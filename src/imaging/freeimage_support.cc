@@ -1,5 +1,10 @@
 #include "imaging/freeimage_support.h"
 
+#include <tiffio.h>
+
+#include <cstdarg>
+#include <cstdio>
+
 namespace mlf::imaging {
 namespace {
 
@@ -10,6 +15,17 @@ void OnFreeImageMessage(FREE_IMAGE_FORMAT, const char* message) {
   if (t_messages && message) t_messages->Add(message);
 }
 
+// The TIFF codec reports straight to libtiff's handlers, which print to the standard error
+// stream unless replaced. Its errors join the other messages; its warnings are dropped.
+void OnTiffError(const char*, const char* format, va_list arguments) {
+  if (!t_messages) return;
+  char text[512];
+  std::vsnprintf(text, sizeof text, format, arguments);
+  t_messages->Add(text);
+}
+
+void OnTiffWarning(const char*, const char*, va_list) {}
+
 }  // namespace
 
 void EnsureFreeImage() {
@@ -18,6 +34,8 @@ void EnsureFreeImage() {
   static const bool initialised = [] {
     FreeImage_Initialise(FALSE);
     FreeImage_SetOutputMessage(OnFreeImageMessage);
+    TIFFSetErrorHandler(OnTiffError);
+    TIFFSetWarningHandler(OnTiffWarning);
     return true;
   }();
   (void)initialised;
