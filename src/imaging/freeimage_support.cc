@@ -52,7 +52,9 @@ void CodecMessages::Add(const char* message) {
   std::string text(message);
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
     text.pop_back();
-  if (text.empty()) return;
+  // Codecs tend to report one fault several times over.
+  if (text.empty() || text == m_last) return;
+  m_last = text;
   if (!m_text.empty()) m_text += "; ";
   m_text += text;
 }

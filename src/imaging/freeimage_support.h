@@ -28,6 +28,7 @@ class CodecMessages {
 
  private:
   std::string m_text;
+  std::string m_last;
   CodecMessages* m_outer;
 };
 

@@ -5,6 +5,7 @@
 
 #include "imaging/declared_size.h"
 #include "imaging/freeimage_support.h"
+#include "imaging/psd_guard.h"
 
 namespace mlf {
 namespace {
@@ -134,9 +135,9 @@ void MakeOpaqueWhenAlphaUnused(const Bitmap& bitmap) {
 std::string NotDecodable(const Detection& detection) {
   switch (detection.format) {
     case PictureFormat::Wmf:
+      return "Windows metafiles (WMF) cannot be shown yet: there is no metafile renderer.";
     case PictureFormat::Emf:
-      return "The picture is a " + std::string(PictureFormatName(detection.format)) +
-             ", which cannot be shown yet: there is no metafile renderer.";
+      return "Enhanced metafiles (EMF) cannot be shown yet: there is no metafile renderer.";
     case PictureFormat::Unknown:
       if (detection.fif != FIF_UNKNOWN)
         return std::string("Pictures in the ") + FreeImage_GetFormatFromFIF(detection.fif) +
@@ -172,6 +173,15 @@ DecodedPicture DecodePicture(std::span<const uint8_t> bytes) {
   if (std::string reason = NotDecodable(detection); !reason.empty()) {
     result.reason = std::move(reason);
     return result;
+  }
+  std::vector<uint8_t> rebuilt;
+  if (detection.format == PictureFormat::Psd) {
+    if (std::string flaw = imaging::RebuildPsdForDecoding(bytes, &rebuilt); !flaw.empty()) {
+      result.reason = "The Photoshop picture cannot be decoded: " + flaw + ".";
+      return result;
+    }
+    bytes = rebuilt;
+    memory = OpenMemory(bytes);
   }
   if (auto pixels = DeclaredPixels(detection, bytes, memory.get()); pixels && *pixels > kMaxPicturePixels) {
     result.reason = TooManyPixels(*pixels);

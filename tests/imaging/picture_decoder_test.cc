@@ -42,6 +42,8 @@ TEST_P(DecodeFormatTest, DecodesThePatternWithItsFormatAndOrientation) {
 
 Bytes Bmp24() { return test::PatternBmp(24); }
 Bytes Bmp32() { return test::PatternBmp(32); }
+Bytes PsdRaw() { return test::PatternPsd(false); }
+Bytes PsdPackBits() { return test::PatternPsd(true); }
 Bytes TgaTopDown() { return test::PatternTga(true); }
 Bytes TgaBottomUp() { return test::PatternTga(false); }
 
@@ -54,7 +56,8 @@ INSTANTIATE_TEST_SUITE_P(
                       DecodeCase{"Pgm", test::PatternPgm, PictureFormat::Pgm, true},
                       DecodeCase{"Ppm", test::PatternPpm, PictureFormat::Ppm, false},
                       DecodeCase{"Pict", test::PatternPict, PictureFormat::Pict, false},
-                      DecodeCase{"Psd", test::PatternPsd, PictureFormat::Psd, false},
+                      DecodeCase{"Psd", PsdRaw, PictureFormat::Psd, false},
+                      DecodeCase{"PsdPackBits", PsdPackBits, PictureFormat::Psd, false},
                       DecodeCase{"Sgi", test::PatternSgi, PictureFormat::Sgi, false},
                       DecodeCase{"Iff", test::PatternIff, PictureFormat::Iff, false},
                       DecodeCase{"TgaTopDown", TgaTopDown, PictureFormat::Tga, false},
@@ -107,16 +110,25 @@ INSTANTIATE_TEST_SUITE_P(
                     "not a picture"},
         RefusalCase{"PlaceableMetafile",
                     Bytes{0xD7, 0xCD, 0xC6, 0x9A, 0, 0, 0, 0, 0, 0, 0x10, 0, 0x10, 0, 0, 0},
-                    PictureFormat::Wmf, "Windows metafile, which cannot be shown yet"},
+                    PictureFormat::Wmf, "Windows metafiles (WMF) cannot be shown yet"},
         RefusalCase{"PlainMetafile",
                     Bytes{1, 0, 9, 0, 0, 3, 0x20, 0, 0, 0, 1, 0, 0x10, 0, 0, 0, 0, 0},
                     PictureFormat::Wmf, "no metafile renderer"},
-        RefusalCase{"EnhancedMetafile",
+        RefusalCase{"RecordOneWithoutTheEmfSignature",
                     WithSize(Bytes(88, 0), 0, {1, 0, 0, 0}) /* record type 1 */,
                     PictureFormat::Unknown, "not a picture"},
         RefusalCase{"EnhancedMetafileWithSignature",
                     WithSize(WithSize(Bytes(88, 0), 0, {1, 0, 0, 0}), 40, {' ', 'E', 'M', 'F'}),
-                    PictureFormat::Emf, "enhanced metafile, which cannot be shown yet"},
+                    PictureFormat::Emf, "Enhanced metafiles (EMF) cannot be shown yet"},
+        // The codec library's own reader would write past its line buffer on these.
+        RefusalCase{"PsdRowLongerThanItsLine",
+                    WithSize(test::PatternPsd(true), test::kPsdFirstRowCount, {0, 0x68}),
+                    PictureFormat::Psd, "compressed rows are damaged"},
+        RefusalCase{"PsdRunPastItsRow",
+                    WithSize(test::PatternPsd(true), test::kPsdFirstRowCount + 12, {0x7F}),
+                    PictureFormat::Psd, "compressed rows are damaged"},
+        RefusalCase{"PsdCutShort", Truncated(test::PatternPsd(true), 60), PictureFormat::Psd,
+                    "compressed rows are damaged"},
         RefusalCase{"PortableBitmap", Text("P4 8 1\n\x55"), PictureFormat::Unknown,
                     "not supported"},
         RefusalCase{"HugeGrayMap", Text("P5 60000 60000 255\n\x01\x02"), PictureFormat::Pgm,

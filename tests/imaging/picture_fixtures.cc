@@ -143,7 +143,7 @@ Bytes PatternPict() {
   return out;
 }
 
-Bytes PatternPsd() {
+Bytes PatternPsd(bool packBits) {
   Bytes out;
   Text(out, "8BPS");
   Be16(out, 1);
@@ -154,13 +154,18 @@ Bytes PatternPsd() {
   Be16(out, 8);  // bits per channel
   Be16(out, 3);  // RGB
   Be32(out, 0), Be32(out, 0), Be32(out, 0);  // colour mode data, resources, layers
-  Be16(out, 0);  // raw image data: whole planes, rows top-down
+  Be16(out, packBits ? 1 : 0);
+  // Whole planes, rows top-down; packed, each row is one literal run after a table of counts.
+  if (packBits)
+    for (int row = 0; row < 3 * kPatternHeight; ++row) Be16(out, 1 + kPatternWidth);
   for (int plane = 0; plane < 3; ++plane)
-    for (int y = 0; y < kPatternHeight; ++y)
+    for (int y = 0; y < kPatternHeight; ++y) {
+      if (packBits) out.push_back(kPatternWidth - 1);
       for (int x = 0; x < kPatternWidth; ++x) {
         const Rgb c = PatternRgb(x, y);
         out.push_back(plane == 0 ? c.r : plane == 1 ? c.g : c.b);
       }
+    }
   return out;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -29,7 +30,9 @@ Bytes PatternPcx();  // 3 colour planes, run-length encoded
 Bytes PatternPgm();  // binary (P5), kGreyPattern
 Bytes PatternPpm();  // binary (P6)
 Bytes PatternPict(); // version 2 with DirectBitsRect, written by ImageMagick 6
-Bytes PatternPsd();  // RGB, raw image data
+// RGB, raw or with PackBits rows (each row one literal run, its count at kPsdFirstRowCount on).
+Bytes PatternPsd(bool packBits);
+inline constexpr size_t kPsdFirstRowCount = 40;
 Bytes PatternSgi();  // verbatim, rows bottom-up
 Bytes PatternIff();  // ILBM with 3 bit planes and a colour map
 Bytes PatternTga(bool topDown);  // uncompressed 24-bit, either row order
