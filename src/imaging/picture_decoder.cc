@@ -6,6 +6,7 @@
 #include "imaging/declared_size.h"
 #include "imaging/freeimage_support.h"
 #include "imaging/psd_guard.h"
+#include "imaging/tga_guard.h"
 
 namespace mlf {
 namespace {
@@ -147,6 +148,17 @@ std::string NotDecodable(const Detection& detection) {
   }
 }
 
+// The library's readers of some formats trust damaged files to the point of writing past their
+// buffers; those formats are checked first, and Photoshop files rebuilt. Returns why the bytes
+// were refused, or empty; *rebuilt stays empty when the bytes may be read as they are.
+std::string Guard(PictureFormat format, std::span<const uint8_t> bytes, std::vector<uint8_t>& rebuilt) {
+  switch (format) {
+    case PictureFormat::Psd: return imaging::RebuildPsdForDecoding(bytes, &rebuilt);
+    case PictureFormat::Tga: return imaging::CheckTgaRunLengths(bytes);
+    default: return {};
+  }
+}
+
 }  // namespace
 
 PictureFormat DetectPictureFormat(std::span<const uint8_t> bytes) {
@@ -175,11 +187,12 @@ DecodedPicture DecodePicture(std::span<const uint8_t> bytes) {
     return result;
   }
   std::vector<uint8_t> rebuilt;
-  if (detection.format == PictureFormat::Psd) {
-    if (std::string flaw = imaging::RebuildPsdForDecoding(bytes, &rebuilt); !flaw.empty()) {
-      result.reason = "The Photoshop picture cannot be decoded: " + flaw + ".";
-      return result;
-    }
+  if (std::string flaw = Guard(detection.format, bytes, rebuilt); !flaw.empty()) {
+    result.reason = "The " + std::string(PictureFormatName(detection.format)) +
+                    " picture cannot be decoded: " + flaw + ".";
+    return result;
+  }
+  if (!rebuilt.empty()) {
     bytes = rebuilt;
     memory = OpenMemory(bytes);
   }

@@ -75,6 +75,21 @@ Bytes PatternPng() {
 
 Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
+// A run-length Targa picture of 3 x 2 pixels whose data is one run packet of orange. The codec
+// misreads files shorter than the 26-byte footer of newer Targa files, so zeros follow.
+Bytes RunLengthTga(uint8_t packet) {
+  Bytes tga = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 2, 0, 24, 0x20};
+  tga.insert(tga.end(), {packet, 0x10, 0x80, 0xFF});
+  tga.resize(tga.size() + 26);
+  return tga;
+}
+
+TEST(DecodePictureTest, ARunLengthTargaThatFillsThePictureExactlyDecodes) {
+  const DecodedPicture picture = DecodePicture(RunLengthTga(0x80 | 5));
+  ASSERT_TRUE(picture) << picture.reason;
+  EXPECT_THAT(test::PixelsOf(picture.bitmap), ::testing::Each(0xFFFF8010u));
+}
+
 struct RefusalCase {
   const char* name;
   Bytes bytes;
@@ -129,6 +144,10 @@ INSTANTIATE_TEST_SUITE_P(
                     PictureFormat::Psd, "compressed rows are damaged"},
         RefusalCase{"PsdCutShort", Truncated(test::PatternPsd(true), 60), PictureFormat::Psd,
                     "compressed rows are damaged"},
+        RefusalCase{"TgaRunPastTheLastPixel", RunLengthTga(0x80 | 6), PictureFormat::Tga,
+                    "goes past the end of the picture"},
+        RefusalCase{"TgaRunLengthCutShort", Truncated(RunLengthTga(0x80 | 5), 20),
+                    PictureFormat::Tga, "cut short"},
         RefusalCase{"PortableBitmap", Text("P4 8 1\n\x55"), PictureFormat::Unknown,
                     "not supported"},
         RefusalCase{"HugeGrayMap", Text("P5 60000 60000 255\n\x01\x02"), PictureFormat::Pgm,
