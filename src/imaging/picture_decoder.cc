@@ -80,6 +80,10 @@ imaging::FreeImageMemory OpenMemory(std::span<const uint8_t> bytes) {
                                                        static_cast<DWORD>(bytes.size())));
 }
 
+DecodedPicture Failure(PictureFormat format, std::string reason) {
+  return DecodedPicture{Bitmap(), format, std::move(reason)};
+}
+
 std::string TooManyPixels(uint64_t pixels) {
   return "The picture is too large to show (" + std::to_string(pixels) + " pixels).";
 }
@@ -169,50 +173,35 @@ PictureFormat DetectPictureFormat(std::span<const uint8_t> bytes) {
 }
 
 DecodedPicture DecodePicture(std::span<const uint8_t> bytes) {
-  DecodedPicture result;
-  if (bytes.empty()) {
-    result.reason = "The picture is empty.";
-    return result;
-  }
-  if (bytes.size() > kMaxPictureBytes) {
-    result.reason = TooManyBytes(bytes.size());
-    return result;
-  }
+  if (bytes.empty()) return Failure(PictureFormat::Unknown, "The picture is empty.");
+  if (bytes.size() > kMaxPictureBytes) return Failure(PictureFormat::Unknown, TooManyBytes(bytes.size()));
   imaging::CodecMessages messages;
   imaging::FreeImageMemory memory = OpenMemory(bytes);
   const Detection detection = Detect(bytes, memory.get());
-  result.format = detection.format;
-  if (std::string reason = NotDecodable(detection); !reason.empty()) {
-    result.reason = std::move(reason);
-    return result;
-  }
+  const std::string name(PictureFormatName(detection.format));
+  if (std::string reason = NotDecodable(detection); !reason.empty())
+    return Failure(detection.format, std::move(reason));
+
   std::vector<uint8_t> rebuilt;
-  if (std::string flaw = Guard(detection.format, bytes, rebuilt); !flaw.empty()) {
-    result.reason = "The " + std::string(PictureFormatName(detection.format)) +
-                    " picture cannot be decoded: " + flaw + ".";
-    return result;
-  }
+  if (std::string flaw = Guard(detection.format, bytes, rebuilt); !flaw.empty())
+    return Failure(detection.format, "The " + name + " picture cannot be decoded: " + flaw + ".");
   if (!rebuilt.empty()) {
     bytes = rebuilt;
     memory = OpenMemory(bytes);
   }
-  if (auto pixels = DeclaredPixels(detection, bytes, memory.get()); pixels && *pixels > kMaxPicturePixels) {
-    result.reason = TooManyPixels(*pixels);
-    return result;
-  }
+  if (auto pixels = DeclaredPixels(detection, bytes, memory.get()); pixels && *pixels > kMaxPicturePixels)
+    return Failure(detection.format, TooManyPixels(*pixels));
 
   FreeImage_SeekMemory(memory.get(), 0, SEEK_SET);
   Bitmap bitmap(FreeImage_LoadFromMemory(detection.fif, memory.get(), 0));
   if (bitmap) bitmap = ToEightBitChannels(std::move(bitmap));
   if (!bitmap || bitmap.Width() <= 0 || bitmap.Height() <= 0) {
-    result.reason = "The " + std::string(PictureFormatName(detection.format)) +
-                    " picture is damaged or of a kind that cannot be decoded";
-    result.reason += messages.Text().empty() ? "." : " (" + messages.Text() + ").";
-    return result;
+    std::string reason = "The " + name + " picture is damaged or of a kind that cannot be decoded";
+    reason += messages.Text().empty() ? "." : " (" + messages.Text() + ").";
+    return Failure(detection.format, std::move(reason));
   }
   if (detection.format == PictureFormat::Bmp) MakeOpaqueWhenAlphaUnused(bitmap);
-  result.bitmap = std::move(bitmap);
-  return result;
+  return DecodedPicture{std::move(bitmap), detection.format, {}};
 }
 
 DecodedPicture DecodePictureFile(Env& env, const std::string& path) {
@@ -220,17 +209,11 @@ DecodedPicture DecodePictureFile(Env& env, const std::string& path) {
   try {
     auto file = env.OpenFile(path, FileAccess::Read, FileCreation::OpenExisting, FileShare::ShareRead);
     const uint64_t size = file->Size();
-    if (size > kMaxPictureBytes) {
-      DecodedPicture result;
-      result.reason = TooManyBytes(size);
-      return result;
-    }
+    if (size > kMaxPictureBytes) return Failure(PictureFormat::Unknown, TooManyBytes(size));
     bytes.resize(static_cast<size_t>(size));
     file->ReadExact(bytes.data(), bytes.size());
   } catch (const FileError& error) {
-    DecodedPicture result;
-    result.reason = error.what();
-    return result;
+    return Failure(PictureFormat::Unknown, error.what());
   }
   return DecodePicture(bytes);
 }

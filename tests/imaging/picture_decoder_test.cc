@@ -3,7 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "imaging/picture_encoder.h"
 #include "imaging/picture_fixtures.h"
@@ -161,6 +163,21 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"HugePictFrame", WithSize(test::PatternPict(), 518, {0x7F, 0xFF, 0x7F, 0xFF}),
                     PictureFormat::Pict, "too large"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DecodePictureTest, CodecMessagesStayWithTheThreadThatCausedThem) {
+  const Bytes damaged = Truncated(PatternPng(), 40);
+  const Bytes sound = test::PatternPpm();
+  std::atomic<int> leaks{0};
+  auto decodeMany = [&](const Bytes& bytes, bool expectReason) {
+    for (int i = 0; i < 200; ++i)
+      if (DecodePicture(bytes).reason.empty() == expectReason) ++leaks;
+  };
+  std::thread failing(decodeMany, std::cref(damaged), true);
+  std::thread succeeding(decodeMany, std::cref(sound), false);
+  failing.join();
+  succeeding.join();
+  EXPECT_EQ(leaks, 0);
+}
 
 TEST(DecodePictureFileTest, ReadsTheFileThroughTheEnv) {
   MemEnv env;
