@@ -63,18 +63,6 @@ std::optional<uint64_t> IffPixels(const Reader& in) {
   return std::nullopt;
 }
 
-std::optional<uint64_t> PictPixels(const Reader& in) {
-  // A 512-byte preamble, the version 1 size word, then the frame: top, left, bottom, right.
-  // The library sizes its bitmap from the pixel map inside, which a sound file keeps within
-  // the frame; a damaged one may not, and that case stays unguarded.
-  if (!in.Has(514, 8)) return std::nullopt;
-  const auto coordinate = [&](size_t offset) { return static_cast<int16_t>(in.Be16(offset)); };
-  const int64_t height = int64_t{coordinate(518)} - coordinate(514);
-  const int64_t width = int64_t{coordinate(520)} - coordinate(516);
-  if (width <= 0 || height <= 0) return 0;
-  return static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
-}
-
 }  // namespace
 
 std::optional<uint64_t> DeclaredPixelCount(PictureFormat format, std::span<const uint8_t> bytes) {
@@ -83,7 +71,6 @@ std::optional<uint64_t> DeclaredPixelCount(PictureFormat format, std::span<const
     case PictureFormat::Gif: return GifPixels(in);
     case PictureFormat::Sgi: return SgiPixels(in);
     case PictureFormat::Iff: return IffPixels(in);
-    case PictureFormat::Pict: return PictPixels(in);
     default: return std::nullopt;
   }
 }

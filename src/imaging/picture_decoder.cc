@@ -5,6 +5,7 @@
 
 #include "imaging/declared_size.h"
 #include "imaging/freeimage_support.h"
+#include "imaging/pict_decoder.h"
 #include "imaging/psd_guard.h"
 #include "imaging/tga_guard.h"
 
@@ -118,9 +119,9 @@ Bitmap ToEightBitChannels(Bitmap bitmap) {
   }
 }
 
-// In a 32-bit Windows bitmap without an alpha mask the fourth byte is unused, and most writers
-// leave it 0; taken as alpha it would make the picture invisible. A bitmap whose fourth bytes
-// are all 0 is therefore opaque.
+// In a 32-bit Windows bitmap without an alpha mask, and in the alpha plane of many PICT files,
+// the fourth byte is unused and left 0; taken as alpha it would make the picture invisible. A
+// bitmap whose fourth bytes are all 0 is therefore opaque.
 void MakeOpaqueWhenAlphaUnused(const Bitmap& bitmap) {
   FIBITMAP* dib = bitmap.Handle();
   if (FreeImage_GetBPP(dib) != 32) return;
@@ -135,6 +136,19 @@ void MakeOpaqueWhenAlphaUnused(const Bitmap& bitmap) {
     for (unsigned x = 0; x < width; ++x) row[4 * x + FI_RGBA_ALPHA] = 0xFF;
   }
   FreeImage_SetTransparent(dib, FALSE);
+}
+
+DecodedPicture DecodePict(std::span<const uint8_t> bytes) {
+  imaging::PictRaster raster = imaging::ReadPictRaster(bytes, kMaxPicturePixels);
+  if (!raster.embeddedJpeg.empty()) {
+    DecodedPicture jpeg = DecodePicture(raster.embeddedJpeg);
+    if (!jpeg) return Failure(PictureFormat::Pict, "The Macintosh PICT picture holds a JPEG picture that cannot be decoded.");
+    return DecodedPicture{std::move(jpeg.bitmap), PictureFormat::Pict, {}};
+  }
+  if (!raster.bitmap)
+    return Failure(PictureFormat::Pict, "The Macintosh PICT picture cannot be decoded: " + raster.reason + ".");
+  MakeOpaqueWhenAlphaUnused(raster.bitmap);
+  return DecodedPicture{std::move(raster.bitmap), PictureFormat::Pict, {}};
 }
 
 std::string NotDecodable(const Detection& detection) {
@@ -181,6 +195,9 @@ DecodedPicture DecodePicture(std::span<const uint8_t> bytes) {
   const std::string name(PictureFormatName(detection.format));
   if (std::string reason = NotDecodable(detection); !reason.empty())
     return Failure(detection.format, std::move(reason));
+
+  // The library's PICT reader writes past its buffers on damaged files; ours reads the raster.
+  if (detection.format == PictureFormat::Pict) return DecodePict(bytes);
 
   std::vector<uint8_t> rebuilt;
   if (std::string flaw = Guard(detection.format, bytes, rebuilt); !flaw.empty())

@@ -22,7 +22,7 @@ struct DecodeCase {
   const char* name;
   Bytes (*make)();
   PictureFormat format;
-  bool grey;  // holds kGreyPattern rather than kPattern
+  std::array<uint32_t, 6> pixels = test::kPattern;
 };
 
 class DecodeFormatTest : public ::testing::TestWithParam<DecodeCase> {};
@@ -38,8 +38,7 @@ TEST_P(DecodeFormatTest, DecodesThePatternWithItsFormatAndOrientation) {
   EXPECT_EQ(picture.reason, "");
   EXPECT_EQ(picture.bitmap.Width(), test::kPatternWidth);
   EXPECT_EQ(picture.bitmap.Height(), test::kPatternHeight);
-  const auto expected = c.grey ? test::GreyPatternPixels() : test::kPattern;
-  EXPECT_THAT(test::PixelsOf(picture.bitmap), ::testing::ElementsAreArray(expected));
+  EXPECT_THAT(test::PixelsOf(picture.bitmap), ::testing::ElementsAreArray(c.pixels));
 }
 
 Bytes Bmp24() { return test::PatternBmp(24); }
@@ -51,19 +50,22 @@ Bytes TgaBottomUp() { return test::PatternTga(false); }
 
 INSTANTIATE_TEST_SUITE_P(
     EveryLosslessFormat, DecodeFormatTest,
-    ::testing::Values(DecodeCase{"Bmp", Bmp24, PictureFormat::Bmp, false},
-                      DecodeCase{"Bmp32WithUnusedAlpha", Bmp32, PictureFormat::Bmp, false},
-                      DecodeCase{"Gif", test::PatternGif, PictureFormat::Gif, false},
-                      DecodeCase{"Pcx", test::PatternPcx, PictureFormat::Pcx, false},
-                      DecodeCase{"Pgm", test::PatternPgm, PictureFormat::Pgm, true},
-                      DecodeCase{"Ppm", test::PatternPpm, PictureFormat::Ppm, false},
-                      DecodeCase{"Pict", test::PatternPict, PictureFormat::Pict, false},
-                      DecodeCase{"Psd", PsdRaw, PictureFormat::Psd, false},
-                      DecodeCase{"PsdPackBits", PsdPackBits, PictureFormat::Psd, false},
-                      DecodeCase{"Sgi", test::PatternSgi, PictureFormat::Sgi, false},
-                      DecodeCase{"Iff", test::PatternIff, PictureFormat::Iff, false},
-                      DecodeCase{"TgaTopDown", TgaTopDown, PictureFormat::Tga, false},
-                      DecodeCase{"TgaBottomUp", TgaBottomUp, PictureFormat::Tga, false}),
+    ::testing::Values(DecodeCase{"Bmp", Bmp24, PictureFormat::Bmp},
+                      DecodeCase{"Bmp32WithUnusedAlpha", Bmp32, PictureFormat::Bmp},
+                      DecodeCase{"Gif", test::PatternGif, PictureFormat::Gif},
+                      DecodeCase{"Pcx", test::PatternPcx, PictureFormat::Pcx},
+                      DecodeCase{"Pgm", test::PatternPgm, PictureFormat::Pgm, test::GreyPatternPixels()},
+                      DecodeCase{"Ppm", test::PatternPpm, PictureFormat::Ppm},
+                      DecodeCase{"Pict", test::PatternPict, PictureFormat::Pict},
+                      DecodeCase{"PictIndexed", test::PatternPictIndexed, PictureFormat::Pict},
+                      DecodeCase{"PictBitMap", test::MonochromePict, PictureFormat::Pict,
+                                 test::kMonochromePattern},
+                      DecodeCase{"Psd", PsdRaw, PictureFormat::Psd},
+                      DecodeCase{"PsdPackBits", PsdPackBits, PictureFormat::Psd},
+                      DecodeCase{"Sgi", test::PatternSgi, PictureFormat::Sgi},
+                      DecodeCase{"Iff", test::PatternIff, PictureFormat::Iff},
+                      DecodeCase{"TgaTopDown", TgaTopDown, PictureFormat::Tga},
+                      DecodeCase{"TgaBottomUp", TgaBottomUp, PictureFormat::Tga}),
     [](const auto& info) { return std::string(info.param.name); });
 
 Bytes Truncated(Bytes bytes, size_t size) {
@@ -80,8 +82,7 @@ Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
 // A run-length Targa picture of 3 x 2 pixels whose data is one run packet of orange. The codec
 // misreads files shorter than the 26-byte footer of newer Targa files, so zeros follow.
 Bytes RunLengthTga(uint8_t packet) {
-  Bytes tga = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 2, 0, 24, 0x20};
-  tga.insert(tga.end(), {packet, 0x10, 0x80, 0xFF});
+  Bytes tga = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 2, 0, 24, 0x20, packet, 0x10, 0x80, 0xFF};
   tga.resize(tga.size() + 26);
   return tga;
 }
@@ -160,7 +161,8 @@ INSTANTIATE_TEST_SUITE_P(
                     PictureFormat::Sgi, "too large"},
         RefusalCase{"HugeIff", WithSize(test::PatternIff(), 20, {0xEA, 0x60, 0xEA, 0x60}),
                     PictureFormat::Iff, "too large"},
-        RefusalCase{"HugePictFrame", WithSize(test::PatternPict(), 518, {0x7F, 0xFF, 0x7F, 0xFF}),
+        RefusalCase{"HugePictBitMap",
+                    WithSize(test::PatternPict(), 0x240, {0x7F, 0xFF, 0x7F, 0xFF}),
                     PictureFormat::Pict, "too large"}),
     [](const auto& info) { return std::string(info.param.name); });
 

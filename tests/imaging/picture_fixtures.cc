@@ -143,6 +143,60 @@ Bytes PatternPict() {
   return out;
 }
 
+// The preamble, the picture frame, the version and the extended header of a version 2 PICT.
+Bytes PictStart() {
+  Bytes out(512, 0);
+  Be16(out, 0);
+  Be16(out, 0), Be16(out, 0), Be16(out, kPatternHeight), Be16(out, kPatternWidth);
+  Be16(out, 0x0011), Be16(out, 0x02FF);
+  Be16(out, 0x0C00), Be16(out, 0xFFFE), Be16(out, 0);
+  Be32(out, 0x00480000), Be32(out, 0x00480000);
+  Be16(out, 0), Be16(out, 0), Be16(out, kPatternHeight), Be16(out, kPatternWidth);
+  Be32(out, 0);
+  return out;
+}
+
+void PictBoundsAndCopyParameters(Bytes& out, bool copyParameters) {
+  for (int i = 0; i < (copyParameters ? 3 : 1); ++i)  // bounds, then source and destination
+    Be16(out, 0), Be16(out, 0), Be16(out, kPatternHeight), Be16(out, kPatternWidth);
+  if (copyParameters) Be16(out, 0);  // transfer mode
+}
+
+Bytes PatternPictIndexed() {
+  Bytes out = PictStart();
+  Be16(out, 0x0098);
+  Be16(out, 0x8000 | 8);  // a pixel map of 8 bytes a row, so rows are packed
+  PictBoundsAndCopyParameters(out, false);
+  Be16(out, 0), Be16(out, 0), Be32(out, 0);  // version, pack type, pack size
+  Be32(out, 0x00480000), Be32(out, 0x00480000);
+  Be16(out, 0), Be16(out, 8), Be16(out, 1), Be16(out, 8);  // indexed, 8 bits, 1 component of 8
+  Be32(out, 0), Be32(out, 0), Be32(out, 0);
+  Be32(out, 0), Be16(out, 0), Be16(out, 5);  // colour table: seed, flags, 6 entries
+  for (int i = 0; i < 6; ++i) {
+    const Rgb c = PatternRgb(i % kPatternWidth, i / kPatternWidth);
+    Be16(out, uint32_t(i)), Be16(out, c.r * 257u), Be16(out, c.g * 257u), Be16(out, c.b * 257u);
+  }
+  Be16(out, 0), Be16(out, 0), Be16(out, kPatternHeight), Be16(out, kPatternWidth);
+  Be16(out, 0), Be16(out, 0), Be16(out, kPatternHeight), Be16(out, kPatternWidth);
+  Be16(out, 0);
+  for (int y = 0; y < kPatternHeight; ++y) {
+    out.insert(out.end(), {9, 7});  // 9 packed bytes: a literal run of 8
+    for (int x = 0; x < 8; ++x) out.push_back(x < kPatternWidth ? uint8_t(y * kPatternWidth + x) : 0);
+  }
+  Be16(out, 0x00FF);
+  return out;
+}
+
+Bytes MonochromePict() {
+  Bytes out = PictStart();
+  Be16(out, 0x0090);
+  Be16(out, 2);  // a bit map of 2 bytes a row, stored unpacked
+  PictBoundsAndCopyParameters(out, true);
+  out.insert(out.end(), {0xA0, 0x00, 0x40, 0x00});
+  Be16(out, 0x00FF);
+  return out;
+}
+
 Bytes PatternPsd(bool packBits) {
   Bytes out;
   Text(out, "8BPS");

@@ -30,6 +30,11 @@ Bytes PatternPcx();  // 3 colour planes, run-length encoded
 Bytes PatternPgm();  // binary (P5), kGreyPattern
 Bytes PatternPpm();  // binary (P6)
 Bytes PatternPict(); // version 2 with DirectBitsRect, written by ImageMagick 6
+Bytes PatternPictIndexed();  // version 2 with PackBitsRect: 8-bit indices and a colour table
+// A 1-bit BitsRect: black, white, black / white, black, white.
+Bytes MonochromePict();
+inline constexpr std::array<uint32_t, 6> kMonochromePattern = {0xFF000000, 0xFFFFFFFF, 0xFF000000,
+                                                               0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF};
 // RGB, raw or with PackBits rows (each row one literal run, its count at kPsdFirstRowCount on).
 Bytes PatternPsd(bool packBits);
 inline constexpr size_t kPsdFirstRowCount = 40;
