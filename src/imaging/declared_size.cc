@@ -14,10 +14,6 @@ class Reader {
   uint8_t U8(size_t offset) const { return m_bytes[offset]; }
   uint32_t Le16(size_t offset) const { return m_bytes[offset] | (m_bytes[offset + 1] << 8); }
   uint32_t Be16(size_t offset) const { return (m_bytes[offset] << 8) | m_bytes[offset + 1]; }
-  uint32_t Be32(size_t offset) const { return (Be16(offset) << 16) | Be16(offset + 2); }
-  bool Tag(size_t offset, const char (&tag)[5]) const {
-    return Has(offset, 4) && std::equal(tag, tag + 4, m_bytes.begin() + static_cast<ptrdiff_t>(offset));
-  }
 
  private:
   std::span<const uint8_t> m_bytes;
@@ -48,21 +44,6 @@ std::optional<uint64_t> SgiPixels(const Reader& in) {
   return uint64_t{in.Be16(6)} * in.Be16(8);
 }
 
-std::optional<uint64_t> IffPixels(const Reader& in) {
-  // FORM <length> <type>, then chunks of <id> <length> <data, padded to even length>.
-  for (size_t pos = 12; in.Has(pos, 8); ) {
-    const uint64_t length = in.Be32(pos + 4);
-    if (in.Tag(pos, "BMHD")) {
-      if (!in.Has(pos + 8, 4)) return std::nullopt;
-      return uint64_t{in.Be16(pos + 8)} * in.Be16(pos + 10);
-    }
-    const uint64_t next = pos + 8 + length + (length & 1);
-    if (next > SIZE_MAX) break;
-    pos = static_cast<size_t>(next);
-  }
-  return std::nullopt;
-}
-
 }  // namespace
 
 std::optional<uint64_t> DeclaredPixelCount(PictureFormat format, std::span<const uint8_t> bytes) {
@@ -70,7 +51,6 @@ std::optional<uint64_t> DeclaredPixelCount(PictureFormat format, std::span<const
   switch (format) {
     case PictureFormat::Gif: return GifPixels(in);
     case PictureFormat::Sgi: return SgiPixels(in);
-    case PictureFormat::Iff: return IffPixels(in);
     default: return std::nullopt;
   }
 }

@@ -1,5 +1,5 @@
 // Reads the picture size that a header declares, for the formats whose header the codec
-// library cannot read without decoding the pixels (GIF, SGI, IFF-85). The
+// library cannot read without decoding the pixels (GIF, SGI). The
 // decoder refuses oversized pictures with it before the library allocates their pixels.
 #pragma once
 

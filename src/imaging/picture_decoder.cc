@@ -5,6 +5,7 @@
 
 #include "imaging/declared_size.h"
 #include "imaging/freeimage_support.h"
+#include "imaging/iff_guard.h"
 #include "imaging/pict_decoder.h"
 #include "imaging/psd_guard.h"
 #include "imaging/tga_guard.h"
@@ -173,6 +174,7 @@ std::string Guard(PictureFormat format, std::span<const uint8_t> bytes, std::vec
   switch (format) {
     case PictureFormat::Psd: return imaging::RebuildPsdForDecoding(bytes, &rebuilt);
     case PictureFormat::Tga: return imaging::CheckTgaRunLengths(bytes);
+    case PictureFormat::Iff: return imaging::CheckIffChunks(bytes, kMaxPicturePixels);
     default: return {};
   }
 }

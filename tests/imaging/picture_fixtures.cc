@@ -241,19 +241,34 @@ Bytes PatternSgi() {
   return out;
 }
 
-Bytes PatternIff() {
-  // Colour i of the map is pattern pixel i, so the pixel at (x, y) has index y * 3 + x.
+Bytes IffForm(const char* type, uint8_t planes, uint8_t compression, const Bytes& body) {
   Bytes bmhd;
   Be16(bmhd, kPatternWidth), Be16(bmhd, kPatternHeight), Be16(bmhd, 0), Be16(bmhd, 0);
-  bmhd.insert(bmhd.end(), {3, 0, 0, 0});  // planes, no mask, uncompressed, pad
+  bmhd.insert(bmhd.end(), {planes, 0, compression, 0});  // no mask, pad
   Be16(bmhd, 0);
   bmhd.insert(bmhd.end(), {1, 1});
   Be16(bmhd, kPatternWidth), Be16(bmhd, kPatternHeight);
+  // Colour i of the map is pattern pixel i, so the pixel at (x, y) has index y * 3 + x.
   Bytes cmap;
   for (int i = 0; i < 8; ++i) {
     const Rgb c = i < 6 ? PatternRgb(i % 3, i / 3) : Rgb{0, 0, 0};
     cmap.insert(cmap.end(), {c.r, c.g, c.b});
   }
+  Bytes chunks;
+  for (auto [id, data] : {std::pair<const char*, const Bytes*>{"BMHD", &bmhd}, {"CMAP", &cmap}, {"BODY", &body}}) {
+    Text(chunks, id);
+    Be32(chunks, uint32_t(data->size()));
+    chunks.insert(chunks.end(), data->begin(), data->end());
+  }
+  Bytes out;
+  Text(out, "FORM");
+  Be32(out, uint32_t(4 + chunks.size()));
+  Text(out, type);
+  out.insert(out.end(), chunks.begin(), chunks.end());
+  return out;
+}
+
+Bytes PatternIff() {
   Bytes body;  // per row, per plane: one 16-bit word of pixel bits, leftmost pixel highest
   for (int y = 0; y < kPatternHeight; ++y)
     for (int plane = 0; plane < 3; ++plane) {
@@ -262,18 +277,16 @@ Bytes PatternIff() {
         if (((y * kPatternWidth + x) >> plane) & 1) bits |= uint8_t(0x80 >> x);
       body.insert(body.end(), {bits, 0});
     }
-  Bytes chunks;
-  for (auto [id, data] : {std::pair{"BMHD", &bmhd}, {"CMAP", &cmap}, {"BODY", &body}}) {
-    Text(chunks, id);
-    Be32(chunks, uint32_t(data->size()));
-    chunks.insert(chunks.end(), data->begin(), data->end());
+  return IffForm("ILBM", 3, 0, body);
+}
+
+Bytes PatternIffPbm() {
+  Bytes body;  // rows of one byte a pixel, padded to an even length
+  for (int y = 0; y < kPatternHeight; ++y) {
+    body.push_back(3);  // a literal run of 4
+    for (int x = 0; x < 4; ++x) body.push_back(x < kPatternWidth ? uint8_t(y * kPatternWidth + x) : 0);
   }
-  Bytes out;
-  Text(out, "FORM");
-  Be32(out, uint32_t(4 + chunks.size()));
-  Text(out, "ILBM");
-  out.insert(out.end(), chunks.begin(), chunks.end());
-  return out;
+  return IffForm("PBM ", 8, 1, body);
 }
 
 Bytes PatternTga(bool topDown) {

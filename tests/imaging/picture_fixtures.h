@@ -40,6 +40,9 @@ Bytes PatternPsd(bool packBits);
 inline constexpr size_t kPsdFirstRowCount = 40;
 Bytes PatternSgi();  // verbatim, rows bottom-up
 Bytes PatternIff();  // ILBM with 3 bit planes and a colour map
+// PBM (one byte a pixel) with packed rows, each one literal run of 4; the first at kPbmFirstRow.
+Bytes PatternIffPbm();
+inline constexpr size_t kPbmFirstRow = 80;
 Bytes PatternTga(bool topDown);  // uncompressed 24-bit, either row order
 
 // A binary portable anymap of any size: grey (P5) with one byte a pixel, or colour (P6) with
