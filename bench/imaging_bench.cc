@@ -20,7 +20,8 @@ std::vector<uint8_t> Photo() {
   std::vector<uint8_t> bytes(ppm.begin(), ppm.end());
   for (int y = 0; y < kHeight; ++y)
     for (int x = 0; x < kWidth; ++x)
-      bytes.insert(bytes.end(), {uint8_t(x * 255 / kWidth), uint8_t(y * 255 / kHeight), uint8_t((x ^ y) & 0xFF)});
+      bytes.insert(bytes.end(), {uint8_t(x * 255 / kWidth), uint8_t(y * 255 / kHeight),
+                                 uint8_t((x ^ y) & 0xFF)});
   return bytes;
 }
 

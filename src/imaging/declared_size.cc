@@ -28,7 +28,8 @@ std::optional<uint64_t> GifPixels(const Reader& in) {
   while (in.Has(pos, 1)) {
     const uint8_t introducer = in.U8(pos);
     if (introducer == 0x2C) {
-      if (in.Has(pos, 9)) largest = std::max(largest, uint64_t{in.Le16(pos + 5)} * in.Le16(pos + 7));
+      if (in.Has(pos, 9))
+        largest = std::max(largest, uint64_t{in.Le16(pos + 5)} * in.Le16(pos + 7));
       break;
     }
     if (introducer != 0x21 || !in.Has(pos, 2)) break;

@@ -18,7 +18,8 @@ struct BitmapHeader {
 
 // The rows of a compressed PBM body must each unpack to exactly one line, with their bytes in
 // the file; the library would write past the line, or spin at the end of the file.
-std::string CheckPackedRows(std::span<const uint8_t> bytes, size_t pos, const BitmapHeader& header) {
+std::string CheckPackedRows(std::span<const uint8_t> bytes, size_t pos,
+                            const BitmapHeader& header) {
   const uint64_t line = (uint64_t{header.width} + 1) & ~uint64_t{1};
   for (uint32_t row = 0; row < header.height; ++row) {
     for (uint64_t written = 0; written < line;) {
@@ -47,7 +48,8 @@ std::string CheckIffChunks(std::span<const uint8_t> bytes, uint64_t maxPixels) {
   bool haveHeader = false;
   BitmapHeader header;
   for (size_t pos = 12; left != 0;) {
-    if (pos > bytes.size() || bytes.size() - pos < 8) return "its chunks run past the end of the file";
+    if (pos > bytes.size() || bytes.size() - pos < 8)
+      return "its chunks run past the end of the file";
     const uint64_t size = Be32(bytes, pos + 4);
     const size_t data = pos + 8;
     if (IsTag(bytes, pos, "BMHD")) {
@@ -59,7 +61,8 @@ std::string CheckIffChunks(std::span<const uint8_t> bytes, uint64_t maxPixels) {
       // The library reads on only from a body that follows a bitmap header, and stops there.
       if (!haveHeader) return {};
       if (IsTag(bytes, pos, "BODY"))
-        return packedBitmap && header.compression == 1 ? CheckPackedRows(bytes, data, header) : std::string();
+        return packedBitmap && header.compression == 1 ? CheckPackedRows(bytes, data, header)
+                                                       : std::string();
     }
     const uint64_t padded = 8 + size + (size & 1);
     if (padded > left) return "its chunk lengths do not add up to its length";

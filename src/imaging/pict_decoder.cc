@@ -90,7 +90,7 @@ void ReadPixMapFields(Reader& in, Raster& raster) {
 }
 
 void ReadColourTable(Reader& in, std::array<uint32_t, 256>& palette) {
-  in.Skip(4);  // seed
+  in.Skip(4);                              // seed
   const bool inOrder = in.U16() & 0x8000;  // a device table, whose entry values mean nothing
   const unsigned count = in.U16() + 1u;
   for (unsigned i = 0; i < count; ++i) {
@@ -112,7 +112,8 @@ void Unpack(std::span<const uint8_t> packed, size_t unit, std::vector<uint8_t>& 
     if (units * unit > row.size() - out) throw Damaged{"a packed row is wider than the picture"};
     if (stored > packed.size() - i) throw Damaged{"a packed row is cut short"};
     for (size_t done = 0; done < units * unit; done += stored)
-      std::copy_n(packed.begin() + static_cast<ptrdiff_t>(i), stored, row.begin() + static_cast<ptrdiff_t>(out + done));
+      std::copy_n(packed.begin() + static_cast<ptrdiff_t>(i), stored,
+                  row.begin() + static_cast<ptrdiff_t>(out + done));
     i += stored;
     out += units * unit;
   }
@@ -135,23 +136,27 @@ uint32_t PixelAt(RowKind kind, const Raster& raster, const std::vector<uint8_t>&
   switch (kind) {
     case RowKind::Indexed: {
       const size_t bit = x * raster.pixelSize;
-      const unsigned value = (row[bit / 8] >> (8 - raster.pixelSize - bit % 8)) & ((1u << raster.pixelSize) - 1);
+      const unsigned value =
+          (row[bit / 8] >> (8 - raster.pixelSize - bit % 8)) & ((1u << raster.pixelSize) - 1);
       return raster.palette[value];
     }
     case RowKind::Direct16: {
       const unsigned word = row[2 * x] << 8 | row[2 * x + 1];
       const auto five = [](unsigned v) { return (v << 3 | v >> 2) & 0xFF; };
-      return kOpaque | five((word >> 10) & 31) << 16 | five((word >> 5) & 31) << 8 | five(word & 31);
+      return kOpaque | five((word >> 10) & 31) << 16 | five((word >> 5) & 31) << 8 |
+             five(word & 31);
     }
     case RowKind::Direct32: {
       const uint32_t alpha = raster.components == 4 ? uint32_t{row[4 * x]} << 24 : kOpaque;
       return alpha | row[4 * x + 1] << 16 | row[4 * x + 2] << 8 | row[4 * x + 3];
     }
-    case RowKind::Direct24: return kOpaque | row[3 * x] << 16 | row[3 * x + 1] << 8 | row[3 * x + 2];
+    case RowKind::Direct24:
+      return kOpaque | row[3 * x] << 16 | row[3 * x + 1] << 8 | row[3 * x + 2];
     case RowKind::Direct32Planes: {
       const size_t first = raster.components == 4 ? width : 0;
       const uint32_t alpha = raster.components == 4 ? uint32_t{row[x]} << 24 : kOpaque;
-      return alpha | row[first + x] << 16 | row[first + width + x] << 8 | row[first + 2 * width + x];
+      return alpha | row[first + x] << 16 | row[first + width + x] << 8 |
+             row[first + 2 * width + x];
     }
   }
   return kOpaque;
@@ -182,13 +187,16 @@ void ReadRows(Reader& in, const Raster& raster, RowKind kind, size_t packUnit,
 void CheckSize(const Raster& raster, uint64_t maxPixels) {
   const Rect& b = raster.bounds;
   if (b.Width() <= 0 || b.Height() <= 0) throw Damaged{"its bit map is empty"};
-  if (uint64_t(b.Width()) * uint64_t(b.Height()) > maxPixels) throw Damaged{"its bit map is too large"};
+  if (uint64_t(b.Width()) * uint64_t(b.Height()) > maxPixels)
+    throw Damaged{"its bit map is too large"};
 }
 
-Bitmap DecodeRows(Reader& in, const Raster& raster, RowKind kind, size_t packUnit, uint64_t maxPixels) {
+Bitmap DecodeRows(Reader& in, const Raster& raster, RowKind kind, size_t packUnit,
+                  uint64_t maxPixels) {
   CheckSize(raster, maxPixels);
   const int width = raster.bounds.Width(), height = raster.bounds.Height();
-  Bitmap bitmap(FreeImage_Allocate(width, height, 32, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK));
+  Bitmap bitmap(FreeImage_Allocate(width, height, 32, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK,
+                                   FI_RGBA_BLUE_MASK));
   if (!bitmap) throw Damaged{"there is not enough memory"};
   ReadRows(in, raster, kind, packUnit, [&](int y, const std::vector<uint8_t>& row) {
     auto* out = reinterpret_cast<uint32_t*>(FreeImage_GetScanLine(bitmap.Handle(), height - 1 - y));
@@ -223,7 +231,8 @@ Bitmap ReadIndexed(Reader& in, uint16_t opcode, uint64_t maxPixels) {
     raster.palette[1] = kOpaque;
   }
   SkipCopyParameters(in, opcode == 0x91 || opcode == 0x99);
-  if (raster.pixelSize != 1 && raster.pixelSize != 2 && raster.pixelSize != 4 && raster.pixelSize != 8)
+  if (raster.pixelSize != 1 && raster.pixelSize != 2 && raster.pixelSize != 4 &&
+      raster.pixelSize != 8)
     throw Damaged{"its pixel map has " + std::to_string(raster.pixelSize) + " bits a pixel"};
   const bool packed = opcode == 0x98 || opcode == 0x99;
   return DecodeRows(in, raster, RowKind::Indexed, packed ? 1 : 0, maxPixels);
@@ -237,18 +246,22 @@ Bitmap ReadDirect(Reader& in, uint16_t opcode, uint64_t maxPixels) {
   raster.bounds = ReadRect(in);
   ReadPixMapFields(in, raster);
   SkipCopyParameters(in, opcode == 0x9B);
-  if (raster.pixelSize == 16) return DecodeRows(in, raster, RowKind::Direct16, raster.packType == 1 ? 0 : 2, maxPixels);
-  if (raster.pixelSize != 32) throw Damaged{"its pixel map has " + std::to_string(raster.pixelSize) + " bits a pixel"};
-  if (raster.packType == 1 || raster.rowBytes < 8) return DecodeRows(in, raster, RowKind::Direct32, 0, maxPixels);
+  if (raster.pixelSize == 16)
+    return DecodeRows(in, raster, RowKind::Direct16, raster.packType == 1 ? 0 : 2, maxPixels);
+  if (raster.pixelSize != 32)
+    throw Damaged{"its pixel map has " + std::to_string(raster.pixelSize) + " bits a pixel"};
+  if (raster.packType == 1 || raster.rowBytes < 8)
+    return DecodeRows(in, raster, RowKind::Direct32, 0, maxPixels);
   if (raster.packType == 2) return DecodeRows(in, raster, RowKind::Direct24, 0, maxPixels);
-  if (raster.components != 3 && raster.components != 4) throw Damaged{"its pixel map has an odd number of components"};
+  if (raster.components != 3 && raster.components != 4)
+    throw Damaged{"its pixel map has an odd number of components"};
   return DecodeRows(in, raster, RowKind::Direct32Planes, 1, maxPixels);
 }
 
 // A colour pattern carries a whole pixel map; it is read and dropped.
 void SkipPixelPattern(Reader& in) {
   const uint16_t patternType = in.U16();
-  in.Skip(8);  // the black and white pattern
+  in.Skip(8);                               // the black and white pattern
   if (patternType == 2) return in.Skip(6);  // a dithered colour
   if (patternType != 1) throw Damaged{"a pattern is damaged"};
   Raster raster;
@@ -264,11 +277,10 @@ void SkipPixelPattern(Reader& in) {
 // The data length of the drawing opcodes that have a fixed one.
 std::optional<size_t> FixedDataLength(uint16_t op) {
   // 0x01 (clip region) and 0x12 to 0x14 (patterns) say their own length.
-  static constexpr int kFirst[0x24] = {0, -1, 8, 2, 1, 2, 4, 4, 2, 8, 8, 4, 4, 2, 4, 4,
-                                       8, 2, -1, -1, -1, 2, 2, 0, 0, 0, 6, 6, 0, 6, 0, 6,
-                                       8, 4, 6, 2};
+  static constexpr int kFirst[0x24] = {0,  -1, 8,  2, 1, 2, 4, 4, 2, 8, 8, 4, 4, 2, 4, 4, 8, 2,
+                                       -1, -1, -1, 2, 2, 0, 0, 0, 6, 6, 0, 6, 0, 6, 8, 4, 6, 2};
   if (op < 0x24) return kFirst[op] < 0 ? std::nullopt : std::optional<size_t>(kFirst[op]);
-  if (op >= 0x30 && op < 0x60) return (op & 0x08) ? 0 : 8;  // rectangles, round rectangles, ovals
+  if (op >= 0x30 && op < 0x60) return (op & 0x08) ? 0 : 8;   // rectangles, round rectangles, ovals
   if (op >= 0x60 && op < 0x70) return (op & 0x08) ? 4 : 12;  // arcs
   if ((op >= 0x78 && op < 0x80) || (op >= 0x88 && op < 0x90)) return 0;
   if (op == 0xA0) return 2;
@@ -279,7 +291,8 @@ std::optional<size_t> FixedDataLength(uint16_t op) {
 
 void SkipOpcode(Reader& in, uint16_t op) {
   if (auto length = FixedDataLength(op)) return in.Skip(*length);
-  if (op == 0x01 || (op >= 0x70 && op < 0x78) || (op >= 0x80 && op < 0x88)) return SkipSizedShape(in);
+  if (op == 0x01 || (op >= 0x70 && op < 0x78) || (op >= 0x80 && op < 0x88))
+    return SkipSizedShape(in);
   if (op >= 0x12 && op <= 0x14) return SkipPixelPattern(in);
   if ((op >= 0x24 && op < 0x28) || (op >= 0x2C && op < 0x30) || (op >= 0x92 && op < 0x98) ||
       (op >= 0x9C && op < 0xA0) || (op >= 0xA2 && op < 0xB0))

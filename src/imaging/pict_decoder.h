@@ -12,9 +12,9 @@
 namespace mlf::imaging {
 
 struct PictRaster {
-  Bitmap bitmap;                       // 32 bits per pixel, when the raster was a bit or pixel map
+  Bitmap bitmap;  // 32 bits per pixel, when the raster was a bit or pixel map
   std::span<const uint8_t> embeddedJpeg;  // when the raster is a QuickTime JPEG, to decode on
-  std::string reason;                  // when neither: why
+  std::string reason;                     // when neither: why
 };
 
 // Reads the first bit map, pixel map or QuickTime JPEG of the picture, skipping the drawing

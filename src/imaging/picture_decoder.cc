@@ -17,7 +17,9 @@ namespace {
 constexpr uint64_t kMaxPictureBytes = uint64_t{1} << 30;
 
 uint32_t Le16(std::span<const uint8_t> b, size_t at) { return b[at] | (b[at + 1] << 8); }
-uint32_t Le32(std::span<const uint8_t> b, size_t at) { return Le16(b, at) | (Le16(b, at + 2) << 16); }
+uint32_t Le32(std::span<const uint8_t> b, size_t at) {
+  return Le16(b, at) | (Le16(b, at + 2) << 16);
+}
 
 PictureFormat MetafileFormat(std::span<const uint8_t> bytes) {
   if (bytes.size() >= 4 && Le32(bytes, 0) == 0x9AC6CDD7) return PictureFormat::Wmf;  // placeable
@@ -78,8 +80,8 @@ Detection Detect(std::span<const uint8_t> bytes, FIMEMORY* memory) {
 
 imaging::FreeImageMemory OpenMemory(std::span<const uint8_t> bytes) {
   // The library only reads from a stream opened on existing bytes.
-  return imaging::FreeImageMemory(FreeImage_OpenMemory(const_cast<BYTE*>(bytes.data()),
-                                                       static_cast<DWORD>(bytes.size())));
+  return imaging::FreeImageMemory(
+      FreeImage_OpenMemory(const_cast<BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size())));
 }
 
 DecodedPicture Failure(PictureFormat format, std::string reason) {
@@ -143,11 +145,14 @@ DecodedPicture DecodePict(std::span<const uint8_t> bytes) {
   imaging::PictRaster raster = imaging::ReadPictRaster(bytes, kMaxPicturePixels);
   if (!raster.embeddedJpeg.empty()) {
     DecodedPicture jpeg = DecodePicture(raster.embeddedJpeg);
-    if (!jpeg) return Failure(PictureFormat::Pict, "The Macintosh PICT picture holds a JPEG picture that cannot be decoded.");
+    if (!jpeg)
+      return Failure(PictureFormat::Pict,
+                     "The Macintosh PICT picture holds a JPEG picture that cannot be decoded.");
     return DecodedPicture{std::move(jpeg.bitmap), PictureFormat::Pict, {}};
   }
   if (!raster.bitmap)
-    return Failure(PictureFormat::Pict, "The Macintosh PICT picture cannot be decoded: " + raster.reason + ".");
+    return Failure(PictureFormat::Pict,
+                   "The Macintosh PICT picture cannot be decoded: " + raster.reason + ".");
   MakeOpaqueWhenAlphaUnused(raster.bitmap);
   return DecodedPicture{std::move(raster.bitmap), PictureFormat::Pict, {}};
 }
@@ -170,7 +175,8 @@ std::string NotDecodable(const Detection& detection) {
 // The library's readers of some formats trust damaged files to the point of writing past their
 // buffers; those formats are checked first, and Photoshop files rebuilt. Returns why the bytes
 // were refused, or empty; *rebuilt stays empty when the bytes may be read as they are.
-std::string Guard(PictureFormat format, std::span<const uint8_t> bytes, std::vector<uint8_t>& rebuilt) {
+std::string Guard(PictureFormat format, std::span<const uint8_t> bytes,
+                  std::vector<uint8_t>& rebuilt) {
   switch (format) {
     case PictureFormat::Psd: return imaging::RebuildPsdForDecoding(bytes, &rebuilt);
     case PictureFormat::Tga: return imaging::CheckTgaRunLengths(bytes);
@@ -190,7 +196,8 @@ PictureFormat DetectPictureFormat(std::span<const uint8_t> bytes) {
 
 DecodedPicture DecodePicture(std::span<const uint8_t> bytes) {
   if (bytes.empty()) return Failure(PictureFormat::Unknown, "The picture is empty.");
-  if (bytes.size() > kMaxPictureBytes) return Failure(PictureFormat::Unknown, TooManyBytes(bytes.size()));
+  if (bytes.size() > kMaxPictureBytes)
+    return Failure(PictureFormat::Unknown, TooManyBytes(bytes.size()));
   imaging::CodecMessages messages;
   imaging::FreeImageMemory memory = OpenMemory(bytes);
   const Detection detection = Detect(bytes, memory.get());
@@ -208,7 +215,8 @@ DecodedPicture DecodePicture(std::span<const uint8_t> bytes) {
     bytes = rebuilt;
     memory = OpenMemory(bytes);
   }
-  if (auto pixels = DeclaredPixels(detection, bytes, memory.get()); pixels && *pixels > kMaxPicturePixels)
+  if (auto pixels = DeclaredPixels(detection, bytes, memory.get());
+      pixels && *pixels > kMaxPicturePixels)
     return Failure(detection.format, TooManyPixels(*pixels));
 
   FreeImage_SeekMemory(memory.get(), 0, SEEK_SET);
@@ -226,7 +234,8 @@ DecodedPicture DecodePicture(std::span<const uint8_t> bytes) {
 DecodedPicture DecodePictureFile(Env& env, const std::string& path) {
   std::vector<uint8_t> bytes;
   try {
-    auto file = env.OpenFile(path, FileAccess::Read, FileCreation::OpenExisting, FileShare::ShareRead);
+    auto file =
+        env.OpenFile(path, FileAccess::Read, FileCreation::OpenExisting, FileShare::ShareRead);
     const uint64_t size = file->Size();
     if (size > kMaxPictureBytes) return Failure(PictureFormat::Unknown, TooManyBytes(size));
     bytes.resize(static_cast<size_t>(size));

@@ -15,9 +15,9 @@
 namespace mlf {
 
 struct DecodedPicture {
-  Bitmap bitmap;                                 // null when decoding failed
-  PictureFormat format = PictureFormat::Unknown; // as detected, also when decoding failed
-  std::string reason;                            // why decoding failed; empty on success
+  Bitmap bitmap;                                  // null when decoding failed
+  PictureFormat format = PictureFormat::Unknown;  // as detected, also when decoding failed
+  std::string reason;                             // why decoding failed; empty on success
 
   explicit operator bool() const { return !bitmap.IsNull(); }
 };

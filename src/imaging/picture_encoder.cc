@@ -29,7 +29,7 @@ Bitmap ConvertedForFormat(FIBITMAP* dib, FREE_IMAGE_FORMAT fif) {
   }
   if (FreeImage_FIFSupportsExportBPP(fif, static_cast<int>(bpp))) return Bitmap();
   return Bitmap(FreeImage_IsTransparent(dib) ? FreeImage_ConvertTo32Bits(dib)
-                                              : FreeImage_ConvertTo24Bits(dib));
+                                             : FreeImage_ConvertTo24Bits(dib));
 }
 
 void SetReason(std::string* reason, std::string text) {
@@ -63,8 +63,8 @@ std::vector<uint8_t> EncodePicture(const Bitmap& bitmap, EncodeFormat format, st
   DWORD size = 0;
   if (!memory || !FreeImage_SaveToMemory(fif, source, memory.get(), 0) ||
       !FreeImage_AcquireMemory(memory.get(), &data, &size) || size == 0) {
-    std::string text = std::string("The picture could not be encoded as ") +
-                       FreeImage_GetFormatFromFIF(fif);
+    std::string text =
+        std::string("The picture could not be encoded as ") + FreeImage_GetFormatFromFIF(fif);
     text += messages.Text().empty() ? "." : " (" + messages.Text() + ").";
     SetReason(reason, std::move(text));
     return {};
@@ -77,8 +77,8 @@ bool WritePictureFile(Env& env, const std::string& path, const Bitmap& bitmap, E
   const std::vector<uint8_t> bytes = EncodePicture(bitmap, format, reason);
   if (bytes.empty()) return false;
   try {
-    auto file = env.OpenFile(path, FileAccess::ReadWrite, FileCreation::CreateAlways,
-                             FileShare::Exclusive);
+    auto file =
+        env.OpenFile(path, FileAccess::ReadWrite, FileCreation::CreateAlways, FileShare::Exclusive);
     file->Write(bytes.data(), bytes.size());
   } catch (const FileError& error) {
     SetReason(reason, error.what());

@@ -25,7 +25,7 @@ std::vector<uint8_t> EncodePicture(const Bitmap& bitmap, EncodeFormat format,
 
 // Encodes and writes the file through env, replacing one that exists. A file that cannot be
 // written is a failure whose reason is the file error.
-bool WritePictureFile(Env& env, const std::string& path, const Bitmap& bitmap,
-                      EncodeFormat format, std::string* reason = nullptr);
+bool WritePictureFile(Env& env, const std::string& path, const Bitmap& bitmap, EncodeFormat format,
+                      std::string* reason = nullptr);
 
 }  // namespace mlf

@@ -17,10 +17,10 @@ enum class PictureFormat {
   Pict,  // Macintosh PICT
   Psd,   // Photoshop
   Sgi,
-  Iff,   // IFF-85 (ILBM)
+  Iff,  // IFF-85 (ILBM)
   Tga,
   Tiff,
-  Wmf,   // recognised, but not decodable: there is no metafile renderer yet
+  Wmf,  // recognised, but not decodable: there is no metafile renderer yet
   Emf,
 };
 

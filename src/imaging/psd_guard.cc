@@ -25,7 +25,9 @@ class Reader {
     for (int i = 0; i < size; ++i) value = value << 8 | m_bytes[m_pos++];
     return value;
   }
-  std::span<const uint8_t> Bytes(size_t from, size_t to) const { return m_bytes.subspan(from, to - from); }
+  std::span<const uint8_t> Bytes(size_t from, size_t to) const {
+    return m_bytes.subspan(from, to - from);
+  }
 
  private:
   std::span<const uint8_t> m_bytes;

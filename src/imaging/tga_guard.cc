@@ -11,7 +11,8 @@ std::string CheckTgaRunLengths(std::span<const uint8_t> bytes) {
 
   const uint64_t colourMapBytes = bytes[1] ? (uint64_t{le16(5)} * bytes[7] + 7) / 8 : 0;
   const uint64_t pixelSize = (bytes[16] + 7u) / 8;
-  if (pixelSize == 0 || pixelSize > 4) return "it has " + std::to_string(bytes[16]) + " bits per pixel";
+  if (pixelSize == 0 || pixelSize > 4)
+    return "it has " + std::to_string(bytes[16]) + " bits per pixel";
   const uint64_t pixels = uint64_t{le16(12)} * le16(14);
 
   uint64_t pos = kHeaderSize + bytes[0] + colourMapBytes;  // after the image id and colour map

@@ -57,13 +57,12 @@ TEST_P(BitmapSourceTest, ResizesToTheGivenSize) {
   EXPECT_EQ(resized.Height(), 5);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    PixelFormats, BitmapSourceTest,
-    ::testing::Values(SourceCase{"TrueColour", test::PatternPpm, 24},
-                      SourceCase{"Palette", test::PatternGif, 4},
-                      SourceCase{"Grey", test::PatternPgm, 8},
-                      SourceCase{"WithAlpha", test::PatternPict, 32}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(PixelFormats, BitmapSourceTest,
+                         ::testing::Values(SourceCase{"TrueColour", test::PatternPpm, 24},
+                                           SourceCase{"Palette", test::PatternGif, 4},
+                                           SourceCase{"Grey", test::PatternPgm, 8},
+                                           SourceCase{"WithAlpha", test::PatternPict, 32}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BitmapTest, RotatesClockwiseByQuarterTurns) {
   // The pattern:  red   green blue
@@ -134,7 +133,8 @@ TEST(BitmapTest, PixelBufferRowsAreTopDownAndTightlyPacked) {
   // B, G, R, A bytes on a little-endian machine: QImage::Format_ARGB32.
   const uint8_t* secondRow = pixels.Data() + pixels.Stride();
   EXPECT_THAT(std::vector<uint8_t>(secondRow, secondRow + 4), ElementsAre(0xFF, 0xFF, 0xFF, 0xFF));
-  EXPECT_THAT(std::vector<uint8_t>(pixels.Data(), pixels.Data() + 4), ElementsAre(0, 0, 0xFF, 0xFF));
+  EXPECT_THAT(std::vector<uint8_t>(pixels.Data(), pixels.Data() + 4),
+              ElementsAre(0, 0, 0xFF, 0xFF));
 }
 
 TEST(BitmapTest, ANullBitmapGivesNullResults) {

@@ -48,8 +48,10 @@ test::Bytes TransparentPattern() { return test::PatternGifWithTransparentBlack()
 INSTANTIATE_TEST_SUITE_P(
     Formats, LosslessRoundTripTest,
     ::testing::Values(
-        LosslessCase{"BmpTrueColour", EncodeFormat::WindowsBitmap, PictureFormat::Bmp, test::PatternPpm},
-        LosslessCase{"BmpPalette", EncodeFormat::WindowsBitmap, PictureFormat::Bmp, test::PatternGif},
+        LosslessCase{"BmpTrueColour", EncodeFormat::WindowsBitmap, PictureFormat::Bmp,
+                     test::PatternPpm},
+        LosslessCase{"BmpPalette", EncodeFormat::WindowsBitmap, PictureFormat::Bmp,
+                     test::PatternGif},
         LosslessCase{"PngTrueColour", EncodeFormat::Png, PictureFormat::Png, test::PatternPpm},
         LosslessCase{"PngGrey", EncodeFormat::Png, PictureFormat::Png, test::PatternPgm},
         LosslessCase{"PngTransparent", EncodeFormat::Png, PictureFormat::Png, TransparentPattern},
@@ -112,9 +114,9 @@ TEST(EncodePictureTest, ExportFormatCodesChooseTheirEncoder) {
   EXPECT_EQ(EncodeFormatOf(ImageFormatCode::Jpeg), EncodeFormat::Jpeg);
   EXPECT_EQ(EncodeFormatOf(ImageFormatCode::Png), EncodeFormat::Png);
   EXPECT_EQ(EncodeFormatOf(ImageFormatCode::Tiff), EncodeFormat::Tiff);
-  for (ImageFormatCode code : {ImageFormatCode::None, ImageFormatCode::Gif, ImageFormatCode::Pcx,
-                               ImageFormatCode::Pict, ImageFormatCode::Pgm, ImageFormatCode::Targa,
-                               ImageFormatCode::Metafile})
+  for (ImageFormatCode code :
+       {ImageFormatCode::None, ImageFormatCode::Gif, ImageFormatCode::Pcx, ImageFormatCode::Pict,
+        ImageFormatCode::Pgm, ImageFormatCode::Targa, ImageFormatCode::Metafile})
     EXPECT_EQ(EncodeFormatOf(code), std::nullopt) << static_cast<int>(code);
 }
 
@@ -124,7 +126,8 @@ TEST(WritePictureFileTest, WritesAFileThatDecodesAgain) {
   env.PutFile("/export/pic.png", "older bytes");
   const Bitmap pattern = Decode(test::PatternPpm());
   std::string reason;
-  ASSERT_TRUE(WritePictureFile(env, "/export/pic.png", pattern, EncodeFormat::Png, &reason)) << reason;
+  ASSERT_TRUE(WritePictureFile(env, "/export/pic.png", pattern, EncodeFormat::Png, &reason))
+      << reason;
   const DecodedPicture decoded = DecodePictureFile(env, "/export/pic.png");
   ASSERT_TRUE(decoded) << decoded.reason;
   EXPECT_EQ(decoded.format, PictureFormat::Png);

@@ -12,7 +12,8 @@ struct Rgb {
 
 Rgb PatternRgb(int x, int y) {
   const uint32_t argb = kPattern[static_cast<size_t>(y * kPatternWidth + x)];
-  return {static_cast<uint8_t>(argb >> 16), static_cast<uint8_t>(argb >> 8), static_cast<uint8_t>(argb)};
+  return {static_cast<uint8_t>(argb >> 16), static_cast<uint8_t>(argb >> 8),
+          static_cast<uint8_t>(argb)};
 }
 
 void Text(Bytes& out, std::string_view text) { out.insert(out.end(), text.begin(), text.end()); }
@@ -25,7 +26,8 @@ void Be32(Bytes& out, uint32_t v) { Be16(out, v >> 16), Be16(out, v & 0xFFFF); }
 Bytes FromHex(std::string_view hex) {
   Bytes out;
   auto nibble = [](char c) { return c <= '9' ? c - '0' : c - 'a' + 10; };
-  for (size_t i = 0; i + 1 < hex.size(); i += 2) out.push_back(uint8_t(nibble(hex[i]) << 4 | nibble(hex[i + 1])));
+  for (size_t i = 0; i + 1 < hex.size(); i += 2)
+    out.push_back(uint8_t(nibble(hex[i]) << 4 | nibble(hex[i + 1])));
   return out;
 }
 
@@ -33,8 +35,7 @@ Bytes FromHex(std::string_view hex) {
 
 std::array<uint32_t, 6> GreyPatternPixels() {
   std::array<uint32_t, 6> pixels{};
-  for (size_t i = 0; i < pixels.size(); ++i)
-    pixels[i] = 0xFF000000u | kGreyPattern[i] * 0x010101u;
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = 0xFF000000u | kGreyPattern[i] * 0x010101u;
   return pixels;
 }
 
@@ -120,7 +121,9 @@ Bytes Ppm(int width, int height, const Bytes& pixels) {
   return out;
 }
 
-Bytes PatternPgm() { return Pgm(kPatternWidth, kPatternHeight, Bytes(kGreyPattern.begin(), kGreyPattern.end())); }
+Bytes PatternPgm() {
+  return Pgm(kPatternWidth, kPatternHeight, Bytes(kGreyPattern.begin(), kGreyPattern.end()));
+}
 
 Bytes PatternPpm() {
   Bytes pixels;
@@ -181,7 +184,8 @@ Bytes PatternPictIndexed() {
   Be16(out, 0);
   for (int y = 0; y < kPatternHeight; ++y) {
     out.insert(out.end(), {9, 7});  // 9 packed bytes: a literal run of 8
-    for (int x = 0; x < 8; ++x) out.push_back(x < kPatternWidth ? uint8_t(y * kPatternWidth + x) : 0);
+    for (int x = 0; x < 8; ++x)
+      out.push_back(x < kPatternWidth ? uint8_t(y * kPatternWidth + x) : 0);
   }
   Be16(out, 0x00FF);
   return out;
@@ -205,8 +209,8 @@ Bytes PatternPsd(bool packBits) {
   Be16(out, 3);  // channels
   Be32(out, kPatternHeight);
   Be32(out, kPatternWidth);
-  Be16(out, 8);  // bits per channel
-  Be16(out, 3);  // RGB
+  Be16(out, 8);                              // bits per channel
+  Be16(out, 3);                              // RGB
   Be32(out, 0), Be32(out, 0), Be32(out, 0);  // colour mode data, resources, layers
   Be16(out, packBits ? 1 : 0);
   // Whole planes, rows top-down; packed, each row is one literal run after a table of counts.
@@ -255,7 +259,8 @@ Bytes IffForm(const char* type, uint8_t planes, uint8_t compression, const Bytes
     cmap.insert(cmap.end(), {c.r, c.g, c.b});
   }
   Bytes chunks;
-  for (auto [id, data] : {std::pair<const char*, const Bytes*>{"BMHD", &bmhd}, {"CMAP", &cmap}, {"BODY", &body}}) {
+  for (auto [id, data] :
+       {std::pair<const char*, const Bytes*>{"BMHD", &bmhd}, {"CMAP", &cmap}, {"BODY", &body}}) {
     Text(chunks, id);
     Be32(chunks, uint32_t(data->size()));
     chunks.insert(chunks.end(), data->begin(), data->end());
@@ -284,7 +289,8 @@ Bytes PatternIffPbm() {
   Bytes body;  // rows of one byte a pixel, padded to an even length
   for (int y = 0; y < kPatternHeight; ++y) {
     body.push_back(3);  // a literal run of 4
-    for (int x = 0; x < 4; ++x) body.push_back(x < kPatternWidth ? uint8_t(y * kPatternWidth + x) : 0);
+    for (int x = 0; x < 4; ++x)
+      body.push_back(x < kPatternWidth ? uint8_t(y * kPatternWidth + x) : 0);
   }
   return IffForm("PBM ", 8, 1, body);
 }

@@ -26,10 +26,10 @@ Bytes PatternBmp(int bitsPerPixel);
 Bytes PatternGif();  // written by ImageMagick 6
 // The GIF with palette entry 0, the black pixel's, marked transparent.
 Bytes PatternGifWithTransparentBlack();
-Bytes PatternPcx();  // 3 colour planes, run-length encoded
-Bytes PatternPgm();  // binary (P5), kGreyPattern
-Bytes PatternPpm();  // binary (P6)
-Bytes PatternPict(); // version 2 with DirectBitsRect, written by ImageMagick 6
+Bytes PatternPcx();          // 3 colour planes, run-length encoded
+Bytes PatternPgm();          // binary (P5), kGreyPattern
+Bytes PatternPpm();          // binary (P6)
+Bytes PatternPict();         // version 2 with DirectBitsRect, written by ImageMagick 6
 Bytes PatternPictIndexed();  // version 2 with PackBitsRect: 8-bit indices and a colour table
 // A 1-bit BitsRect: black, white, black / white, black, white.
 Bytes MonochromePict();
