@@ -1,5 +1,6 @@
 #include "imaging/picture_decoder.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -142,7 +143,7 @@ void MakeOpaqueWhenAlphaUnused(const Bitmap& bitmap) {
 }
 
 DecodedPicture DecodePict(std::span<const uint8_t> bytes) {
-  imaging::PictRaster raster = imaging::ReadPictRaster(bytes, kMaxPicturePixels);
+  imaging::PictRaster raster = imaging::ReadPictRaster(bytes, MaxPicturePixels(bytes.size()));
   if (!raster.embeddedJpeg.empty()) {
     DecodedPicture jpeg = DecodePicture(raster.embeddedJpeg);
     if (!jpeg)
@@ -180,12 +181,17 @@ std::string Guard(PictureFormat format, std::span<const uint8_t> bytes,
   switch (format) {
     case PictureFormat::Psd: return imaging::RebuildPsdForDecoding(bytes, &rebuilt);
     case PictureFormat::Tga: return imaging::CheckTgaRunLengths(bytes);
-    case PictureFormat::Iff: return imaging::CheckIffChunks(bytes, kMaxPicturePixels);
+    case PictureFormat::Iff: return imaging::CheckIffChunks(bytes, MaxPicturePixels(bytes.size()));
     default: return {};
   }
 }
 
 }  // namespace
+
+uint64_t MaxPicturePixels(size_t byteCount) {
+  constexpr uint64_t kFloor = uint64_t{1} << 24, kCeiling = uint64_t{1} << 28;
+  return std::clamp(uint64_t{byteCount} * 16384, kFloor, kCeiling);
+}
 
 PictureFormat DetectPictureFormat(std::span<const uint8_t> bytes) {
   if (bytes.empty() || bytes.size() > kMaxPictureBytes) return PictureFormat::Unknown;
@@ -216,7 +222,7 @@ DecodedPicture DecodePicture(std::span<const uint8_t> bytes) {
     memory = OpenMemory(bytes);
   }
   if (auto pixels = DeclaredPixels(detection, bytes, memory.get());
-      pixels && *pixels > kMaxPicturePixels)
+      pixels && *pixels > MaxPicturePixels(bytes.size()))
     return Failure(detection.format, TooManyPixels(*pixels));
 
   FreeImage_SeekMemory(memory.get(), 0, SEEK_SET);

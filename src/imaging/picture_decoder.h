@@ -22,9 +22,11 @@ struct DecodedPicture {
   explicit operator bool() const { return !bitmap.IsNull(); }
 };
 
-// Pictures with more pixels than this are refused before any pixel memory is taken, so that a
-// few damaged header bytes cannot make the decoder claim gigabytes.
-inline constexpr uint64_t kMaxPicturePixels = uint64_t{1} << 28;
+// The most pixels a picture of the given size in bytes may have; larger ones are refused
+// before any pixel memory is taken, so that a few damaged header bytes cannot make the decoder
+// claim gigabytes. No codec packs more than 16384 pixels into a byte of a sound file (a blank
+// fax page comes closest), and no picture may exceed 2^28 pixels (1 GB at 32 bits a pixel).
+uint64_t MaxPicturePixels(size_t byteCount);
 
 // The format the bytes are in, judged by their signature; Unknown when none matches a listed
 // format.

@@ -166,6 +166,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "too large"},
         RefusalCase{"HugeGifScreen", WithSize(test::PatternGif(), 6, {0x60, 0xEA, 0x60, 0xEA}),
                     PictureFormat::Gif, "too large"},
+        RefusalCase{"BmpWiderThanItsBytesCanHold",
+                    WithSize(test::PatternBmp(32), 18, {0x03, 0x00, 0x00, 0x07}),
+                    PictureFormat::Bmp, "too large"},
         RefusalCase{"HugeSgi", WithSize(test::PatternSgi(), 6, {0xEA, 0x60, 0xEA, 0x60}),
                     PictureFormat::Sgi, "too large"},
         RefusalCase{"HugeIff", WithSize(test::PatternIff(), 20, {0xEA, 0x60, 0xEA, 0x60}),
@@ -188,6 +191,12 @@ TEST(DecodePictureTest, CodecMessagesStayWithTheThreadThatCausedThem) {
   failing.join();
   succeeding.join();
   EXPECT_EQ(leaks, 0);
+}
+
+TEST(DecodePictureTest, AllowsAtMost16384PixelsAByteWithinFixedBounds) {
+  EXPECT_EQ(MaxPicturePixels(0), uint64_t{1} << 24);
+  EXPECT_EQ(MaxPicturePixels(2048), uint64_t{1} << 25);
+  EXPECT_EQ(MaxPicturePixels(size_t{1} << 20), uint64_t{1} << 28);
 }
 
 TEST(DecodePictureFileTest, ReadsTheFileThroughTheEnv) {
