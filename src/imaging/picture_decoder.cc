@@ -174,13 +174,13 @@ std::string NotDecodable(const Detection& detection) {
 }
 
 // The library's readers of some formats trust damaged files to the point of writing past their
-// buffers; those formats are checked first, and Photoshop files rebuilt. Returns why the bytes
+// buffers; those formats are checked first, and Photoshop and Targa files rebuilt. Returns why the bytes
 // were refused, or empty; *rebuilt stays empty when the bytes may be read as they are.
 std::string Guard(PictureFormat format, std::span<const uint8_t> bytes,
                   std::vector<uint8_t>& rebuilt) {
   switch (format) {
     case PictureFormat::Psd: return imaging::RebuildPsdForDecoding(bytes, &rebuilt);
-    case PictureFormat::Tga: return imaging::CheckTgaRunLengths(bytes);
+    case PictureFormat::Tga: return imaging::RebuildTgaForDecoding(bytes, &rebuilt);
     case PictureFormat::Iff: return imaging::CheckIffChunks(bytes, MaxPicturePixels(bytes.size()));
     default: return {};
   }
