@@ -34,49 +34,44 @@ PictureFormat MetafileFormat(std::span<const uint8_t> bytes) {
   return PictureFormat::Unknown;
 }
 
-// The library files every portable anymap under one format; the magic number tells them apart.
-PictureFormat NetpbmFormat(std::span<const uint8_t> bytes) {
-  if (bytes.size() < 2 || bytes[0] != 'P') return PictureFormat::Unknown;
-  if (bytes[1] == '2' || bytes[1] == '5') return PictureFormat::Pgm;
-  if (bytes[1] == '3' || bytes[1] == '6') return PictureFormat::Ppm;
-  return PictureFormat::Unknown;  // bitmaps (P1, P4) are not among the supported formats
-}
+struct Detection {
+  PictureFormat format = PictureFormat::Unknown;
+  FREE_IMAGE_FORMAT fif = FIF_UNKNOWN;  // the reader that decodes it
+};
 
-PictureFormat FormatOf(FREE_IMAGE_FORMAT fif, std::span<const uint8_t> bytes) {
-  switch (fif) {
-    case FIF_BMP: return PictureFormat::Bmp;
-    case FIF_GIF: return PictureFormat::Gif;
-    case FIF_JPEG: return PictureFormat::Jpeg;
-    case FIF_PCX: return PictureFormat::Pcx;
-    case FIF_PBM:
-    case FIF_PBMRAW:
-    case FIF_PGM:
-    case FIF_PGMRAW:
-    case FIF_PPM:
-    case FIF_PPMRAW: return NetpbmFormat(bytes);
-    case FIF_PNG: return PictureFormat::Png;
-    case FIF_PICT: return PictureFormat::Pict;
-    case FIF_PSD: return PictureFormat::Psd;
-    case FIF_SGI: return PictureFormat::Sgi;
-    case FIF_LBM: return PictureFormat::Iff;
-    case FIF_TARGA: return PictureFormat::Tga;
-    case FIF_TIFF: return PictureFormat::Tiff;
-    default: return PictureFormat::Unknown;
+// Portable anymaps tell their kind by their magic number; the library reads them all alike.
+Detection DetectNetpbm(std::span<const uint8_t> bytes) {
+  if (bytes.size() < 2 || bytes[0] != 'P') return {};
+  switch (bytes[1]) {
+    case '2': return {PictureFormat::Pgm, FIF_PGM};
+    case '5': return {PictureFormat::Pgm, FIF_PGMRAW};
+    case '3': return {PictureFormat::Ppm, FIF_PPM};
+    case '6': return {PictureFormat::Ppm, FIF_PPMRAW};
+    default: return {};
   }
 }
 
-struct Detection {
-  PictureFormat format = PictureFormat::Unknown;
-  FREE_IMAGE_FORMAT fif = FIF_UNKNOWN;  // the library's own verdict, also for formats we refuse
-};
+bool IsPortableBitmap(std::span<const uint8_t> bytes) {
+  return bytes.size() >= 2 && bytes[0] == 'P' && (bytes[1] == '1' || bytes[1] == '4');
+}
 
+// Only the readers of the supported formats judge the bytes: asking the library for the
+// format would run every reader it has (the camera raw one even parses every TIFF). Targa
+// comes last, as its header has no signature.
 Detection Detect(std::span<const uint8_t> bytes, FIMEMORY* memory) {
-  Detection detection;
-  detection.format = MetafileFormat(bytes);
-  if (detection.format != PictureFormat::Unknown) return detection;
-  detection.fif = FreeImage_GetFileTypeFromMemory(memory, 0);
-  detection.format = FormatOf(detection.fif, bytes);
-  return detection;
+  if (PictureFormat metafile = MetafileFormat(bytes); metafile != PictureFormat::Unknown)
+    return {metafile, FIF_UNKNOWN};
+  if (Detection netpbm = DetectNetpbm(bytes); netpbm.format != PictureFormat::Unknown) return netpbm;
+  static constexpr Detection kCandidates[] = {
+      {PictureFormat::Bmp, FIF_BMP},   {PictureFormat::Jpeg, FIF_JPEG}, {PictureFormat::Png, FIF_PNG},
+      {PictureFormat::Gif, FIF_GIF},   {PictureFormat::Tiff, FIF_TIFF}, {PictureFormat::Psd, FIF_PSD},
+      {PictureFormat::Pcx, FIF_PCX},   {PictureFormat::Iff, FIF_LBM},   {PictureFormat::Sgi, FIF_SGI},
+      {PictureFormat::Pict, FIF_PICT}, {PictureFormat::Tga, FIF_TARGA}};
+  for (const Detection& candidate : kCandidates) {
+    FreeImage_SeekMemory(memory, 0, SEEK_SET);
+    if (FreeImage_ValidateFromMemory(candidate.fif, memory)) return candidate;
+  }
+  return {};
 }
 
 imaging::FreeImageMemory OpenMemory(std::span<const uint8_t> bytes) {
@@ -158,17 +153,14 @@ DecodedPicture DecodePict(std::span<const uint8_t> bytes) {
   return DecodedPicture{std::move(raster.bitmap), PictureFormat::Pict, {}};
 }
 
-std::string NotDecodable(const Detection& detection) {
+std::string NotDecodable(const Detection& detection, std::span<const uint8_t> bytes) {
+  if (IsPortableBitmap(bytes)) return "Portable bitmaps (PBM) are not supported.";
   switch (detection.format) {
     case PictureFormat::Wmf:
       return "Windows metafiles (WMF) cannot be shown yet: there is no metafile renderer.";
     case PictureFormat::Emf:
       return "Enhanced metafiles (EMF) cannot be shown yet: there is no metafile renderer.";
-    case PictureFormat::Unknown:
-      if (detection.fif != FIF_UNKNOWN)
-        return std::string("Pictures in the ") + FreeImage_GetFormatFromFIF(detection.fif) +
-               " format are not supported.";
-      return "The data is not a picture in a known format.";
+    case PictureFormat::Unknown: return "The data is not a picture in a known format.";
     default: return {};
   }
 }
@@ -208,7 +200,7 @@ DecodedPicture DecodePicture(std::span<const uint8_t> bytes) {
   imaging::FreeImageMemory memory = OpenMemory(bytes);
   const Detection detection = Detect(bytes, memory.get());
   const std::string name(PictureFormatName(detection.format));
-  if (std::string reason = NotDecodable(detection); !reason.empty())
+  if (std::string reason = NotDecodable(detection, bytes); !reason.empty())
     return Failure(detection.format, std::move(reason));
 
   // The library's PICT reader writes past its buffers on damaged files; ours reads the raster.
