@@ -26,6 +26,8 @@ struct SourceCase {
   test::Bytes (*make)();
   int bitsPerPixel;
 };
+void PrintTo(const SourceCase& c, std::ostream* os) { *os << c.name; }
+
 
 class BitmapSourceTest : public ::testing::TestWithParam<SourceCase> {};
 

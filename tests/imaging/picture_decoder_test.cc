@@ -24,6 +24,8 @@ struct DecodeCase {
   PictureFormat format;
   std::array<uint32_t, 6> pixels = test::kPattern;
 };
+void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
+
 
 class DecodeFormatTest : public ::testing::TestWithParam<DecodeCase> {};
 
@@ -99,6 +101,8 @@ struct RefusalCase {
   PictureFormat format;
   const char* reason;  // a part of the reason text
 };
+void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
+
 
 class RefusalTest : public ::testing::TestWithParam<RefusalCase> {};
 

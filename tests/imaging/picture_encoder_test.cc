@@ -28,6 +28,8 @@ struct LosslessCase {
   PictureFormat detected;
   test::Bytes (*source)();
 };
+void PrintTo(const LosslessCase& c, std::ostream* os) { *os << c.name; }
+
 
 class LosslessRoundTripTest : public ::testing::TestWithParam<LosslessCase> {};
 
