@@ -15,7 +15,8 @@ ImageFormatCode ImageFormatCodeOf(PictureFormat format) {
     case PictureFormat::Pgm: return ImageFormatCode::Pgm;
     case PictureFormat::Png: return ImageFormatCode::Png;
     case PictureFormat::Tga: return ImageFormatCode::Targa;
-    case PictureFormat::Tiff: return ImageFormatCode::Tiff;
+    case PictureFormat::Tiff:
+    case PictureFormat::EpsTiff: return ImageFormatCode::Tiff;
     case PictureFormat::Wmf:
     case PictureFormat::Emf: return ImageFormatCode::Metafile;
     case PictureFormat::Ppm:

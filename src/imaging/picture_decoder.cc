@@ -51,6 +51,17 @@ Detection DetectNetpbm(std::span<const uint8_t> bytes) {
   }
 }
 
+// An EPS file for DOS and Windows starts with a binary header that locates its PostScript and
+// its optional TIFF preview.
+std::span<const uint8_t> EpsTiffPreview(std::span<const uint8_t> bytes) {
+  constexpr size_t kHeaderSize = 30;
+  if (bytes.size() < kHeaderSize || Le32(bytes, 0) != 0xC6D3D0C5) return {};
+  const uint64_t offset = Le32(bytes, 20), length = Le32(bytes, 24);
+  if (length == 0 || offset < kHeaderSize || offset > bytes.size() || length > bytes.size() - offset)
+    return {};
+  return bytes.subspan(static_cast<size_t>(offset), static_cast<size_t>(length));
+}
+
 bool IsPortableBitmap(std::span<const uint8_t> bytes) {
   return bytes.size() >= 2 && bytes[0] == 'P' && (bytes[1] == '1' || bytes[1] == '4');
 }
@@ -61,6 +72,7 @@ bool IsPortableBitmap(std::span<const uint8_t> bytes) {
 Detection Detect(std::span<const uint8_t> bytes, FIMEMORY* memory) {
   if (PictureFormat metafile = MetafileFormat(bytes); metafile != PictureFormat::Unknown)
     return {metafile, FIF_UNKNOWN};
+  if (!EpsTiffPreview(bytes).empty()) return {PictureFormat::EpsTiff, FIF_TIFF};
   if (Detection netpbm = DetectNetpbm(bytes); netpbm.format != PictureFormat::Unknown) return netpbm;
   static constexpr Detection kCandidates[] = {
       {PictureFormat::Bmp, FIF_BMP},   {PictureFormat::Jpeg, FIF_JPEG}, {PictureFormat::Png, FIF_PNG},
@@ -205,6 +217,12 @@ DecodedPicture DecodePicture(std::span<const uint8_t> bytes) {
 
   // The library's PICT reader writes past its buffers on damaged files; ours reads the raster.
   if (detection.format == PictureFormat::Pict) return DecodePict(bytes);
+  if (detection.format == PictureFormat::EpsTiff) {
+    DecodedPicture preview = DecodePicture(EpsTiffPreview(bytes));
+    if (!preview || preview.format != PictureFormat::Tiff)
+      return Failure(detection.format, "The TIFF preview of the EPS picture cannot be decoded.");
+    return DecodedPicture{std::move(preview.bitmap), detection.format, {}};
+  }
 
   std::vector<uint8_t> rebuilt;
   if (std::string flaw = Guard(detection.format, bytes, rebuilt); !flaw.empty())

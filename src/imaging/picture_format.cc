@@ -18,6 +18,7 @@ std::string_view PictureFormatName(PictureFormat format) {
     case PictureFormat::Iff: return "IFF-85";
     case PictureFormat::Tga: return "Targa";
     case PictureFormat::Tiff: return "TIFF";
+    case PictureFormat::EpsTiff: return "EPS";
     case PictureFormat::Wmf: return "Windows metafile";
     case PictureFormat::Emf: return "enhanced metafile";
   }

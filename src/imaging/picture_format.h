@@ -20,6 +20,7 @@ enum class PictureFormat {
   Iff,  // IFF-85 (ILBM)
   Tga,
   Tiff,
+  EpsTiff,  // Encapsulated PostScript with a TIFF preview, shown by its preview
   Wmf,  // recognised, but not decodable: there is no metafile renderer yet
   Emf,
 };

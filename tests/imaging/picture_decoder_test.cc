@@ -95,6 +95,28 @@ TEST(DecodePictureTest, ARunLengthTargaThatFillsThePictureExactlyDecodes) {
   EXPECT_THAT(test::PixelsOf(picture.bitmap), ::testing::Each(0xFFFF8010u));
 }
 
+// A DOS EPS header, a line of PostScript and the pattern as a TIFF preview.
+Bytes EpsWithTiffPreview() {
+  const std::string postScript = "%!PS-Adobe-3.0 EPSF-3.0\n";
+  const Bytes tiff = EncodePicture(test::PatternBitmap(test::PatternPpm()), EncodeFormat::Tiff);
+  Bytes eps = {0xC5, 0xD0, 0xD3, 0xC6};
+  auto le32 = [&](size_t v) {
+    for (int i = 0; i < 4; ++i) eps.push_back(uint8_t(v >> (8 * i)));
+  };
+  le32(30), le32(postScript.size()), le32(0), le32(0), le32(30 + postScript.size()), le32(tiff.size());
+  eps.insert(eps.end(), {0xFF, 0xFF});
+  eps.insert(eps.end(), postScript.begin(), postScript.end());
+  eps.insert(eps.end(), tiff.begin(), tiff.end());
+  return eps;
+}
+
+TEST(DecodePictureTest, AnEpsPictureShowsItsTiffPreview) {
+  const DecodedPicture picture = DecodePicture(EpsWithTiffPreview());
+  ASSERT_TRUE(picture) << picture.reason;
+  EXPECT_EQ(picture.format, PictureFormat::EpsTiff);
+  EXPECT_THAT(test::PixelsOf(picture.bitmap), ::testing::ElementsAreArray(test::kPattern));
+}
+
 struct RefusalCase {
   const char* name;
   Bytes bytes;
