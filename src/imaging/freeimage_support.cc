@@ -59,4 +59,10 @@ void CodecMessages::Add(const char* message) {
   m_text += text;
 }
 
+FreeImageMemory OpenMemory(std::span<const uint8_t> bytes) {
+  // The library only reads from a stream opened on existing bytes.
+  return FreeImageMemory(
+      FreeImage_OpenMemory(const_cast<BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size())));
+}
+
 }  // namespace mlf::imaging

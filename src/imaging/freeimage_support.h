@@ -4,7 +4,9 @@
 
 #include <FreeImage.h>
 
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 namespace mlf::imaging {
@@ -36,5 +38,8 @@ struct FreeImageMemoryCloser {
   void operator()(FIMEMORY* memory) const { FreeImage_CloseMemory(memory); }
 };
 using FreeImageMemory = std::unique_ptr<FIMEMORY, FreeImageMemoryCloser>;
+
+// A read-only stream over bytes that must outlive it.
+FreeImageMemory OpenMemory(std::span<const uint8_t> bytes);
 
 }  // namespace mlf::imaging

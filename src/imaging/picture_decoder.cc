@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "imaging/declared_size.h"
+#include "imaging/format_detection.h"
 #include "imaging/freeimage_support.h"
 #include "imaging/iff_guard.h"
 #include "imaging/pict_decoder.h"
@@ -16,81 +17,6 @@ namespace {
 
 // The library addresses memory streams with 32-bit sizes.
 constexpr uint64_t kMaxPictureBytes = uint64_t{1} << 30;
-
-uint32_t Le16(std::span<const uint8_t> b, size_t at) { return b[at] | (b[at + 1] << 8); }
-uint32_t Le32(std::span<const uint8_t> b, size_t at) {
-  return Le16(b, at) | (Le16(b, at + 2) << 16);
-}
-
-PictureFormat MetafileFormat(std::span<const uint8_t> bytes) {
-  if (bytes.size() >= 4 && Le32(bytes, 0) == 0x9AC6CDD7) return PictureFormat::Wmf;  // placeable
-  // A plain metafile header: type 1 (memory) or 2 (disk), 9 words long, version 1 or 3.
-  if (bytes.size() >= 18 && (Le16(bytes, 0) == 1 || Le16(bytes, 0) == 2) && Le16(bytes, 2) == 9 &&
-      (Le16(bytes, 4) == 0x0100 || Le16(bytes, 4) == 0x0300))
-    return PictureFormat::Wmf;
-  // An enhanced metafile starts with its header record (type 1) carrying " EMF" at offset 40.
-  if (bytes.size() >= 44 && Le32(bytes, 0) == 1 && Le32(bytes, 40) == 0x464D4520)
-    return PictureFormat::Emf;
-  return PictureFormat::Unknown;
-}
-
-struct Detection {
-  PictureFormat format = PictureFormat::Unknown;
-  FREE_IMAGE_FORMAT fif = FIF_UNKNOWN;  // the reader that decodes it
-};
-
-// Portable anymaps tell their kind by their magic number; the library reads them all alike.
-Detection DetectNetpbm(std::span<const uint8_t> bytes) {
-  if (bytes.size() < 2 || bytes[0] != 'P') return {};
-  switch (bytes[1]) {
-    case '2': return {PictureFormat::Pgm, FIF_PGM};
-    case '5': return {PictureFormat::Pgm, FIF_PGMRAW};
-    case '3': return {PictureFormat::Ppm, FIF_PPM};
-    case '6': return {PictureFormat::Ppm, FIF_PPMRAW};
-    default: return {};
-  }
-}
-
-// An EPS file for DOS and Windows starts with a binary header that locates its PostScript and
-// its optional TIFF preview.
-std::span<const uint8_t> EpsTiffPreview(std::span<const uint8_t> bytes) {
-  constexpr size_t kHeaderSize = 30;
-  if (bytes.size() < kHeaderSize || Le32(bytes, 0) != 0xC6D3D0C5) return {};
-  const uint64_t offset = Le32(bytes, 20), length = Le32(bytes, 24);
-  if (length == 0 || offset < kHeaderSize || offset > bytes.size() || length > bytes.size() - offset)
-    return {};
-  return bytes.subspan(static_cast<size_t>(offset), static_cast<size_t>(length));
-}
-
-bool IsPortableBitmap(std::span<const uint8_t> bytes) {
-  return bytes.size() >= 2 && bytes[0] == 'P' && (bytes[1] == '1' || bytes[1] == '4');
-}
-
-// Only the readers of the supported formats judge the bytes: asking the library for the
-// format would run every reader it has (the camera raw one even parses every TIFF). Targa
-// comes last, as its header has no signature.
-Detection Detect(std::span<const uint8_t> bytes, FIMEMORY* memory) {
-  if (PictureFormat metafile = MetafileFormat(bytes); metafile != PictureFormat::Unknown)
-    return {metafile, FIF_UNKNOWN};
-  if (!EpsTiffPreview(bytes).empty()) return {PictureFormat::EpsTiff, FIF_TIFF};
-  if (Detection netpbm = DetectNetpbm(bytes); netpbm.format != PictureFormat::Unknown) return netpbm;
-  static constexpr Detection kCandidates[] = {
-      {PictureFormat::Bmp, FIF_BMP},   {PictureFormat::Jpeg, FIF_JPEG}, {PictureFormat::Png, FIF_PNG},
-      {PictureFormat::Gif, FIF_GIF},   {PictureFormat::Tiff, FIF_TIFF}, {PictureFormat::Psd, FIF_PSD},
-      {PictureFormat::Pcx, FIF_PCX},   {PictureFormat::Iff, FIF_LBM},   {PictureFormat::Sgi, FIF_SGI},
-      {PictureFormat::Pict, FIF_PICT}, {PictureFormat::Tga, FIF_TARGA}};
-  for (const Detection& candidate : kCandidates) {
-    FreeImage_SeekMemory(memory, 0, SEEK_SET);
-    if (FreeImage_ValidateFromMemory(candidate.fif, memory)) return candidate;
-  }
-  return {};
-}
-
-imaging::FreeImageMemory OpenMemory(std::span<const uint8_t> bytes) {
-  // The library only reads from a stream opened on existing bytes.
-  return imaging::FreeImageMemory(
-      FreeImage_OpenMemory(const_cast<BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size())));
-}
 
 DecodedPicture Failure(PictureFormat format, std::string reason) {
   return DecodedPicture{Bitmap(), format, std::move(reason)};
@@ -106,8 +32,8 @@ std::string TooManyBytes(uint64_t bytes) {
 
 // How many pixels the header declares, read before any pixel memory is taken; nullopt when the
 // header cannot tell.
-std::optional<uint64_t> DeclaredPixels(const Detection& detection, std::span<const uint8_t> bytes,
-                                       FIMEMORY* memory) {
+std::optional<uint64_t> DeclaredPixels(const imaging::Detection& detection,
+                                       std::span<const uint8_t> bytes, FIMEMORY* memory) {
   if (!FreeImage_FIFSupportsNoPixels(detection.fif))
     return imaging::DeclaredPixelCount(detection.format, bytes);
   FreeImage_SeekMemory(memory, 0, SEEK_SET);
@@ -165,8 +91,8 @@ DecodedPicture DecodePict(std::span<const uint8_t> bytes) {
   return DecodedPicture{std::move(raster.bitmap), PictureFormat::Pict, {}};
 }
 
-std::string NotDecodable(const Detection& detection, std::span<const uint8_t> bytes) {
-  if (IsPortableBitmap(bytes)) return "Portable bitmaps (PBM) are not supported.";
+std::string NotDecodable(const imaging::Detection& detection, std::span<const uint8_t> bytes) {
+  if (imaging::IsPortableBitmap(bytes)) return "Portable bitmaps (PBM) are not supported.";
   switch (detection.format) {
     case PictureFormat::Wmf:
       return "Windows metafiles (WMF) cannot be shown yet: there is no metafile renderer.";
@@ -178,8 +104,8 @@ std::string NotDecodable(const Detection& detection, std::span<const uint8_t> by
 }
 
 // The library's readers of some formats trust damaged files to the point of writing past their
-// buffers; those formats are checked first, and Photoshop and Targa files rebuilt. Returns why the bytes
-// were refused, or empty; *rebuilt stays empty when the bytes may be read as they are.
+// buffers; those formats are checked first, and Photoshop and Targa files rebuilt. Returns why the
+// bytes were refused, or empty; *rebuilt stays empty when the bytes may be read as they are.
 std::string Guard(PictureFormat format, std::span<const uint8_t> bytes,
                   std::vector<uint8_t>& rebuilt) {
   switch (format) {
@@ -200,8 +126,8 @@ uint64_t MaxPicturePixels(size_t byteCount) {
 PictureFormat DetectPictureFormat(std::span<const uint8_t> bytes) {
   if (bytes.empty() || bytes.size() > kMaxPictureBytes) return PictureFormat::Unknown;
   imaging::CodecMessages messages;
-  imaging::FreeImageMemory memory = OpenMemory(bytes);
-  return Detect(bytes, memory.get()).format;
+  imaging::FreeImageMemory memory = imaging::OpenMemory(bytes);
+  return imaging::Detect(bytes, memory.get()).format;
 }
 
 DecodedPicture DecodePicture(std::span<const uint8_t> bytes) {
@@ -209,8 +135,8 @@ DecodedPicture DecodePicture(std::span<const uint8_t> bytes) {
   if (bytes.size() > kMaxPictureBytes)
     return Failure(PictureFormat::Unknown, TooManyBytes(bytes.size()));
   imaging::CodecMessages messages;
-  imaging::FreeImageMemory memory = OpenMemory(bytes);
-  const Detection detection = Detect(bytes, memory.get());
+  imaging::FreeImageMemory memory = imaging::OpenMemory(bytes);
+  const imaging::Detection detection = imaging::Detect(bytes, memory.get());
   const std::string name(PictureFormatName(detection.format));
   if (std::string reason = NotDecodable(detection, bytes); !reason.empty())
     return Failure(detection.format, std::move(reason));
@@ -218,7 +144,7 @@ DecodedPicture DecodePicture(std::span<const uint8_t> bytes) {
   // The library's PICT reader writes past its buffers on damaged files; ours reads the raster.
   if (detection.format == PictureFormat::Pict) return DecodePict(bytes);
   if (detection.format == PictureFormat::EpsTiff) {
-    DecodedPicture preview = DecodePicture(EpsTiffPreview(bytes));
+    DecodedPicture preview = DecodePicture(imaging::EpsTiffPreview(bytes));
     if (!preview || preview.format != PictureFormat::Tiff)
       return Failure(detection.format, "The TIFF preview of the EPS picture cannot be decoded.");
     return DecodedPicture{std::move(preview.bitmap), detection.format, {}};
@@ -229,7 +155,7 @@ DecodedPicture DecodePicture(std::span<const uint8_t> bytes) {
     return Failure(detection.format, "The " + name + " picture cannot be decoded: " + flaw + ".");
   if (!rebuilt.empty()) {
     bytes = rebuilt;
-    memory = OpenMemory(bytes);
+    memory = imaging::OpenMemory(bytes);
   }
   if (auto pixels = DeclaredPixels(detection, bytes, memory.get());
       pixels && *pixels > MaxPicturePixels(bytes.size()))

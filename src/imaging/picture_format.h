@@ -21,7 +21,7 @@ enum class PictureFormat {
   Tga,
   Tiff,
   EpsTiff,  // Encapsulated PostScript with a TIFF preview, shown by its preview
-  Wmf,  // recognised, but not decodable: there is no metafile renderer yet
+  Wmf,      // recognised, but not decodable: there is no metafile renderer yet
   Emf,
 };
 

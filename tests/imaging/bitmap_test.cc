@@ -28,7 +28,6 @@ struct SourceCase {
 };
 void PrintTo(const SourceCase& c, std::ostream* os) { *os << c.name; }
 
-
 class BitmapSourceTest : public ::testing::TestWithParam<SourceCase> {};
 
 TEST_P(BitmapSourceTest, ReportsItsSizeAndDepth) {

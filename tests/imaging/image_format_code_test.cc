@@ -7,11 +7,11 @@ namespace {
 
 TEST(ImageFormatCodeTest, MapsEveryDetectedFormatToItsExportCode) {
   const std::pair<PictureFormat, int> table[] = {
-      {PictureFormat::Bmp, 1},    {PictureFormat::Gif, 2},  {PictureFormat::Jpeg, 3},
-      {PictureFormat::Pcx, 4},    {PictureFormat::Pict, 5}, {PictureFormat::Pgm, 6},
-      {PictureFormat::Png, 7},    {PictureFormat::Tga, 8},  {PictureFormat::Tiff, 9},
-      {PictureFormat::Wmf, 10},   {PictureFormat::Emf, 10}, {PictureFormat::Ppm, 0},
-      {PictureFormat::Psd, 0},    {PictureFormat::Sgi, 0},  {PictureFormat::Iff, 0},
+      {PictureFormat::Bmp, 1},     {PictureFormat::Gif, 2},    {PictureFormat::Jpeg, 3},
+      {PictureFormat::Pcx, 4},     {PictureFormat::Pict, 5},   {PictureFormat::Pgm, 6},
+      {PictureFormat::Png, 7},     {PictureFormat::Tga, 8},    {PictureFormat::Tiff, 9},
+      {PictureFormat::Wmf, 10},    {PictureFormat::Emf, 10},   {PictureFormat::Ppm, 0},
+      {PictureFormat::Psd, 0},     {PictureFormat::Sgi, 0},    {PictureFormat::Iff, 0},
       {PictureFormat::EpsTiff, 9}, {PictureFormat::Unknown, 0}};
   for (auto [format, code] : table)
     EXPECT_EQ(static_cast<int>(ImageFormatCodeOf(format)), code) << PictureFormatName(format);

@@ -26,7 +26,6 @@ struct DecodeCase {
 };
 void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
 
-
 class DecodeFormatTest : public ::testing::TestWithParam<DecodeCase> {};
 
 TEST_P(DecodeFormatTest, DecodesThePatternWithItsFormatAndOrientation) {
@@ -103,7 +102,8 @@ Bytes EpsWithTiffPreview() {
   auto le32 = [&](size_t v) {
     for (int i = 0; i < 4; ++i) eps.push_back(uint8_t(v >> (8 * i)));
   };
-  le32(30), le32(postScript.size()), le32(0), le32(0), le32(30 + postScript.size()), le32(tiff.size());
+  le32(30), le32(postScript.size()), le32(0), le32(0), le32(30 + postScript.size()),
+      le32(tiff.size());
   eps.insert(eps.end(), {0xFF, 0xFF});
   eps.insert(eps.end(), postScript.begin(), postScript.end());
   eps.insert(eps.end(), tiff.begin(), tiff.end());
@@ -124,7 +124,6 @@ struct RefusalCase {
   const char* reason;  // a part of the reason text
 };
 void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
-
 
 class RefusalTest : public ::testing::TestWithParam<RefusalCase> {};
 

@@ -30,7 +30,6 @@ struct LosslessCase {
 };
 void PrintTo(const LosslessCase& c, std::ostream* os) { *os << c.name; }
 
-
 class LosslessRoundTripTest : public ::testing::TestWithParam<LosslessCase> {};
 
 TEST_P(LosslessRoundTripTest, DecodesToThePixelsThatWereEncoded) {
