@@ -25,3 +25,16 @@ function(mlf_add_fuzz_target name source corpus)
     target_link_libraries(${name} PRIVATE mlfcore ${ARG_LIBS})
   endif()
 endfunction()
+
+# mlf_embed_file(INPUT OUTPUT)
+# Writes the bytes of INPUT to OUTPUT as hex literals separated by commas, to be included
+# between the braces of a byte array. Runs when CMake configures, and again whenever INPUT
+# changes; OUTPUT is only rewritten when its text changes.
+function(mlf_embed_file input output)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${input})
+  file(READ ${input} hex HEX)
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+  string(REPEAT "0x..," 16 line)
+  string(REGEX REPLACE "(${line})" "\\1\n" bytes "${bytes}")
+  file(CONFIGURE OUTPUT ${output} CONTENT "${bytes}\n" @ONLY)
+endfunction()

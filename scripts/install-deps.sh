@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ clang pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins qt6-webengine-dev
   qt6-webengine-dev-tools libqt6opengl6-dev libgl1-mesa-dev qt6-svg-dev libqt6svg6
-  zlib1g-dev libdeflate-dev libssl-dev libfreeimage-dev libhunspell-dev hunspell-en-us
+  zlib1g-dev libdeflate-dev libssl-dev libfreeimage-dev libtiff-dev libhunspell-dev hunspell-en-us
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps imagemagick
 )
