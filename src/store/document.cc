@@ -3,6 +3,9 @@
 #include "crypt/crypt_dll_handler.h"
 #include "crypt/crypt_provider.h"
 #include "diagnostics/log.h"
+#include "imaging/picture_decoder.h"
+#include "imaging/picture_resource.h"
+#include "store/gzip.h"
 #include "store/document_observer.h"
 #include "store/node_clipboard.h"
 
@@ -57,6 +60,7 @@ void CMarrowleafDoc::ResetCollections() {
   m_bookmarks.clear();
   m_tasks.clear();
   m_hasLogo = false;
+  m_logo = Bitmap();
   m_logoWorkOffset = m_logoWorkLength = 0;
 }
 
@@ -129,6 +133,37 @@ void CMarrowleafDoc::SetFileEncryption(uint32_t cipher, uint32_t keyLength, uint
   m_fileEncryption.passwordBlock = crypt.PasswordBlock(password.view());
 }
 
+bool CMarrowleafDoc::SetLogoFromFile(const std::string& path) {
+  constexpr size_t kPiece = 16 * 1024;
+  auto lock = Lock();
+  DecodedPicture picture = DecodePictureFile(m_env, path);
+  if (!picture || !m_workFile) return false;
+  try {
+    std::unique_ptr<File> in = m_env.OpenFile(path, FileAccess::Read, FileCreation::OpenExisting, FileShare::ShareRead);
+    GzipWriter gzip;
+    std::vector<char> buffer(kPiece);
+    while (size_t n = in->Read(buffer.data(), buffer.size())) gzip.Put(buffer.data(), n);
+    std::vector<uint8_t> member = gzip.Finish();
+    uint64_t offset = m_workFile->Size();
+    m_workFile->Seek(offset);
+    m_workFile->Write(member.data(), member.size());
+    m_logoWorkOffset = offset;
+    m_logoWorkLength = member.size();
+  } catch (const FileError&) {
+    return false;
+  }
+  m_logo = std::move(picture.bitmap);
+  m_hasLogo = true;
+  NotifyLogo();
+  return true;
+}
+
+const Bitmap& CMarrowleafDoc::GetLogoBitmap() const {
+  static const Bitmap defaultLogo = DecodePictureResource(PictureResource::DefaultLogo).bitmap;
+  auto lock = Lock();
+  return m_hasLogo && m_logo ? m_logo : defaultLogo;
+}
+
 FileEncryption CMarrowleafDoc::GetFileEncryption() const {
   auto lock = Lock();
   return m_fileEncryption;
@@ -142,6 +177,7 @@ bool CMarrowleafDoc::HasLogo() const {
 void CMarrowleafDoc::ClearLogo() {
   auto lock = Lock();
   m_hasLogo = false;
+  m_logo = Bitmap();
   m_logoWorkOffset = m_logoWorkLength = 0;
   NotifyLogo();
 }

@@ -8,10 +8,12 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "imaging/bitmap.h"
 #include "platform/env.h"
 #include "store/collection_records.h"
 #include "store/file_header.h"
@@ -101,11 +103,23 @@ class CMarrowleafDoc {
   // failure. None of them throws.
   // A word-processor or text file converted to RTF by the text converters; 0 when none can.
   uint32_t Data_AddDocumentFromFile(const std::string& path, int code, bool compress);
+  // A picture file, kept as its own bytes; 0 (and no node) when it cannot be decoded.
+  uint32_t Data_AddImageFromFile(const std::string& path, int ignored, bool compress);
   uint32_t Data_AddHtmlFromFile(const std::string& path, int code);
+  // Dispatches by node type: 1 document, 3 image, 4 HTML, 6 foreign data; others give 0.
+  uint32_t Data_AddFromFile(const std::string& path, uint8_t type, int code, bool compress);
   uint32_t Data_AddForeignFromFile(const std::string& path, int code);
   // Writes the node's content to path; progress gets 0..1000 after each piece.
   bool Data_CopyToFile(uint32_t nodeId, const std::string& path,
                        const std::function<void(int)>& progress = nullptr);
+  // Writes an image node: format 0 its stored bytes, named with the extension of the format it
+  // is in; 1, 3, 7 or 9 re-encoded as Windows bitmap, JPEG, PNG or TIFF. finalPath receives the
+  // name written; errorText the reason of a failure (empty when the codec gave none).
+  bool Data_CopyImageToFile(uint32_t nodeId, const std::string& path, int format, std::string* errorText = nullptr,
+                            std::string* finalPath = nullptr);
+  // The stored content of a node, whole; empty optional when it cannot be read.
+  std::optional<std::vector<uint8_t>> Data_ReadContent(uint32_t nodeId);
+
   // Gives the node a new key (cipher 0 or key length 0: none), converting its stored bytes
   // without decompressing. oldPassword opens the current key.
   bool SetNodeEncryption(uint32_t nodeId, uint32_t cipher, uint32_t keyLength, uint32_t keyDerivation,
@@ -154,6 +168,11 @@ class CMarrowleafDoc {
   // Custom logo.
   bool HasLogo() const;
   void ClearLogo();
+  // Decodes the picture file into the logo and keeps its bytes (compressed) in the work file
+  // until the next save; false when it cannot be decoded or kept.
+  bool SetLogoFromFile(const std::string& path);
+  // The document's logo, or the program's own when it has none.
+  const Bitmap& GetLogoBitmap() const;
 
  private:
   friend class CMlfNode;
@@ -209,6 +228,7 @@ class CMarrowleafDoc {
 
   // The custom logo; the gzip bytes of a newly chosen one lie in the work file.
   bool m_hasLogo = false;
+  Bitmap m_logo;
   uint64_t m_logoWorkOffset = 0;
   uint64_t m_logoWorkLength = 0;
 

@@ -4,6 +4,8 @@
 #include "crypt/crypt_provider.h"
 #include "diagnostics/log.h"
 #include "exchange/converters/text_conv_lib.h"
+#include "imaging/picture_decoder.h"
+#include "imaging/picture_encoder.h"
 #include "platform/path.h"
 #include "store/document.h"
 #include "store/node.h"
@@ -50,6 +52,21 @@ uint32_t CMarrowleafDoc::Data_AddDocumentFromFile(const std::string& path, int c
   return id;
 }
 
+uint32_t CMarrowleafDoc::Data_AddImageFromFile(const std::string& path, int, bool compress) {
+  if (!DecodePictureFile(m_env, path)) return 0;
+  return AddNodeFromFile(path, ntImage, compress, BaseName(path));
+}
+
+uint32_t CMarrowleafDoc::Data_AddFromFile(const std::string& path, uint8_t type, int code, bool compress) {
+  switch (type) {
+    case ntNote: return Data_AddDocumentFromFile(path, code, compress);
+    case ntImage: return Data_AddImageFromFile(path, code, compress);
+    case ntHtml: return Data_AddHtmlFromFile(path, code);
+    case ntForeign: return Data_AddForeignFromFile(path, code);
+    default: return 0;
+  }
+}
+
 uint32_t CMarrowleafDoc::Data_AddHtmlFromFile(const std::string& path, int code) {
   AppLog().WriteLine("Data_AddHtmlFromFile([FILENAME NOT LOGGED], " + std::to_string(code) + ");");
   return AddNodeFromFile(path, ntHtml, true, BaseName(path));
@@ -81,6 +98,46 @@ bool CMarrowleafDoc::Data_CopyToFile(uint32_t nodeId, const std::string& path,
     return true;
   } catch (const std::exception&) {
     return false;
+  }
+}
+
+std::optional<std::vector<uint8_t>> CMarrowleafDoc::Data_ReadContent(uint32_t nodeId) {
+  CMlfNode node(this, nodeId);
+  CMlfNodeData* data = node.IsValid() ? node.GetNodeDataForRead() : nullptr;
+  if (!data) return std::nullopt;
+  std::vector<uint8_t> content(node.GetRawLength());
+  content.resize(data->Get(content.data(), content.size()));
+  return content;
+}
+
+bool CMarrowleafDoc::Data_CopyImageToFile(uint32_t nodeId, const std::string& path, int format,
+                                          std::string* errorText, std::string* finalPath) {
+  auto fail = [&](const std::string& reason) {
+    if (errorText) *errorText = reason.substr(0, 1024);
+    return false;
+  };
+  if (errorText) errorText->clear();
+  std::optional<std::vector<uint8_t>> content = Data_ReadContent(nodeId);
+  if (!content) return fail({});
+  DecodedPicture picture = DecodePicture(*content);
+  // Stored bytes need only their format known (a metafile is recognised, not decoded).
+  if (!picture && (format != 0 || picture.format == PictureFormat::Unknown)) return fail({});
+  try {
+    if (format == 0) {
+      std::string name = AddFormatExtension(path, ImageFormatCodeOf(picture.format));
+      if (finalPath) *finalPath = name;
+      std::unique_ptr<File> out = m_env.OpenFile(name, FileAccess::ReadWrite, FileCreation::CreateAlways, FileShare::ShareRead);
+      out->Write(content->data(), content->size());
+      return true;
+    }
+    std::optional<EncodeFormat> encoder = EncodeFormatOf(static_cast<ImageFormatCode>(format));
+    if (!encoder) return fail({});
+    std::string name = AddFormatExtension(path, static_cast<ImageFormatCode>(format));
+    if (finalPath) *finalPath = name;
+    std::string reason;
+    return WritePictureFile(m_env, name, picture.bitmap, *encoder, &reason) || fail(reason);
+  } catch (const FileError& error) {
+    return fail(error.what());
   }
 }
 

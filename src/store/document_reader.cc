@@ -11,6 +11,7 @@
 #include "store/document_observer.h"
 #include "store/encrypted_layout.h"
 #include "store/file_format.h"
+#include "imaging/picture_decoder.h"
 #include "store/gzip.h"
 #include "store/node_key.h"
 #include "store/prompts.h"
@@ -183,7 +184,9 @@ void CMarrowleafDoc::LoadSections(BinaryReader& in, OpenMode mode) {
       in.Seek(m_header.logoOffset);
       std::vector<uint8_t> member = in.Bytes(m_header.logoLength);
       uint32_t isize = member.size() >= 4 ? ReadLe32(member.data() + member.size() - 4) : 0;
-      m_hasLogo = Gunzip(member.data(), member.size(), isize).ok;
+      GunzipResult picture = Gunzip(member.data(), member.size(), isize);
+      if (picture.ok) m_logo = DecodePicture(picture.bytes).bitmap;
+      m_hasLogo = !m_logo.IsNull();
     } catch (const std::exception&) {
       m_hasLogo = false;
     }

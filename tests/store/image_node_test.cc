@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include "imaging/picture_encoder.h"
+#include "imaging/picture_resource.h"
+#include "platform/mem_env.h"
+#include "store/document.h"
+#include "store/node.h"
+
+namespace mlf {
+namespace {
+
+// The smallest GIF: one transparent pixel.
+const std::string kGif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00!\xf9\x04\x01\x00\x00\x00\x00,"
+                       "\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;",
+                       43);
+
+std::string Png() {
+  std::vector<uint8_t> png = EncodePicture(DecodePictureResource(PictureResource::DefaultLogo).bitmap, EncodeFormat::Png);
+  return std::string(png.begin(), png.end());
+}
+
+class ImageNodeTest : public ::testing::Test {
+ protected:
+  ImageNodeTest() { env.CreateDirectory("/in"); env.CreateDirectory("/out"); }
+  MemEnv env;
+  CMarrowleafDoc doc{env};
+};
+
+TEST_F(ImageNodeTest, OnlyDecodablePicturesBecomeImageNodes) {
+  env.PutFile("/in/readme.txt", "just words");
+  EXPECT_EQ(doc.Data_AddImageFromFile("/in/readme.txt", 0, true), 0u);
+  EXPECT_EQ(doc.Data_GetCount(), 0u) << "no node";
+  env.PutFile("/in/dot.gif", kGif);
+  uint32_t id = doc.Data_AddFromFile("/in/dot.gif", ntImage, 2, false);
+  ASSERT_NE(id, 0u);
+  CMlfNode node(&doc, id);
+  EXPECT_EQ(node.GetType(), ntImage);
+  EXPECT_FALSE(node.IsCompressed());
+  EXPECT_STREQ(node.GetTitle(), "dot.gif");
+}
+
+TEST_F(ImageNodeTest, ExportNamesAndBytes) {
+  env.PutFile("/in/dot.gif", kGif);
+  env.PutFile("/in/logo", Png());
+  uint32_t gif = doc.Data_AddImageFromFile("/in/dot.gif", 0, true);
+  uint32_t png = doc.Data_AddImageFromFile("/in/logo", 0, true);
+  struct Case {
+    uint32_t node;
+    const char* path;
+    int format;
+    const char* written;
+  } cases[] = {
+      {gif, "/out/Dot", 0, "/out/Dot.gif"},
+      {gif, "/out/dot.GIF", 0, "/out/dot.GIF"},
+      {png, "/out/pic", 7, "/out/pic.png"},
+      {png, "/out/pic", 1, "/out/pic.bmp"},
+      {png, "/out/pic", 3, "/out/pic.jpg"},
+  };
+  for (const Case& c : cases) {
+    std::string written;
+    ASSERT_TRUE(doc.Data_CopyImageToFile(c.node, c.path, c.format, nullptr, &written)) << c.written;
+    EXPECT_EQ(written, c.written);
+    EXPECT_TRUE(env.FileExists(c.written));
+  }
+  EXPECT_EQ(env.GetFile("/out/Dot.gif"), kGif) << "stored bytes unchanged";
+  EXPECT_EQ(env.GetFile("/out/pic.png").substr(1, 3), "PNG");
+  EXPECT_EQ(env.GetFile("/out/pic.bmp").substr(0, 2), "BM");
+  std::string reason;
+  EXPECT_FALSE(doc.Data_CopyImageToFile(png, "/out/pic", 5, &reason)) << "PICT cannot be written";
+  EXPECT_FALSE(doc.Data_CopyImageToFile(png, "/missing/pic", 7, &reason));
+  EXPECT_FALSE(reason.empty()) << "the file error is the reason";
+}
+
+TEST_F(ImageNodeTest, LogoSurvivesSaveAndReopen) {
+  auto first = std::make_unique<CMarrowleafDoc>(env);
+  EXPECT_FALSE(first->GetLogoBitmap().IsNull()) << "the program's own logo";
+  env.PutFile("/in/dot.gif", kGif);
+  env.PutFile("/in/not-a-picture", "x");
+  EXPECT_FALSE(first->SetLogoFromFile("/in/not-a-picture"));
+  ASSERT_TRUE(first->SetLogoFromFile("/in/dot.gif"));
+  EXPECT_EQ(first->GetLogoBitmap().Width(), 1);
+  env.CreateDirectory("/notes");
+  ASSERT_TRUE(first->OnSaveDocument("/notes/logo.mlf"));
+  first.reset();  // releases the file
+  CMarrowleafDoc reopened(env);
+  ASSERT_TRUE(reopened.OnOpenDocument("/notes/logo.mlf"));
+  EXPECT_TRUE(reopened.HasLogo());
+  EXPECT_EQ(reopened.GetLogoBitmap().Width(), 1);
+  ASSERT_TRUE(reopened.OnSaveDocument("/notes/logo.mlf")) << "the logo is copied from the data file";
+  reopened.ClearLogo();
+  EXPECT_EQ(reopened.GetLogoBitmap().Width(), 128) << "back to the program's own";
+}
+
+}  // namespace
+}  // namespace mlf
