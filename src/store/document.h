@@ -114,9 +114,11 @@ class CMarrowleafDoc {
                        const std::function<void(int)>& progress = nullptr);
   // Writes an image node: format 0 its stored bytes, named with the extension of the format it
   // is in; 1, 3, 7 or 9 re-encoded as Windows bitmap, JPEG, PNG or TIFF. finalPath receives the
-  // name written; errorText the reason of a failure (empty when the codec gave none).
+  // name written; errorText the reason of a failure (empty when the codec gave none). When
+  // mayWrite refuses the final name, nothing is written and the result is true.
   bool Data_CopyImageToFile(uint32_t nodeId, const std::string& path, int format, std::string* errorText = nullptr,
-                            std::string* finalPath = nullptr);
+                            std::string* finalPath = nullptr,
+                            const std::function<bool(const std::string&)>& mayWrite = nullptr);
   // The stored content of a node, whole; empty optional when it cannot be read.
   std::optional<std::vector<uint8_t>> Data_ReadContent(uint32_t nodeId);
 

@@ -83,6 +83,7 @@ bool CMarrowleafDoc::Data_CopyToFile(uint32_t nodeId, const std::string& path,
   try {
     std::unique_ptr<File> out = m_env.OpenFile(path, FileAccess::ReadWrite, FileCreation::CreateAlways, FileShare::ShareRead);
     CMlfNode node(this, nodeId);
+    if (node.HasContentType() && !node.HasContent()) return true;  // never written: an empty file
     CMlfNodeData* data = node.IsValid() ? node.GetNodeDataForRead() : nullptr;
     if (!data) {
       AppLog().WriteLine("WARNING: Failed to acquire CMlfNodeData object in CMarrowleafDoc::Data_CopyToFile");
@@ -111,7 +112,8 @@ std::optional<std::vector<uint8_t>> CMarrowleafDoc::Data_ReadContent(uint32_t no
 }
 
 bool CMarrowleafDoc::Data_CopyImageToFile(uint32_t nodeId, const std::string& path, int format,
-                                          std::string* errorText, std::string* finalPath) {
+                                          std::string* errorText, std::string* finalPath,
+                                          const std::function<bool(const std::string&)>& mayWrite) {
   auto fail = [&](const std::string& reason) {
     if (errorText) *errorText = reason.substr(0, 1024);
     return false;
@@ -126,6 +128,7 @@ bool CMarrowleafDoc::Data_CopyImageToFile(uint32_t nodeId, const std::string& pa
     if (format == 0) {
       std::string name = AddFormatExtension(path, ImageFormatCodeOf(picture.format));
       if (finalPath) *finalPath = name;
+      if (mayWrite && !mayWrite(name)) return true;
       std::unique_ptr<File> out = m_env.OpenFile(name, FileAccess::ReadWrite, FileCreation::CreateAlways, FileShare::ShareRead);
       out->Write(content->data(), content->size());
       return true;
@@ -134,6 +137,7 @@ bool CMarrowleafDoc::Data_CopyImageToFile(uint32_t nodeId, const std::string& pa
     if (!encoder) return fail({});
     std::string name = AddFormatExtension(path, static_cast<ImageFormatCode>(format));
     if (finalPath) *finalPath = name;
+    if (mayWrite && !mayWrite(name)) return true;
     std::string reason;
     return WritePictureFile(m_env, name, picture.bitmap, *encoder, &reason) || fail(reason);
   } catch (const FileError& error) {

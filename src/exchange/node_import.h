@@ -1,0 +1,49 @@
+// Import of files as new nodes: the batch import (notes through the text converters, pictures
+// as images, by extension; files of unknown types tried as a picture, then as a document), and
+// the import of foreign-data files.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "exchange/node_process.h"
+
+namespace mlf {
+
+class CNodeBatchImport : public CNodeBatchProcess {
+ public:
+  CNodeBatchImport(CMarrowleafDoc& document, uint32_t parentId) : CNodeBatchProcess(document), m_parentId(parentId) {}
+  void AddFile(const std::string& path);
+  // The nodes made, in the order of the files.
+  const std::vector<uint32_t>& Created() const { return m_created; }
+
+ protected:
+  void Run() override;
+
+ private:
+  uint32_t m_parentId;
+  std::vector<std::string> m_files;
+  std::vector<uint32_t> m_created;
+};
+
+// The foreign-data import: every file becomes a foreign-data node under parentId. A file that
+// cannot be stored is logged and asked about ("Data import error"); Cancel there stops.
+class CForeignDataImport : public CNodeBatchProcess {
+ public:
+  CForeignDataImport(CMarrowleafDoc& document, uint32_t parentId, std::vector<std::string> files)
+      : CNodeBatchProcess(document), m_parentId(parentId), m_files(std::move(files)) {}
+  const std::vector<uint32_t>& Created() const { return m_created; }
+
+ protected:
+  void Run() override;
+
+ private:
+  uint32_t m_parentId;
+  std::vector<std::string> m_files;
+  std::vector<uint32_t> m_created;
+};
+
+// Moves a node made at the top level under its target parent.
+void PlaceUnder(CMarrowleafDoc& document, uint32_t nodeId, uint32_t parentId);
+
+}  // namespace mlf
