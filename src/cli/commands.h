@@ -41,6 +41,8 @@ int RunList(Context&);
 int RunCat(Context&);
 int RunCheck(Context&);
 int RunSearch(Context&);
+int RunExport(Context&);
+int RunImport(Context&);
 int RunNew(Context&);
 int RunMkdir(Context&);
 int RunRemove(Context&);

@@ -10,8 +10,9 @@
 namespace mlf::cli {
 namespace {
 
-// A file name for a node's content: "<id> <title>.<extension>", with every character that
-// could leave the folder or trouble a file system replaced.
+// A file name for a node's content: "<id> <title>" and its type's extension (an image's comes
+// from its format), with every character that could leave the folder or trouble a file system
+// replaced. The id keeps every name apart, so nothing salvaged is ever overwritten.
 std::string SalvageName(const NTV& r) {
   std::string title = ShownTitle(r.strTitle);
   for (char& c : title)
@@ -19,7 +20,7 @@ std::string SalvageName(const NTV& r) {
         static_cast<unsigned char>(c) < 0x20)
       c = '_';
   if (title.empty() || title == "." || title == "..") title = "untitled";
-  const char* extension = r.nType == ntNote ? ".rtf" : r.nType == ntHtml ? ".html" : ".dat";
+  const char* extension = r.nType == ntNote ? ".rtf" : r.nType == ntHtml ? ".html" : r.nType == ntImage ? "" : ".dat";
   return std::to_string(r.nIndex) + " " + title + extension;
 }
 
@@ -58,7 +59,8 @@ int RunSalvage(Context& context) {
     }
     std::string target = JoinPath(folder, SalvageName(r));
     context.prompts.Collect(true);
-    bool copied = doc->Data_CopyToFile(r.nIndex, target);
+    bool copied = r.nType == ntImage ? doc->Data_CopyImageToFile(r.nIndex, target, 0, nullptr, &target)
+                                     : doc->Data_CopyToFile(r.nIndex, target);
     context.prompts.Collect(false);
     std::vector<std::string> problems = context.prompts.TakeCollected();
     if (copied && problems.empty()) {

@@ -46,6 +46,35 @@ expect wrong-password 2 "$mlf" info a.mlf --password-file bad
 expect passwd-remove 0 "$mlf" passwd a.mlf --remove --password-file pw
 expect info-plain 0 "$mlf" info a.mlf
 contains info-plain "no file password"
+# Content in and out.
+printf 'hello world\nsecond line\n' >hello.txt
+printf '{\\rtf1\\ansi rich {\\b bold} text\\par}' >rich.rtf
+expect mkdir-inbox 0 "$mlf" mkdir a.mlf //Inbox
+expect import 0 "$mlf" import a.mlf hello.txt rich.rtf --into //Inbox
+contains import "2 of 2 file(s) imported"
+expect import-nothing 1 "$mlf" import a.mlf no-such-file
+expect cat-text 0 "$mlf" cat a.mlf //Inbox/rich.rtf --text
+contains cat-text "rich bold text"
+expect search 0 "$mlf" search a.mlf "second line" --mode exact
+contains search "//Inbox/hello.txt"
+expect search-json 0 "$mlf" search a.mlf hello --in titles --json
+contains search-json '['
+expect search-none 1 "$mlf" search a.mlf "no such words"
+expect export 0 "$mlf" export a.mlf out
+[ -f out/Inbox/rich.rtf.rtf ] || { echo "FAIL export: out/Inbox/rich.rtf.rtf missing"; failures=$((failures + 1)); }
+expect export-again-no 0 "$mlf" export a.mlf out --no
+
+# A damaged stream: check finds it, salvage keeps the other nodes.
+head -c 100000 /dev/urandom | od -An -tx1 >big.txt
+expect import-big 0 "$mlf" import a.mlf big.txt
+size=$(stat -c %s a.mlf)
+printf '\x55\xAA\x55\xAA' | dd of=a.mlf bs=1 seek=$((size / 2)) conv=notrunc status=none
+expect check-damaged 1 "$mlf" check a.mlf
+contains check-damaged "big.txt"
+expect salvage 1 "$mlf" salvage a.mlf rescued
+contains salvage "skipped"
+[ -f "rescued/2 hello.txt.rtf" ] || [ -n "$(ls rescued | grep hello)" ] || { echo "FAIL salvage: hello.txt not rescued"; ls rescued; failures=$((failures + 1)); }
+
 printf 'not a note file' >junk.mlf
 expect junk 2 "$mlf" ls junk.mlf
 expect missing 2 "$mlf" ls nowhere.mlf
