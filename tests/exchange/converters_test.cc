@@ -86,6 +86,18 @@ TEST_F(ConvertTest, PlainTextByExtensionInAnyCase) {
   EXPECT_EQ(Convert(lib, "a.rtf", "{\\rtf1 as is}"), "{\\rtf1 as is}");
 }
 
+TEST_F(ConvertTest, ExportWritesPlainTextOrCopiesRtf) {
+  CTextConvLib lib(Env::Default());
+  lib.LoadConverters({}, {}, false);
+  std::string rtf = dir / "note.rtf";
+  test::WriteWholeFile(rtf, "{\\rtf1\\ansi Hello {\\b world}\\par}");
+  ASSERT_TRUE(lib.ConvertFromRtf(rtf, dir / "note.txt"));
+  EXPECT_EQ(test::ReadWholeFile(dir / "note.txt"), "Hello world");
+  ASSERT_TRUE(lib.ConvertFromRtf(rtf, dir / "copy.RTF"));
+  EXPECT_EQ(test::ReadWholeFile(dir / "copy.RTF"), test::ReadWholeFile(rtf));
+  EXPECT_FALSE(lib.ConvertFromRtf(rtf, dir / "note.xyz"));
+}
+
 TEST_F(ConvertTest, ConverterLibrariesAreTriedInOrderUntilOneSucceeds) {
   CTextConvLib lib(Env::Default());
   lib.LoadConverters({Key("Refuses", "tcv", Library("libtest_converter_reject.so")),
