@@ -1,5 +1,7 @@
 #include "exchange/converters/program_converters.h"
 
+#include <map>
+#include <mutex>
 #include <set>
 #include <sstream>
 
@@ -37,11 +39,19 @@ const PandocFormat kPandocFormats[] = {
     {"opml", "OPML outline (pandoc)", "opml"},
 };
 
+// What pandoc reads or writes, asked once per pandoc found: converters are looked up for every
+// imported file, and starting pandoc for each would cost more than the import itself.
 std::set<std::string> PandocFormats(const std::string& pandoc, bool input) {
+  static std::mutex mutex;
+  static std::map<std::pair<std::string, bool>, std::set<std::string>> known;
+  std::lock_guard lock(mutex);
+  auto key = std::make_pair(pandoc, input);
+  if (auto it = known.find(key); it != known.end()) return it->second;
   ProcessResult result = RunProcess({pandoc, input ? "--list-input-formats" : "--list-output-formats"}, 20);
   std::set<std::string> formats;
   std::istringstream lines(result.output);
   for (std::string line; std::getline(lines, line);) formats.insert(line);
+  if (result.exitCode == 0) known[key] = formats;
   return formats;
 }
 
