@@ -198,12 +198,7 @@ void CMarrowleafDoc::LoadSections(BinaryReader& in, OpenMode mode) {
       in.U32();
       in.U32();
       for (uint32_t i = 0; i < count; ++i) {
-        MLFBOOKMARK b;
-        b.nId = in.U32();
-        b.nReservedA = in.U32();
-        b.nReservedB = in.U32();
-        b.nNode = in.U32();
-        b.strName = in.CText();
+        MLFBOOKMARK b = ReadBookmark(in);
         m_bookmarks[b.nId] = b;
         if (b.nId >= m_nextBookmarkId) m_nextBookmarkId = b.nId + 1;
       }
@@ -256,21 +251,7 @@ void CMarrowleafDoc::LoadTasks(BinaryReader& in) {
   uint32_t count = in.U32();
   for (int i = 0; i < 3; ++i) in.U32();
   for (uint32_t i = 0; i < count; ++i) {
-    MLFTASK t;
-    t.nId = in.U32();
-    t.strTitle = in.CText();
-    t.nFlags = in.U32();
-    t.nCreated = in.U32();
-    t.nStart = in.U32();
-    t.nDue = in.U32();
-    t.nPriority = in.U8();
-    t.nReserved1 = in.U8();
-    t.nReserved2 = in.U8();
-    t.nReserved3 = in.U32();
-    t.nNode = in.U32();
-    t.nReserved4 = in.U32();
-    t.nReserved5 = in.U32();
-    t.strNotes = in.CText();
+    MLFTASK t = ReadTask(in);
     m_tasks[t.nId] = t;
     if (t.nId >= m_nextTaskId) m_nextTaskId = t.nId + 1;
   }

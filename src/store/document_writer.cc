@@ -183,13 +183,7 @@ bool CMarrowleafDoc::SaveFile(const std::string& path) {
   sections.U32(static_cast<uint32_t>(m_bookmarks.size()));
   sections.U32(0);
   sections.U32(0);
-  for (const auto& [id, b] : m_bookmarks) {
-    sections.U32(b.nId);
-    sections.U32(b.nReservedA);
-    sections.U32(b.nReservedB);
-    sections.U32(b.nNode);
-    sections.CText(b.strName);
-  }
+  for (const auto& [id, bookmark] : m_bookmarks) WriteBookmark(sections, bookmark);
   log.Write("keywords...");
   header.keywordsOffset = here();
   sections.U32(static_cast<uint32_t>(m_keywords.size()));
@@ -214,22 +208,7 @@ bool CMarrowleafDoc::SaveFile(const std::string& path) {
   moreInfo[0] = here();
   sections.U32(static_cast<uint32_t>(m_tasks.size()));
   for (int i = 0; i < 3; ++i) sections.U32(0);
-  for (const auto& [id, t] : m_tasks) {
-    sections.U32(t.nId);
-    sections.CText(t.strTitle);
-    sections.U32(t.nFlags);
-    sections.U32(t.nCreated);
-    sections.U32(t.nStart);
-    sections.U32(t.nDue);
-    sections.U8(t.nPriority);
-    sections.U8(t.nReserved1);
-    sections.U8(t.nReserved2);
-    sections.U32(t.nReserved3);
-    sections.U32(t.nNode);
-    sections.U32(t.nReserved4);
-    sections.U32(t.nReserved5);
-    sections.CText(t.strNotes);
-  }
+  for (const auto& [id, task] : m_tasks) WriteTask(sections, task);
   log.Write("treefont (dummy)...");
   moreInfo[1] = 0;
   log.Write("treeicon (dummy)...");

@@ -104,4 +104,58 @@ void WriteNodeEntry(ByteWriter& out, const NTV& r) {
   out.CText(r.strTitle);
 }
 
+MLFBOOKMARK ReadBookmark(BinaryReader& in) {
+  MLFBOOKMARK b;
+  b.nId = in.U32();
+  b.nReservedA = in.U32();
+  b.nReservedB = in.U32();
+  b.nNode = in.U32();
+  b.strName = in.CText();
+  return b;
+}
+
+void WriteBookmark(ByteWriter& out, const MLFBOOKMARK& b) {
+  out.U32(b.nId);
+  out.U32(b.nReservedA);
+  out.U32(b.nReservedB);
+  out.U32(b.nNode);
+  out.CText(b.strName);
+}
+
+MLFTASK ReadTask(BinaryReader& in) {
+  MLFTASK t;
+  t.nId = in.U32();
+  t.strTitle = in.CText();
+  t.nFlags = in.U32();
+  t.nCreated = in.U32();
+  t.nStart = in.U32();
+  t.nDue = in.U32();
+  t.nPriority = in.U8();
+  t.nReserved1 = in.U8();
+  t.nReserved2 = in.U8();
+  t.nReserved3 = in.U32();
+  t.nNode = in.U32();
+  t.nReserved4 = in.U32();
+  t.nReserved5 = in.U32();
+  t.strNotes = in.CText();
+  return t;
+}
+
+void WriteTask(ByteWriter& out, const MLFTASK& t) {
+  out.U32(t.nId);
+  out.CText(t.strTitle);
+  out.U32(t.nFlags);
+  out.U32(t.nCreated);
+  out.U32(t.nStart);
+  out.U32(t.nDue);
+  out.U8(t.nPriority);
+  out.U8(t.nReserved1);
+  out.U8(t.nReserved2);
+  out.U32(t.nReserved3);
+  out.U32(t.nNode);
+  out.U32(t.nReserved4);
+  out.U32(t.nReserved5);
+  out.CText(t.strNotes);
+}
+
 }  // namespace mlf

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "store/binary_io.h"
+#include "store/collection_records.h"
 #include "store/file_header.h"
 #include "store/node_record.h"
 
@@ -28,6 +29,12 @@ void WriteHeader(ByteWriter& out, const FileHeader& header, uint32_t nodeCount);
 
 NTV ReadNodeEntry(BinaryReader& in, uint32_t version);
 void WriteNodeEntry(ByteWriter& out, const NTV& record);
+
+// Section entries: a bookmark is stored as id, reserved A, reserved B, node, name.
+MLFBOOKMARK ReadBookmark(BinaryReader& in);
+void WriteBookmark(ByteWriter& out, const MLFBOOKMARK& bookmark);
+MLFTASK ReadTask(BinaryReader& in);
+void WriteTask(ByteWriter& out, const MLFTASK& task);
 
 // Where the header's node count is, for the writer's second pass.
 constexpr size_t kHeaderNodeCountOffset = 72;
