@@ -1,0 +1,185 @@
+#include "app/mlf_app.h"
+
+#include <QLibraryInfo>
+#include <QSettings>
+#include <QThread>
+#include <QVersionNumber>
+
+#include "app/app_settings.h"
+#include "app/main_frame.h"
+#include "app/qt_prompts.h"
+#include "app/qt_settings_store.h"
+#include "app/splash_wnd.h"
+#include "crypt/crypt_dll_handler.h"
+#include "diagnostics/log.h"
+#include "tree/tree_images.h"
+#include "views/blank_area_view.h"
+#include "views/child_frame.h"
+
+namespace mlf {
+namespace {
+
+constexpr int kSplashMinimumMs = 2000;
+
+QSettings ProgramSettings() {
+  return QSettings(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kOrganisationName),
+                   QString::fromLatin1(kApplicationName));
+}
+
+// The wait cursor until start-up returns, on every path.
+struct StartupCursor {
+  StartupCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~StartupCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+}  // namespace
+
+CMlfApp::CMlfApp(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationName(QString::fromLatin1(kApplicationName));
+  setOrganizationName(QString::fromLatin1(kOrganisationName));
+  setApplicationVersion(QStringLiteral(MLF_VERSION_TEXT));
+}
+
+CMlfApp::~CMlfApp() {
+  SetAppPrompts(nullptr);
+}
+
+bool CMlfApp::CheckLibraries() {
+  CLog& log = AppLog();
+  log.WriteLine("#BEGIN CHECKING LIBRARIES#");
+  log.Indent();
+  // The Qt libraries stand where the system libraries stand on Windows: the program needs a
+  // runtime at least as new as the one it was built with.
+  QVersionNumber runtime = QVersionNumber::fromString(QString::fromLatin1(qVersion()));
+  uint64_t packed = (uint64_t(runtime.majorVersion()) << 48) | (uint64_t(runtime.minorVersion()) << 32) |
+                    (uint64_t(runtime.microVersion()) << 16);
+  log.LogModuleVersion("Qt6Core", packed);
+  uint32_t have = (uint32_t(runtime.majorVersion()) << 16) | uint32_t(runtime.minorVersion());
+  uint32_t need = (uint32_t(QT_VERSION_MAJOR) << 16) | uint32_t(QT_VERSION_MINOR);
+  if (have < need) {
+    log.WriteLine("!FAILED LIBRARY CHECK: QT6CORE!");
+    AppPrompts().Message("A required library was not found!\n\nPlease install Qt " QT_VERSION_STR
+                         " or above to correct this error.",
+                         kAppCaption, MessageIcon::Stop, MessageButtons::Ok);
+    return false;
+  }
+  log.Outdent();
+  log.WriteLine("#END CHECKING LIBRARIES#");
+  return true;
+}
+
+void CMlfApp::LoadCrypt() {
+  CLog& log = AppLog();
+  log.WriteLine("#BEGIN MLFCRYPT.DLL LOAD#");
+  log.Indent();
+  AppCrypt().Load(Env::Default());  // without the module the program runs without encryption
+  log.Outdent();
+  log.WriteLine("#END MLFCRYPT.DLL LOAD#");
+}
+
+void CMlfApp::LoadControlImages() {
+  AppLog().Write("Loading control images...");
+  TreeImages::Instance();
+  DefaultLogo();
+  AppLog().WriteLine("Done.");
+}
+
+void CMlfApp::RequestSplashClose() {
+  if (m_splash) m_splash->RequestClose();
+}
+
+void CMlfApp::DismissSplash() {
+  if (m_splash) m_splash->Dismiss();
+}
+
+void CMlfApp::ApplyStartupPlacement() {
+  MlfSettings& settings = AppSettings();
+  WindowPlacement& placement = settings.lastPlacement;
+  if (settings.startInTray) placement.showState = 6;
+  else if (placement.showState == 0 || placement.showState == kShowMinimized || placement.showState == 6)
+    placement.showState = kShowNormal;
+  if (placement.IsSet() && placement.showState != 0) {
+    m_mainFrame->setGeometry(placement.left, placement.top, placement.right - placement.left,
+                             placement.bottom - placement.top);
+    if (placement.showState == kShowMaximized) m_mainFrame->showMaximized();
+    else if (placement.showState == 6) m_mainFrame->showMinimized();
+    else m_mainFrame->show();
+  } else {
+    m_mainFrame->show();
+  }
+  if (settings.startInTray) m_mainFrame->SendToTray();
+}
+
+bool CMlfApp::InitInstance() {
+  StartupCursor cursor;
+  CLog& log = AppLog();
+  log.Open();
+  log.WriteLine("#LOADING MARROWLEAF#");
+  log.Indent();
+  m_prompts = std::make_unique<QtPrompts>([this] { DismissSplash(); });
+  SetAppPrompts(m_prompts.get());
+  if (!CheckLibraries()) return false;
+
+  QtSettingsStore store;
+  AppSettings().Load(store);
+  m_settingsLoaded = true;
+  QSettings settings = ProgramSettings();
+  m_recentFiles.Load(settings);
+
+  log.Write("Creating MDI frame window...");
+  m_mainFrame = std::make_unique<CMainFrame>(m_recentFiles);
+  log.WriteLine("Done.");
+
+  if (AppSettings().showSplash) {
+    log.Write("Creating splash screen...");
+    m_splash = new CSplashWnd(kSplashMinimumMs);
+    log.WriteLine("Done.");
+    m_splash->show();
+    m_splash->repaint();
+    processEvents();
+  }
+  LoadCrypt();
+  LoadControlImages();
+
+  // The command line names at most one file to open; no empty document is made at start.
+  QStringList arguments = QApplication::arguments().mid(1);
+  QString file = arguments.isEmpty() ? QString() : arguments.front();
+  if (!file.isEmpty()) {
+    DismissSplash();  // a password question must not hide behind it
+    if (!m_mainFrame->OpenDocument(file)) return false;
+  } else if (AppSettings().reloadLast && !m_recentFiles.Files().isEmpty()) {
+    DismissSplash();
+    m_mainFrame->OpenDocument(m_recentFiles.Files().front());
+  }
+  ApplyStartupPlacement();
+  RequestSplashClose();
+  log.Outdent();
+  log.WriteLine("#LOADING COMPLETE#");
+  log.WriteLine();
+  return true;
+}
+
+int CMlfApp::ExitInstance() {
+  CLog& log = AppLog();
+  m_mainFrame.reset();
+  DismissSplash();
+  log.WriteLine("#BEGIN EXITINSTANCE#");
+  log.Indent();
+  // A start that failed before the settings were read must not overwrite them with defaults.
+  if (m_settingsLoaded) {
+    log.Write("Saving settings...");
+    QtSettingsStore store;
+    AppSettings().Save(store);
+    log.WriteLine("Done.");
+  }
+  AppCrypt().Unload();
+  log.Outdent();
+  log.WriteLine("#END EXITINSTANCE#");
+  if (m_settingsLoaded) {
+    QSettings settings = ProgramSettings();
+    m_recentFiles.Save(settings);
+  }
+  return 0;
+}
+
+}  // namespace mlf
