@@ -79,6 +79,10 @@ int64_t CMlfTreeCtrl::ItemValue(const QTreeWidgetItem* item) {
   return item ? item->data(0, kValueRole).toLongLong() : kPlaceholderItem;
 }
 
+int CMlfTreeCtrl::ItemImage(const QTreeWidgetItem* item) { return item->data(0, kImageRole).toInt(); }
+
+int CMlfTreeCtrl::ItemOverlay(const QTreeWidgetItem* item) { return item->data(0, kOverlayRole).toInt(); }
+
 bool CMlfTreeCtrl::IsNode(const QTreeWidgetItem* item) const { return item && ItemValue(item) > 0; }
 
 bool CMlfTreeCtrl::IsBelow(const QTreeWidgetItem* item, const QTreeWidgetItem* ancestor) const {

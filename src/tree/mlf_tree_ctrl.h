@@ -28,6 +28,9 @@ class CMlfTreeCtrl : public QTreeWidget {
   // The item value of an entry, and the entry of a node (depth first, children in display
   // order, below start or from the root).
   static int64_t ItemValue(const QTreeWidgetItem* item);
+  // The entry's picture in the shared image list and the overlay drawn over it.
+  static int ItemImage(const QTreeWidgetItem* item);
+  static int ItemOverlay(const QTreeWidgetItem* item);
   QTreeWidgetItem* FindItem(uint32_t nodeId, QTreeWidgetItem* start = nullptr) const;
 
   // Rebuilds every entry from the document; keepExpanded restores the expanded folders.
