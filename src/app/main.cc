@@ -6,8 +6,8 @@
 int main(int argc, char** argv) {
   mlf::CMlfApp app(argc, argv);
   if (!app.InitInstance()) {
-    app.ExitInstance();
-    return 1;
+    int code = app.ExitInstance();
+    return app.IsRegistrationRun() ? code : 1;
   }
   mlf::StartScriptedRun(*app.MainFrame());
   app.exec();

@@ -9,6 +9,7 @@
 #include "app/main_frame.h"
 #include "app/qt_prompts.h"
 #include "app/qt_settings_store.h"
+#include "app/shell_registration.h"
 #include "app/splash_wnd.h"
 #include "crypt/crypt_dll_handler.h"
 #include "diagnostics/log.h"
@@ -141,8 +142,13 @@ bool CMlfApp::InitInstance() {
   LoadCrypt();
   LoadControlImages();
 
-  // The command line names at most one file to open; no empty document is made at start.
   QStringList arguments = QApplication::arguments().mid(1);
+  if (arguments == QStringList{QStringLiteral("/reg")}) {
+    m_registrationRun = true;
+    RegisterShellNew(QApplication::applicationFilePath());
+    return false;
+  }
+  // The command line names at most one file to open; no empty document is made at start.
   QString file = arguments.isEmpty() ? QString() : arguments.front();
   if (!file.isEmpty()) {
     DismissSplash();  // a password question must not hide behind it
@@ -166,7 +172,7 @@ int CMlfApp::ExitInstance() {
   log.WriteLine("#BEGIN EXITINSTANCE#");
   log.Indent();
   // A start that failed before the settings were read must not overwrite them with defaults.
-  if (m_settingsLoaded) {
+  if (m_settingsLoaded && !m_registrationRun) {
     log.Write("Saving settings...");
     QtSettingsStore store;
     AppSettings().Save(store);
@@ -175,7 +181,7 @@ int CMlfApp::ExitInstance() {
   AppCrypt().Unload();
   log.Outdent();
   log.WriteLine("#END EXITINSTANCE#");
-  if (m_settingsLoaded) {
+  if (m_settingsLoaded && !m_registrationRun) {
     QSettings settings = ProgramSettings();
     m_recentFiles.Save(settings);
   }

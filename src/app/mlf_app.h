@@ -29,6 +29,9 @@ class CMlfApp : public QApplication {
   // Returns the exit code of the process.
   int ExitInstance();
 
+  // "/reg" registered the document type; the process ends without a window, and without
+  // saving the settings.
+  bool IsRegistrationRun() const { return m_registrationRun; }
   CMainFrame* MainFrame() const { return m_mainFrame.get(); }
   // Closes the splash at once (before any question to the user).
   void DismissSplash();
@@ -45,6 +48,7 @@ class CMlfApp : public QApplication {
   QPointer<CSplashWnd> m_splash;
   RecentFileList m_recentFiles;
   bool m_settingsLoaded = false;
+  bool m_registrationRun = false;
 };
 
 }  // namespace mlf

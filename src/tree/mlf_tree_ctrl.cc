@@ -137,6 +137,7 @@ void CMlfTreeCtrl::RebuildTree(bool keepExpanded) {
       if ((*it)->isExpanded() && ItemValue(*it) != kPlaceholderItem) expanded.push_back(uint32_t(ItemValue(*it)));
   }
   m_activeItem = nullptr;
+  m_singleExpanded = nullptr;
   clear();
 
   std::vector<NTV> records;
@@ -381,6 +382,7 @@ void CMlfTreeCtrl::DeleteBranch(QTreeWidgetItem* item, bool keepNodes) {
   NodeClipboardEntry clip = NodeClipboard::Instance().Get();
   if (clip.hasEntry && clip.sourceDocument == &m_document && clip.nodeId == node.GetId()) NodeClipboard::Instance().Clear();
   QTreeWidgetItem* parent = item->parent();
+  if (m_singleExpanded && (m_singleExpanded == item || IsBelow(m_singleExpanded, item))) m_singleExpanded = nullptr;
   delete item;
   if (parent && parent->childCount() == 0) AddEmptyPlaceholder(parent);
   if (!keepNodes) {
@@ -415,7 +417,17 @@ void CMlfTreeCtrl::OnItemClicked(QTreeWidgetItem* item) {
     return;
   }
   CMlfNode node;
-  if (node.Attach(&m_document, uint32_t(ItemValue(item))) && node.HasContentType()) ActivateItem(item);
+  if (!node.Attach(&m_document, uint32_t(ItemValue(item)))) return;
+  if (node.HasContentType()) {
+    ActivateItem(item);
+    return;
+  }
+  // Single expand: the clicked folder opens and the one opened before closes, unless it holds
+  // the clicked folder.
+  if (m_singleExpanded && m_singleExpanded != item && !IsBelow(item, m_singleExpanded))
+    m_singleExpanded->setExpanded(false);
+  item->setExpanded(true);
+  m_singleExpanded = item;
 }
 
 void CMlfTreeCtrl::mouseDoubleClickEvent(QMouseEvent* event) {

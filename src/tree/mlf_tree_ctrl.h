@@ -92,6 +92,7 @@ class CMlfTreeCtrl : public QTreeWidget {
   bool m_singleClick;
   bool m_keyDownSeen = false;
   QTreeWidgetItem* m_activeItem = nullptr;
+  QTreeWidgetItem* m_singleExpanded = nullptr;  // single-click mode: the folder opened last
 };
 
 }  // namespace mlf

@@ -11,3 +11,12 @@ test -s "$work/screenshot.png"
 # The settings were written once at exit.
 grep -q "PromptDelete" "$work/home/Quarn Data Solutions/Quarn Marrowleaf.conf"
 echo "screenshot: $work/screenshot.png"
+
+# "/reg" registers the document type in the home folder and writes no settings.
+reg_home="$work/reg-home"
+mkdir -p "$reg_home"
+HOME="$reg_home" XDG_DATA_HOME="$reg_home/data" XDG_CONFIG_HOME="$reg_home/config" \
+  timeout 60 xvfb-run -a "$program" /reg
+test -f "$reg_home/data/applications/marrowleaf.desktop"
+test -s "$reg_home/Templates/marrowle.mlf"
+test ! -e "$reg_home/config/Quarn Data Solutions"
