@@ -92,7 +92,12 @@ CMainFrame::CMainFrame(RecentFileList& recentFiles, QWidget* parent)
   UpdateCommands();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+  // Document windows still open die with the frame; their last signals must not reach it.
+  for (CChildFrame* frame : ChildFrames()) frame->disconnect(this);
+  m_mdiArea->disconnect(this);
+  delete m_mdiArea;
+}
 
 QAction* CMainFrame::MakeAction(const char* text, const char* icon, const char* prompt) {
   auto* action = new QAction(QString::fromLatin1(text), this);
