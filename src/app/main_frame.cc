@@ -16,7 +16,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QProgressBar>
 #include <QSettings>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
@@ -31,6 +30,7 @@
 #include "store/document.h"
 #include "views/child_frame.h"
 #include "views/tabs_view.h"
+#include "widgets/mlf_status.h"
 #include "widgets/svg_art.h"
 
 namespace mlf {
@@ -97,6 +97,7 @@ CMainFrame::~CMainFrame() {
   for (CChildFrame* frame : ChildFrames()) frame->disconnect(this);
   m_mdiArea->disconnect(this);
   delete m_mdiArea;
+  CMlfStatus::SetStatusBar(nullptr);
 }
 
 QAction* CMainFrame::MakeAction(const char* text, const char* icon, const char* prompt) {
@@ -415,11 +416,6 @@ void CMainFrame::CreateToolBars() {
 
 void CMainFrame::CreateStatusBar() {
   QStatusBar* bar = statusBar();
-  m_progress = new QProgressBar(bar);
-  m_progress->setMaximumWidth(160);
-  m_progress->setMaximumHeight(14);
-  m_progress->hide();
-  bar->addPermanentWidget(m_progress);
   // The lock-key panes; their state is shown where the platform tells it.
   for (QLabel** pane : {&m_capsPane, &m_numPane, &m_scrollPane}) {
     *pane = new QLabel(bar);
@@ -434,6 +430,7 @@ void CMainFrame::CreateStatusBar() {
   m_numPane->setText(QStringLiteral("NUM"));
   m_scrollPane->setText(QStringLiteral("SCRL"));
   bar->showMessage(QString::fromLatin1(kIdleText));
+  CMlfStatus::SetStatusBar(bar);
   connect(bar, &QStatusBar::messageChanged, bar, [bar](const QString& text) {
     if (text.isEmpty()) bar->showMessage(QString::fromLatin1(kIdleText));
   });

@@ -14,7 +14,6 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
-class QProgressBar;
 class QSystemTrayIcon;
 class QToolBar;
 
@@ -75,7 +74,6 @@ class CMainFrame : public QMainWindow {
   QLabel* m_capsPane = nullptr;
   QLabel* m_numPane = nullptr;
   QLabel* m_scrollPane = nullptr;
-  QProgressBar* m_progress = nullptr;
   QToolBar* m_standardBar = nullptr;
   QToolBar* m_formatBar = nullptr;
   QToolBar* m_imageBar = nullptr;

@@ -9,6 +9,7 @@
 
 #include "store/node.h"
 #include "store/node_data.h"
+#include "widgets/mlf_status.h"
 
 namespace mlf {
 
@@ -33,8 +34,10 @@ CNodePreviewView::CNodePreviewView(QWidget* parent)
 bool CNodePreviewView::Load(CMlfNode& node) {
   QByteArray content;
   if (node.HasContent()) {
-    CMlfNodeData* data = node.GetNodeDataForRead();
+    CMlfStatus status("Decompressing document...");
+    CMlfNodeData* data = node.GetNodeDataForRead(&status);
     if (!data) return false;
+    status.BeginProgress(node.GetRawLength());
     char buffer[64 * 1024];
     while (size_t n = data->Get(buffer, sizeof buffer)) content.append(buffer, qsizetype(n));
     if (!data->Release()) return false;

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusBar>
 #include <QTest>
 
 #include "app/app_settings.h"
@@ -15,6 +17,7 @@
 #include "views/child_frame.h"
 #include "views/node_preview_view.h"
 #include "views/tabs_view.h"
+#include "widgets/mlf_status.h"
 
 namespace mlf::test {
 namespace {
@@ -109,6 +112,24 @@ TEST_F(MainFrameTest, SingleClickModeOpensOnOneClick) {
   QTest::mouseClick(bookmarks->viewport(), Qt::LeftButton, {},
                     bookmarks->visualItemRect(bookmarks->topLevelItem(0)).center());
   EXPECT_EQ(frame->ActiveNodeId(), CMlfTreeCtrl::ItemValue(note));
+}
+
+TEST_F(MainFrameTest, StatusProgressLastsAsLongAsItsObject) {
+  QStatusBar* bar = main.statusBar();
+  EXPECT_EQ(bar->currentMessage(), QStringLiteral("For Help, press F1"));
+  {
+    CMlfStatus status("Decompressing document...");
+    EXPECT_EQ(bar->currentMessage(), QStringLiteral("Decompressing document..."));
+    status.BeginProgress(200);
+    status.StepProgress(50);
+    auto* progress = bar->findChild<QProgressBar*>();
+    ASSERT_NE(progress, nullptr);
+    EXPECT_EQ(progress->value(), 250);
+    status.StepProgress(500);
+    EXPECT_EQ(progress->value(), progress->maximum()) << "never beyond the end";
+  }
+  EXPECT_EQ(bar->findChild<QProgressBar*>(), nullptr);
+  EXPECT_EQ(bar->currentMessage(), QStringLiteral("For Help, press F1"));
 }
 
 }  // namespace
