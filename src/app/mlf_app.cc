@@ -151,10 +151,11 @@ bool CMlfApp::InitInstance() {
   // The command line names at most one file to open; no empty document is made at start.
   QString file = arguments.isEmpty() ? QString() : arguments.front();
   if (!file.isEmpty()) {
-    DismissSplash();  // a password question must not hide behind it
+    // The splash goes after its minimum time; a password question closes it at once.
+    RequestSplashClose();
     if (!m_mainFrame->OpenDocument(file)) return false;
   } else if (AppSettings().reloadLast && !m_recentFiles.Files().isEmpty()) {
-    DismissSplash();
+    RequestSplashClose();
     m_mainFrame->OpenDocument(m_recentFiles.Files().front());
   }
   ApplyStartupPlacement();

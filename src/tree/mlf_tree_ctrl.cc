@@ -215,7 +215,7 @@ void CMlfTreeCtrl::SetActiveMarks(QTreeWidgetItem* oldItem, QTreeWidgetItem* new
 
 void CMlfTreeCtrl::ActivateItem(QTreeWidgetItem* item) {
   CMlfNode node;
-  bool isNode = item && node.Attach(&m_document, uint32_t(ItemValue(item))) && ItemValue(item) > 0;
+  bool isNode = IsNode(item) && node.Attach(&m_document, uint32_t(ItemValue(item)));
   if (isNode && node.IsFolder()) {
     item->setExpanded(!item->isExpanded());
     return;

@@ -17,6 +17,7 @@ TEST(QtSettingsStoreTest, SettingsSurviveSavingAndLoading) {
   saved.promptDelete = false;
   saved.defaultFontName = "DejaVu Sans";
   saved.searchMode = 2;
+  saved.customColours = "#00ffffff; #000000ff;\"quoted\" = text";
   saved.lastPlacement = {WindowPlacement::kSize, 0, kShowMaximized, 0, 0, 0, 0, 10, 20, 810, 620};
   saved.findInNodesRect = {-5, 6, 700, 800};
   {
@@ -30,6 +31,7 @@ TEST(QtSettingsStoreTest, SettingsSurviveSavingAndLoading) {
   EXPECT_FALSE(loaded.promptDelete);
   EXPECT_EQ(loaded.defaultFontName, "DejaVu Sans");
   EXPECT_EQ(loaded.searchMode, 2);
+  EXPECT_EQ(loaded.customColours, saved.customColours) << "the text format's special characters survive";
   EXPECT_EQ(loaded.lastPlacement.showState, kShowMaximized);
   EXPECT_EQ(loaded.lastPlacement.right, 810);
   EXPECT_EQ(loaded.findInNodesRect, saved.findInNodesRect);
