@@ -43,7 +43,12 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   auto* version = new QPlainTextEdit(VersionText(), this);
   version->setReadOnly(true);
   version->setFrameShadow(QFrame::Sunken);
-  version->setFixedHeight(version->fontMetrics().lineSpacing() * 4 + 12);
+  version->setLineWrapMode(QPlainTextEdit::NoWrap);
+  version->setFixedHeight(version->fontMetrics().lineSpacing() * 3 + 16);
+  int widest = 0;
+  for (const QString& line : VersionText().split(QLatin1Char('\n')))
+    widest = std::max(widest, version->fontMetrics().horizontalAdvance(line));
+  version->setMinimumWidth(widest + 24);
   layout->addWidget(version);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
