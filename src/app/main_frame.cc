@@ -26,12 +26,12 @@
 #include "app/app_settings.h"
 #include "app/qt_settings_store.h"
 #include "dialogs/about_dlg.h"
-#include "settings/window_placement.h"
 #include "store/document.h"
 #include "views/child_frame.h"
 #include "views/tabs_view.h"
 #include "widgets/mlf_status.h"
 #include "widgets/svg_art.h"
+#include "widgets/window_state.h"
 
 namespace mlf {
 namespace {
@@ -51,18 +51,6 @@ QString PlainText(const QAction* action) {
   QString text = action->text();
   text = text.left(text.indexOf(QLatin1Char('\t')));
   return text.remove(QLatin1Char('&'));
-}
-
-WindowPlacement CapturePlacement(const QWidget& window) {
-  WindowPlacement placement;
-  placement.length = WindowPlacement::kSize;
-  placement.showState = window.isMinimized() ? kShowMinimized : window.isMaximized() ? kShowMaximized : kShowNormal;
-  QRect normal = window.normalGeometry().isValid() ? window.normalGeometry() : window.geometry();
-  placement.left = normal.left();
-  placement.top = normal.top();
-  placement.right = normal.right() + 1;
-  placement.bottom = normal.bottom() + 1;
-  return placement;
 }
 
 }  // namespace
@@ -458,7 +446,7 @@ CChildFrame* CMainFrame::AddChildFrame(std::unique_ptr<CMarrowleafDoc> document,
   connect(frame, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, &CMainFrame::UpdateCommands); });
   // The last document window closed gives the next one its size and show state.
   const WindowPlacement& last = AppSettings().lastChildPlacement;
-  if (last.IsSet() && (last.showState == kShowMinimized || last.showState == 6 || last.showState == 7)) {
+  if (last.IsSet() && IsMinimizedState(last.showState)) {
     sub->showMinimized();
   } else if (last.IsSet() && last.showState == kShowMaximized) {
     sub->showMaximized();

@@ -16,6 +16,7 @@
 #include "tree/tree_images.h"
 #include "views/blank_area_view.h"
 #include "views/child_frame.h"
+#include "widgets/window_state.h"
 
 namespace mlf {
 namespace {
@@ -96,18 +97,10 @@ void CMlfApp::DismissSplash() {
 void CMlfApp::ApplyStartupPlacement() {
   MlfSettings& settings = AppSettings();
   WindowPlacement& placement = settings.lastPlacement;
-  if (settings.startInTray) placement.showState = 6;
-  else if (placement.showState == 0 || placement.showState == kShowMinimized || placement.showState == 6)
-    placement.showState = kShowNormal;
-  if (placement.IsSet() && placement.showState != 0) {
-    m_mainFrame->setGeometry(placement.left, placement.top, placement.right - placement.left,
-                             placement.bottom - placement.top);
-    if (placement.showState == kShowMaximized) m_mainFrame->showMaximized();
-    else if (placement.showState == 6) m_mainFrame->showMinimized();
-    else m_mainFrame->show();
-  } else {
-    m_mainFrame->show();
-  }
+  placement.showState = StartupShowState(placement.showState, settings.startInTray);
+  if (placement.IsSet()) ApplyPlacement(*m_mainFrame, placement);
+  else if (settings.startInTray) m_mainFrame->showMinimized();
+  else m_mainFrame->show();
   if (settings.startInTray) m_mainFrame->SendToTray();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -9,6 +10,7 @@
 
 #include "app/app_settings.h"
 #include "app/main_frame.h"
+#include "store/document.h"
 #include "store/node_record.h"
 #include "support/scripted_prompts.h"
 #include "tree/bookmark_tree_ctrl.h"
@@ -18,6 +20,7 @@
 #include "views/node_preview_view.h"
 #include "views/tabs_view.h"
 #include "widgets/mlf_status.h"
+#include "widgets/window_state.h"
 
 namespace mlf::test {
 namespace {
@@ -130,6 +133,36 @@ TEST_F(MainFrameTest, StatusProgressLastsAsLongAsItsObject) {
   }
   EXPECT_EQ(bar->findChild<QProgressBar*>(), nullptr);
   EXPECT_EQ(bar->currentMessage(), QStringLiteral("For Help, press F1"));
+}
+
+TEST(WindowStateTest, StartupShowStateRules) {
+  struct Case {
+    int32_t saved;
+    bool inTray;
+    int32_t expected;
+  } cases[] = {
+      {0, false, kShowNormal},          {kShowMinimized, false, kShowNormal}, {kShowMinimize, false, kShowNormal},
+      {kShowMaximized, false, kShowMaximized}, {kShowNormal, false, kShowNormal}, {kShowMaximized, true, kShowMinimize},
+  };
+  for (const Case& c : cases) EXPECT_EQ(StartupShowState(c.saved, c.inTray), c.expected) << c.saved << c.inTray;
+}
+
+TEST_F(MainFrameTest, TheLastClosedDocumentWindowShapesTheNextOne) {
+  for (bool minimised : {true, false}) {
+    CChildFrame* frame = main.NewDocument();
+    frame->Document().SetModifiedFlag(false);
+    auto* sub = qobject_cast<QMdiSubWindow*>(frame->parentWidget());
+    if (minimised) sub->showMinimized();
+    else sub->showMaximized();
+    sub->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    auto* next = qobject_cast<QMdiSubWindow*>(main.NewDocument()->parentWidget());
+    EXPECT_EQ(next->isMinimized(), minimised);
+    EXPECT_EQ(next->isMaximized(), !minimised);
+    qobject_cast<CChildFrame*>(next->widget())->Document().SetModifiedFlag(false);
+    next->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
 }
 
 }  // namespace

@@ -208,5 +208,25 @@ TEST_F(TreeTest, ActivatingAFolderTogglesItAndDoubleClickOnEmptySpaceClosesTheNo
   EXPECT_TRUE(Bold().empty());
 }
 
+TEST_F(TreeTest, KeysActOnTheSelectedEntry) {
+  uint32_t note = Add(ntNote, "Note", 0, "x");
+  uint32_t other = Add(ntNote, "Other", 0, "y");
+  Show();
+  AppSettings().promptDelete = false;
+  Tree().setFocus();
+  Tree().setCurrentItem(Item(note));
+  QTest::keyClick(&Tree(), Qt::Key_Return);
+  EXPECT_EQ(frame->ActiveNodeId(), note);
+  Tree().setCurrentItem(Item(other));
+  QTest::keyClick(&Tree(), Qt::Key_Space);
+  EXPECT_EQ(frame->ActiveNodeId(), other);
+  QTest::keyClick(&Tree(), Qt::Key_F2);
+  ASSERT_NE(Editor(), nullptr) << "F2 renames";
+  QTest::keyClick(Editor(), Qt::Key_Escape);
+  Tree().setCurrentItem(Item(note));
+  QTest::keyClick(&Tree(), Qt::Key_Delete);
+  EXPECT_EQ(Item(note), nullptr);
+}
+
 }  // namespace
 }  // namespace mlf::test
