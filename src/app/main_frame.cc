@@ -41,11 +41,6 @@ constexpr const char* kUpgradePage = "https://www.quarn.example/marrowleaf/downl
 constexpr const char* kSupportPage = "https://www.quarn.example/support";
 constexpr const char* kHomePage = "https://www.quarn.example/";
 
-QSettings ProgramSettings() {
-  return QSettings(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kOrganisationName),
-                   QString::fromLatin1(kApplicationName));
-}
-
 // The menu text up to the tab, without the mnemonic marks.
 QString PlainText(const QAction* action) {
   QString text = action->text();

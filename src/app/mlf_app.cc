@@ -16,23 +16,13 @@
 #include "tree/tree_images.h"
 #include "views/blank_area_view.h"
 #include "views/child_frame.h"
+#include "widgets/wait_cursor.h"
 #include "widgets/window_state.h"
 
 namespace mlf {
 namespace {
 
 constexpr int kSplashMinimumMs = 2000;
-
-QSettings ProgramSettings() {
-  return QSettings(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kOrganisationName),
-                   QString::fromLatin1(kApplicationName));
-}
-
-// The wait cursor until start-up returns, on every path.
-struct StartupCursor {
-  StartupCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~StartupCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 }  // namespace
 
@@ -105,7 +95,7 @@ void CMlfApp::ApplyStartupPlacement() {
 }
 
 bool CMlfApp::InitInstance() {
-  StartupCursor cursor;
+  WaitCursor cursor;
   CLog& log = AppLog();
   log.Open();
   log.WriteLine("#LOADING MARROWLEAF#");

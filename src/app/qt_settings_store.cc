@@ -7,9 +7,12 @@ QString Key(const std::string& name) { return QString::fromStdString(name); }
 
 }  // namespace
 
-QtSettingsStore::QtSettingsStore()
-    : m_settings(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kOrganisationName),
-                 QString::fromLatin1(kApplicationName)) {
+QSettings ProgramSettings() {
+  return QSettings(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kOrganisationName),
+                   QString::fromLatin1(kApplicationName));
+}
+
+QtSettingsStore::QtSettingsStore() : m_settings(ProgramSettings()) {
   m_settings.beginGroup(QStringLiteral("Settings"));
 }
 

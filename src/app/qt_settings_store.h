@@ -29,4 +29,7 @@ class QtSettingsStore : public SettingsStore {
 inline constexpr const char* kOrganisationName = "Quarn Data Solutions";
 inline constexpr const char* kApplicationName = "Quarn Marrowleaf";
 
+// The program's key; its sections beside "Settings" hold the recent files and the bar layout.
+QSettings ProgramSettings();
+
 }  // namespace mlf

@@ -20,6 +20,7 @@
 #include "views/blank_area_view.h"
 #include "views/node_preview_view.h"
 #include "views/tabs_view.h"
+#include "widgets/wait_cursor.h"
 
 namespace mlf {
 namespace {
@@ -27,12 +28,6 @@ namespace {
 MessageAnswer Warn(const std::string& text, const char* caption = kAppCaption) {
   return AppPrompts().Message(text, caption, MessageIcon::Exclamation, MessageButtons::Ok);
 }
-
-// The wait cursor for the life of the object.
-struct WaitCursor {
-  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 }  // namespace
 
