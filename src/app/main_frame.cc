@@ -16,6 +16,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPrinter>
 #include <QSettings>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
@@ -129,6 +131,10 @@ void CMainFrame::CreateActions() {
   a.print = MakeAction("&Print...\tCtrl+P", "print", "Print the active document\nPrint");
   a.printPreview = MakeAction("Print Pre&view", nullptr, "Display full pages\nPrint Preview");
   a.printSetup = MakeAction("P&rint Setup...", nullptr, "Change the printer and printing options\nPrint Setup");
+  on(a.printSetup, [this] {
+    if (!m_printer) m_printer = std::make_unique<QPrinter>();
+    QPageSetupDialog(m_printer.get(), this).exec();
+  });
   a.properties = MakeAction("Properties\tAlt+Enter");
   a.sendToTray = MakeAction("Send To &Tray", nullptr, "Minimize the application to the system tray\nSend To Tray");
   on(a.sendToTray, &CMainFrame::SendToTray);

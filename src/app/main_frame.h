@@ -14,6 +14,7 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QPrinter;
 class QSystemTrayIcon;
 class QToolBar;
 
@@ -67,6 +68,7 @@ class CMainFrame : public QMainWindow {
   void RestoreLayout();
 
   RecentFileList& m_recentFiles;
+  std::unique_ptr<QPrinter> m_printer;  // the printer of Print Setup, made on first use
   QMdiArea* m_mdiArea;
   int m_untitledCount = 0;
   bool m_inTray = false;

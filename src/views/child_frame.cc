@@ -235,7 +235,7 @@ bool CChildFrame::CanClose() {
   StoreOpenNode();
   if (!m_document->IsModified()) return true;
   std::string question = "Save changes to " + DocumentTitle().toStdString() + "?";
-  switch (AppPrompts().Message(question, kAppCaption, MessageIcon::Exclamation, MessageButtons::YesNoCancel)) {
+  switch (AppPrompts().Message(question, kAppCaption, MessageIcon::Question, MessageButtons::YesNoCancel)) {
     case MessageAnswer::Yes: return Save();
     case MessageAnswer::No: return true;
     default: return false;
