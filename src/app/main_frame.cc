@@ -453,7 +453,7 @@ CChildFrame* CMainFrame::AddChildFrame(std::unique_ptr<CMarrowleafDoc> document,
     sub->showMaximized();
   } else {
     if (last.IsSet()) sub->resize(last.right - last.left, last.bottom - last.top);
-    else sub->resize(m_mdiArea->size().expandedTo(QSize(940, 540)) * 0.85);
+    else sub->resize(m_mdiArea->isVisible() ? m_mdiArea->size() * 0.85 : QSize(900, 520));
     sub->show();
   }
   connect(frame, &CChildFrame::Closing, this, [sub] { AppSettings().lastChildPlacement = CapturePlacement(*sub); });
