@@ -208,6 +208,38 @@ TEST_F(TreeTest, ActivatingAFolderTogglesItAndDoubleClickOnEmptySpaceClosesTheNo
   EXPECT_TRUE(Bold().empty());
 }
 
+TEST_F(TreeTest, RenamingABookmarkKeepsItsPlaceAndRefusesAnEmptyName) {
+  uint32_t note = Add(ntNote, "Note", 0, "x");
+  Show();
+  CBookmarkTreeCtrl& list = *frame->TabsView()->BookmarkList();
+  frame->SwitchToTab(CMlfTabsView::kBookmarksTab);
+  Tree().AddBookmark(Item(note), QStringLiteral("alpha"));
+  Tree().AddBookmark(Item(note), QStringLiteral("beta"));
+  auto editor = [&]() -> QLineEdit* {
+    for (QLineEdit* edit : list.viewport()->findChildren<QLineEdit*>())
+      if (edit->isVisible()) return edit;
+    return nullptr;
+  };
+  auto rename = [&](QTreeWidgetItem* item, const QString& text) {
+    list.RenameBookmark(item);
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->maxLength(), 128);
+    editor()->setText(text);
+    QTest::keyClick(editor(), Qt::Key_Return);
+    QCoreApplication::processEvents();
+  };
+  rename(list.topLevelItem(0), QString());
+  EXPECT_EQ(MessageTexts(), Titles{"You must enter a name for this bookmark"});
+  QCoreApplication::processEvents();
+  ASSERT_NE(editor(), nullptr) << "the edit box opens again";
+  QTest::keyClick(editor(), Qt::Key_Escape);
+  rename(list.topLevelItem(0), QStringLiteral("zulu"));
+  EXPECT_EQ(list.topLevelItem(0)->text(0), QStringLiteral("zulu")) << "not re-sorted";
+  MLFBOOKMARK bookmark;
+  ASSERT_TRUE(doc->GetBookmark(CBookmarkTreeCtrl::BookmarkId(list.topLevelItem(0)), bookmark));
+  EXPECT_EQ(bookmark.strName, "zulu");
+}
+
 TEST_F(TreeTest, KeysActOnTheSelectedEntry) {
   uint32_t note = Add(ntNote, "Note", 0, "x");
   uint32_t other = Add(ntNote, "Other", 0, "y");
