@@ -476,10 +476,15 @@ void CMlfTreeCtrl::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void CMlfTreeCtrl::ShowContextMenu(QTreeWidgetItem* context, const QPoint& globalPos) {
+  MakeContextMenu(context)->exec(globalPos);
+}
+
+std::unique_ptr<QMenu> CMlfTreeCtrl::MakeContextMenu(QTreeWidgetItem* context) {
   CMlfNode node;
   bool isNode = IsNode(context) && node.Attach(&m_document, uint32_t(ItemValue(context)));
   bool isContent = isNode && !node.IsFolder();
-  QMenu menu(this);
+  auto owned = std::make_unique<QMenu>(this);
+  QMenu& menu = *owned;
   QMenu* newMenu = menu.addMenu(QStringLiteral("&New"));
   newMenu->addAction(TreeImages::Instance().Icon(kImageNote, 0), QStringLiteral("&Note"), this,
                      [=, this] { NewNode(context, ntNote); });
@@ -506,7 +511,7 @@ void CMlfTreeCtrl::ShowContextMenu(QTreeWidgetItem* context, const QPoint& globa
     tasks->addAction(QString::fromLatin1(text))->setEnabled(false);
   menu.addSeparator();
   menu.addAction(QStringLiteral("Properties...."))->setEnabled(false);
-  menu.exec(globalPos);
+  return owned;
 }
 
 }  // namespace mlf

@@ -5,7 +5,10 @@
 
 #include <QTreeWidget>
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+class QMenu;
 
 namespace mlf {
 
@@ -65,6 +68,8 @@ class CMlfTreeCtrl : public QTreeWidget {
   void RemoveEmptyPlaceholder(QTreeWidgetItem* parent);
   void SetEncryptedOverlay(QTreeWidgetItem* item, bool on);
   void SetTaskOverlay(QTreeWidgetItem* item, bool on);
+  // The context menu for an entry (none: the top level), its items enabled as the entry allows.
+  std::unique_ptr<QMenu> MakeContextMenu(QTreeWidgetItem* context);
 
  protected:
   void mouseDoubleClickEvent(QMouseEvent* event) override;

@@ -1,4 +1,5 @@
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 
 #include "app/app_settings.h"
@@ -238,6 +239,23 @@ TEST_F(TreeTest, RenamingABookmarkKeepsItsPlaceAndRefusesAnEmptyName) {
   MLFBOOKMARK bookmark;
   ASSERT_TRUE(doc->GetBookmark(CBookmarkTreeCtrl::BookmarkId(list.topLevelItem(0)), bookmark));
   EXPECT_EQ(bookmark.strName, "zulu");
+}
+
+TEST_F(TreeTest, ContextMenuOffersWhatTheEntryAllows) {
+  uint32_t folder = Add(ntFolder, "Folder");
+  uint32_t note = Add(ntNote, "Note", 0, "x");
+  Show();
+  auto enabled = [&](QTreeWidgetItem* context) {
+    std::unique_ptr<QMenu> menu = Tree().MakeContextMenu(context);
+    std::vector<std::string> texts;
+    for (QAction* action : menu->actions())
+      if (action->isEnabled() && !action->isSeparator()) texts.push_back(action->text().toStdString());
+    return texts;
+  };
+  EXPECT_EQ(enabled(Item(note)), (Titles{"&New", "&Import", "&Delete", "&Rename", "Add to &Bookmarks...", "&Tasks"}));
+  EXPECT_EQ(enabled(Item(folder)), (Titles{"&New", "&Import", "&Delete", "&Rename", "&Tasks"}));
+  EXPECT_EQ(enabled(Item(folder)->child(0)), (Titles{"&New", "&Import", "&Tasks"})) << "the placeholder";
+  EXPECT_EQ(enabled(nullptr), (Titles{"&New", "&Import", "&Tasks"}));
 }
 
 TEST_F(TreeTest, KeysActOnTheSelectedEntry) {
