@@ -20,7 +20,8 @@ struct NoHost : TreeHost {
   bool ActivateNode(bool, int64_t) override { return true; }
 };
 
-// Folders of 99 notes each, titles in random order, numerical sorting on.
+// Folders of 99 notes each, titles in random order, numerical sorting on, a task attached to
+// one node in a hundred.
 void Fill(CMarrowleafDoc& doc, int nodes) {
   std::mt19937 random(7);
   FileHeader header = doc.GetHeader();
@@ -32,6 +33,13 @@ void Fill(CMarrowleafDoc& doc, int nodes) {
     CMlfNode node;
     node.Create(&doc, i % 100 == 0 ? ntFolder : ntNote, title.c_str(), i % 100 == 0 ? 0 : folder);
     if (i % 100 == 0) folder = node.GetId();
+    if (i % 100 == 50) {  // one task in a hundred nodes
+      MLFTASK task;
+      doc.GetTask(doc.NewTask(), task);
+      task.nFlags = kTaskAttached;
+      task.nNode = node.GetId();
+      doc.SetTask(task, false);
+    }
   }
 }
 

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTimer>
+#include <unordered_set>
 #include <utility>
 
 #include "app/app_settings.h"
@@ -111,18 +112,21 @@ void CMlfTreeCtrl::SetPicture(QTreeWidgetItem* item, int image, int overlay) {
   item->setIcon(0, TreeImages::Instance().Icon(image, overlay));
 }
 
-int CMlfTreeCtrl::OverlayRule(const CMlfNode& node) const {
-  return node.IsFolder() ? kOverlayNone : node.GetTreeItem().overlay;
+int CMlfTreeCtrl::OverlayRule(const NTV& record, bool hasTask) {
+  if (record.nType == ntFolder) return kOverlayNone;  // folders are never encrypted or given tasks
+  if (record.nFlags & kNodeEncrypted) return kOverlayEncrypted;
+  return hasTask ? kOverlayTask : kOverlayNone;
 }
 
-QTreeWidgetItem* CMlfTreeCtrl::MakeItem(const CMlfNode& node) const {
-  TreeItemInfo info = node.GetTreeItem();
-  auto* item = new QTreeWidgetItem(QStringList(FromStored(info.title)));
-  item->setData(0, kValueRole, qlonglong(info.itemData));
-  item->setData(0, kImageRole, int(info.image));
-  int overlay = OverlayRule(node);
+int CMlfTreeCtrl::OverlayRule(const CMlfNode& node) const { return OverlayRule(node.Record(), node.HasTask()); }
+
+QTreeWidgetItem* CMlfTreeCtrl::MakeItem(const NTV& record, bool hasTask) const {
+  auto* item = new QTreeWidgetItem(QStringList(FromStored(record.strTitle)));
+  item->setData(0, kValueRole, qlonglong(record.nIndex));
+  item->setData(0, kImageRole, int(record.nIcon));
+  int overlay = OverlayRule(record, hasTask);
   item->setData(0, kOverlayRole, overlay);
-  item->setIcon(0, TreeImages::Instance().Icon(info.image, overlay));
+  item->setIcon(0, TreeImages::Instance().Icon(record.nIcon, overlay));
   item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsDragEnabled |
                  Qt::ItemIsDropEnabled);
   return item;
@@ -148,6 +152,11 @@ void CMlfTreeCtrl::RebuildTree(bool keepExpanded) {
   for (const NTV& record : records) pointers.push_back(&record);
   FileHeader header = m_document.GetHeader();
   auto levels = OrderSiblings(pointers, SortOptions{header.sortFlags, header.folderArrangement});
+  // One pass over the tasks instead of one per node.
+  std::unordered_set<uint32_t> withTask;
+  m_document.EnumTasks([&](const MLFTASK& task) {
+    if (task.nNode != 0) withTask.insert(task.nNode);
+  });
 
   // Entries are built detached and handed to the widget in one call, which keeps a build of
   // many nodes linear; the stack replaces recursion for deeply nested files.
@@ -163,8 +172,7 @@ void CMlfTreeCtrl::RebuildTree(bool keepExpanded) {
       continue;
     }
     for (const NTV* record : level->second) {
-      CMlfNode node(&m_document, record->nIndex);
-      QTreeWidgetItem* item = MakeItem(node);
+      QTreeWidgetItem* item = MakeItem(*record, withTask.count(record->nIndex) != 0);
       if (parentItem) parentItem->addChild(item);
       else topLevel.push_back(item);
       if (record->nIndex == activeId) active = item;
@@ -185,10 +193,8 @@ void CMlfTreeCtrl::RefreshItem(uint32_t nodeId) {
   QTreeWidgetItem* item = FindItem(nodeId);
   CMlfNode node;
   if (!item || !node.Attach(&m_document, nodeId)) return;
-  TreeItemInfo info = node.GetTreeItem();
-  item->setText(0, FromStored(info.title));
-  item->setData(0, kValueRole, qlonglong(info.itemData));
-  SetPicture(item, info.image, OverlayRule(node));
+  item->setText(0, FromStored(node.Record().strTitle));
+  SetPicture(item, node.Record().nIcon, OverlayRule(node));
   if (item == m_activeItem) SetActiveMarks(nullptr, item);
 }
 
@@ -282,7 +288,7 @@ QTreeWidgetItem* CMlfTreeCtrl::InsertNodeItem(const Location& location, const CM
   QTreeWidgetItem* first = container->childCount() ? container->child(0) : nullptr;
   if (location.parent && first && ItemValue(first) == kPlaceholderItem) {
     // The placeholder itself becomes the entry, so the new node keeps its place.
-    QTreeWidgetItem* fresh = MakeItem(node);
+    QTreeWidgetItem* fresh = MakeItem(node.Record(), node.HasTask());
     first->setText(0, fresh->text(0));
     first->setFlags(fresh->flags());
     for (int role : {kValueRole, kImageRole, kOverlayRole}) first->setData(0, role, fresh->data(0, role));
@@ -290,7 +296,7 @@ QTreeWidgetItem* CMlfTreeCtrl::InsertNodeItem(const Location& location, const CM
     delete fresh;
     return first;
   }
-  QTreeWidgetItem* item = MakeItem(node);
+  QTreeWidgetItem* item = MakeItem(node.Record(), node.HasTask());
   container->insertChild(std::min(location.index, container->childCount()), item);
   return item;
 }

@@ -16,6 +16,7 @@ class CBookmarkTreeCtrl;
 class CMarrowleafDoc;
 class CMlfNode;
 class TreeHost;
+struct NTV;
 
 // The item value of an entry: the node id, or -1 for the placeholder.
 constexpr int64_t kPlaceholderItem = -1;
@@ -85,8 +86,10 @@ class CMlfTreeCtrl : public QTreeWidget {
   void ShowContextMenu(QTreeWidgetItem* context, const QPoint& globalPos);
   void OnAddToBookmarks(QTreeWidgetItem* item);
 
-  QTreeWidgetItem* MakeItem(const CMlfNode& node) const;
+  QTreeWidgetItem* MakeItem(const NTV& record, bool hasTask) const;
   void SetPicture(QTreeWidgetItem* item, int image, int overlay);
+  // The overlay of an entry that is not the active one: the padlock beats the clock.
+  static int OverlayRule(const NTV& record, bool hasTask);
   int OverlayRule(const CMlfNode& node) const;
   bool IsNode(const QTreeWidgetItem* item) const;
   bool IsBelow(const QTreeWidgetItem* item, const QTreeWidgetItem* ancestor) const;
