@@ -50,7 +50,9 @@ bool CNodePreviewView::Load(CMlfNode& node) {
     setFocusProxy(m_pictureArea);
     return true;
   }
-  m_text->setPlainText(QString::fromUtf8(content));
+  // A picture Qt cannot decode waits for the image view rather than showing its bytes.
+  if (node.GetType() == ntImage) m_text->setPlainText(QStringLiteral("This picture cannot be shown yet."));
+  else m_text->setPlainText(QString::fromUtf8(content));
   return true;
 }
 
