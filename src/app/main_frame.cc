@@ -255,6 +255,24 @@ void CMainFrame::FillRecentFiles(QMenu* menu) {
   }
 }
 
+void CMainFrame::FillWindowList(QMenu* menu) {
+  // The open document windows follow the arrangement commands, the active one checked.
+  for (QAction* action : menu->actions())
+    if (action->property("window").toBool()) delete action;
+  QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList();
+  if (!windows.isEmpty()) menu->addSeparator()->setProperty("window", true);
+  for (int i = 0; i < windows.size(); ++i) {
+    QMdiSubWindow* sub = windows[i];
+    auto* frame = qobject_cast<CChildFrame*>(sub->widget());
+    QString title = frame ? frame->DocumentTitle() : sub->windowTitle();
+    QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(title));
+    action->setProperty("window", true);
+    action->setCheckable(true);
+    action->setChecked(sub == m_mdiArea->activeSubWindow());
+    connect(action, &QAction::triggered, this, [this, sub] { m_mdiArea->setActiveSubWindow(sub); });
+  }
+}
+
 void CMainFrame::CreateMenus() {
   Actions& a = m_act;
   auto fileMenu = [&](bool document) {
@@ -349,6 +367,7 @@ void CMainFrame::CreateMenus() {
 
   auto* window = new QMenu(QStringLiteral("&Window"), this);
   window->addActions({a.cascade, a.tile, a.arrangeIcons});
+  connect(window, &QMenu::aboutToShow, this, [this, window] { FillWindowList(window); });
 
   m_documentMenus = {fileMenu(true), edit, view, format, tree, toolsMenu(true), window, helpMenu()};
 

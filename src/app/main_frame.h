@@ -62,6 +62,7 @@ class CMainFrame : public QMainWindow {
   void CreateStatusBar();
   void ShowMenus(bool documentMenu);
   void FillRecentFiles(QMenu* menu);
+  void FillWindowList(QMenu* menu);
   void OnOpen();
   void ArrangeIcons();
   void SaveLayout();

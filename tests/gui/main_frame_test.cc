@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -62,6 +63,24 @@ TEST_F(MainFrameTest, TheMenuFollowsTheDocumentWindows) {
 
   main.Command(QStringLiteral("Task Bar"))->trigger();
   EXPECT_TRUE(main.Command(QStringLiteral("Task Bar"))->isChecked());
+}
+
+TEST_F(MainFrameTest, TheWindowMenuListsTheDocumentWindows) {
+  main.NewDocument();
+  main.NewDocument();
+  main.UpdateCommands();
+  QMenu* window = nullptr;
+  for (QAction* action : main.menuBar()->actions())
+    if (action->text() == QStringLiteral("&Window")) window = action->menu();
+  ASSERT_NE(window, nullptr);
+  Q_EMIT window->aboutToShow();
+  QStringList texts;
+  for (QAction* action : window->actions())
+    if (!action->isSeparator()) texts.push_back(action->text());
+  EXPECT_EQ(texts, (QStringList{"&Cascade", "&Tile", "&Arrange Icons", "&1 Untitled 1", "&2 Untitled 2"}));
+  Q_EMIT window->aboutToShow();
+  EXPECT_EQ(window->actions().size(), 6) << "filled afresh, not twice";
+  for (CChildFrame* frame : main.ChildFrames()) frame->Document().SetModifiedFlag(false);
 }
 
 TEST_F(MainFrameTest, AlwaysOnTopTwiceIsOffAgain) {
