@@ -1,8 +1,6 @@
 #include "app/main_frame.h"
 
 #include <QAction>
-#include <QActionGroup>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>

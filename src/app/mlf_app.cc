@@ -1,8 +1,6 @@
 #include "app/mlf_app.h"
 
-#include <QLibraryInfo>
 #include <QSettings>
-#include <QThread>
 #include <QVersionNumber>
 
 #include "app/app_settings.h"

@@ -1,6 +1,5 @@
 #include "app/scripted_run.h"
 
-#include <QApplication>
 #include <QTimer>
 #include <QTreeWidgetItemIterator>
 

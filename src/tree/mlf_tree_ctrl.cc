@@ -1,7 +1,6 @@
 #include "tree/mlf_tree_ctrl.h"
 
 #include <QContextMenuEvent>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTimer>

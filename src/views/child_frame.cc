@@ -5,7 +5,6 @@
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QHeaderView>
 #include <QSplitter>
 #include <QTreeWidget>
 
