@@ -24,9 +24,10 @@ CLog& AppLog() {
   return log;
 }
 
-void CLog::Open() {
+void CLog::Open() { OpenIn(JoinPath(m_env.ExecutableDirectory(), "Logs")); }
+
+void CLog::OpenIn(const std::string& folder) {
   std::lock_guard lock(m_mutex);
-  std::string folder = JoinPath(m_env.ExecutableDirectory(), "Logs");
   try {
     m_env.CreateDirectory(folder);
   } catch (const FileError&) {

@@ -22,6 +22,8 @@ class CLog {
   // Opens today's file in <executable folder>/Logs after purging logs 15 days or older, and
   // writes the start header. A log that cannot be opened stays closed and drops every write.
   void Open();
+  // The same with the log in another folder (tests keep theirs apart this way).
+  void OpenIn(const std::string& folder);
 
   // Writes the indent first when at the start of a line; a null text writes nothing more.
   void Write(const char* text);

@@ -1,0 +1,102 @@
+// CMainFrame: the main window. The document windows live in its MDI area; it holds the menus
+// (the document menu while a document window is open, the default menu otherwise), the
+// Standard, Formatting and Image toolbars, the status bar and the tray icon, and it routes the
+// document commands to the active document window.
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+
+#include "app/recent_file_list.h"
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QPrinter;
+class QSystemTrayIcon;
+class QToolBar;
+
+namespace mlf {
+
+class CChildFrame;
+class CMarrowleafDoc;
+
+class CMainFrame : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit CMainFrame(RecentFileList& recentFiles, QWidget* parent = nullptr);
+  ~CMainFrame() override;
+
+  QMdiArea* MdiArea() const { return m_mdiArea; }
+  CChildFrame* ActiveChild() const;
+  QList<CChildFrame*> ChildFrames() const;
+
+  CChildFrame* NewDocument();
+  // Opens the file in a new document window, or activates the window that shows it already;
+  // null when it could not be opened (the document told the user why).
+  CChildFrame* OpenDocument(const QString& path);
+  // Shows the document in a new document window.
+  CChildFrame* AddChildFrame(std::unique_ptr<CMarrowleafDoc> document, const QString& untitledName);
+
+  void SendToTray();
+  void RestoreFromTray();
+  void SetAlwaysOnTop(bool on);
+  // The command states: enabled, checked, and which menu is shown.
+  void UpdateCommands();
+  // The action of a menu command by its text without "&" (for tests and scripts).
+  QAction* Command(const QString& text) const;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  QAction* MakeAction(const char* text, const char* icon = nullptr, const char* prompt = nullptr);
+  void CreateActions();
+  void CreateMenus();
+  void CreateToolBars();
+  void CreateStatusBar();
+  void ShowMenus(bool documentMenu);
+  void FillRecentFiles(QMenu* menu);
+  void FillWindowList(QMenu* menu);
+  void OnOpen();
+  void ArrangeIcons();
+  void SaveLayout();
+  void RestoreLayout();
+
+  RecentFileList& m_recentFiles;
+  std::unique_ptr<QPrinter> m_printer;  // the printer of Print Setup, made on first use
+  QMdiArea* m_mdiArea;
+  int m_untitledCount = 0;
+  bool m_inTray = false;
+  QSystemTrayIcon* m_tray = nullptr;
+  QLabel* m_capsPane = nullptr;
+  QLabel* m_numPane = nullptr;
+  QLabel* m_scrollPane = nullptr;
+  QToolBar* m_standardBar = nullptr;
+  QToolBar* m_formatBar = nullptr;
+  QToolBar* m_imageBar = nullptr;
+  QList<QMenu*> m_documentMenus;
+  QList<QMenu*> m_defaultMenus;
+  bool m_showingDocumentMenu = true;
+
+  struct Actions {
+    QAction *newDoc, *open, *close, *save, *saveAs, *print, *printPreview, *printSetup, *properties, *sendToTray, *exit;
+    QAction *undo, *redo, *cut, *copy, *paste, *selectAll, *find, *findInNodes, *replace, *insertObject, *links,
+        *objectProperties;
+    QAction *standardBar, *formatBar, *imageBar, *statusBar, *mainTree, *bookmarksList, *taskBar, *alwaysOnTop;
+    QAction *font, *paragraph;
+    QAction *refresh, *collapseAll, *expandAll, *batchExport;
+    QAction *checkSpelling, *options;
+    QAction *cascade, *tile, *arrangeIcons;
+    QAction *helpBar, *upgrade, *bugReport, *homePage, *about;
+    QAction *rotateAnticlockwise, *rotateClockwise, *scaleToFit, *zoom;
+    QAction *restore, *trayExit;
+  } m_act{};
+};
+
+}  // namespace mlf

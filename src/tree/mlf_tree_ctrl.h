@@ -1,0 +1,106 @@
+// CMlfTreeCtrl: the node tree of a document window. One entry per node, children in the order
+// of the document's sort options, "(empty)" under folders without children, the active node
+// bold with its folders, and the commands of its context menu.
+#pragma once
+
+#include <QTreeWidget>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class QMenu;
+
+namespace mlf {
+
+class CBookmarkTreeCtrl;
+class CMarrowleafDoc;
+class CMlfNode;
+class TreeHost;
+struct NTV;
+
+// The item value of an entry: the node id, or -1 for the placeholder.
+constexpr int64_t kPlaceholderItem = -1;
+inline constexpr const char* kEmptyText = "(empty)";
+
+class CMlfTreeCtrl : public QTreeWidget {
+  Q_OBJECT
+ public:
+  CMlfTreeCtrl(CMarrowleafDoc& document, TreeHost& host, QWidget* parent = nullptr);
+
+  void SetBookmarkList(CBookmarkTreeCtrl* bookmarks) { m_bookmarks = bookmarks; }
+
+  // The item value of an entry, and the entry of a node (depth first, children in display
+  // order, below start or from the root).
+  static int64_t ItemValue(const QTreeWidgetItem* item);
+  // The entry's picture in the shared image list and the overlay drawn over it.
+  static int ItemImage(const QTreeWidgetItem* item);
+  static int ItemOverlay(const QTreeWidgetItem* item);
+  QTreeWidgetItem* FindItem(uint32_t nodeId, QTreeWidgetItem* start = nullptr) const;
+
+  // Rebuilds every entry from the document; keepExpanded restores the expanded folders.
+  void RebuildTree(bool keepExpanded);
+  // Re-reads one node's record into its entry.
+  void RefreshItem(uint32_t nodeId);
+  // Opens the entry's node (or shows the blank view for none or the placeholder); a folder
+  // toggles its expansion.
+  void ActivateItem(QTreeWidgetItem* item);
+  void ShowBookmarkItem(uint32_t nodeId);
+  void SetActiveMarks(QTreeWidgetItem* oldItem, QTreeWidgetItem* newItem);
+  QTreeWidgetItem* ActiveItem() const { return m_activeItem; }
+  void CollapseAll();
+  void ExpandAll();
+
+  // The context menu's commands on an entry (none means the top level).
+  QTreeWidgetItem* NewNode(QTreeWidgetItem* context, uint8_t type);
+  void DeleteItem(QTreeWidgetItem* item);
+  void RenameItem(QTreeWidgetItem* item);
+  // Bookmarks the entry's node under name; false for the placeholder or a folder.
+  bool AddBookmark(QTreeWidgetItem* item, const QString& name);
+  void DeleteBranch(QTreeWidgetItem* item, bool keepNodes);
+
+  struct Location {
+    uint32_t parentId = 0;
+    QTreeWidgetItem* parent = nullptr;  // null: the top level
+    int index = 0;                      // insert position among the parent's children
+  };
+  Location GetNewNodeLocation(QTreeWidgetItem* context) const;
+  QTreeWidgetItem* InsertNodeItem(const Location& location, const CMlfNode& node);
+  void AddEmptyPlaceholder(QTreeWidgetItem* parent);
+  void RemoveEmptyPlaceholder(QTreeWidgetItem* parent);
+  void SetEncryptedOverlay(QTreeWidgetItem* item, bool on);
+  void SetTaskOverlay(QTreeWidgetItem* item, bool on);
+  // The context menu for an entry (none: the top level), its items enabled as the entry allows.
+  std::unique_ptr<QMenu> MakeContextMenu(QTreeWidgetItem* context);
+
+ protected:
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+
+ private:
+  void OnRenamed(const QModelIndex& index, const QString& text);
+  void OnEmptyNameRefused(const QModelIndex& index);
+  void OnItemClicked(QTreeWidgetItem* item);
+  void ShowContextMenu(QTreeWidgetItem* context, const QPoint& globalPos);
+  void OnAddToBookmarks(QTreeWidgetItem* item);
+
+  QTreeWidgetItem* MakeItem(const NTV& record, bool hasTask) const;
+  void SetPicture(QTreeWidgetItem* item, int image, int overlay);
+  // The overlay of an entry that is not the active one: the padlock beats the clock.
+  static int OverlayRule(const NTV& record, bool hasTask);
+  int OverlayRule(const CMlfNode& node) const;
+  bool IsNode(const QTreeWidgetItem* item) const;
+  bool IsBelow(const QTreeWidgetItem* item, const QTreeWidgetItem* ancestor) const;
+
+  CMarrowleafDoc& m_document;
+  TreeHost& m_host;
+  CBookmarkTreeCtrl* m_bookmarks = nullptr;
+  bool m_singleClick;
+  bool m_keyDownSeen = false;
+  QTreeWidgetItem* m_activeItem = nullptr;
+  QTreeWidgetItem* m_singleExpanded = nullptr;  // single-click mode: the folder opened last
+};
+
+}  // namespace mlf

@@ -1,0 +1,286 @@
+#include "views/child_frame.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QSplitter>
+#include <QTreeWidget>
+
+#include "crypt/crypt_provider.h"
+#include "diagnostics/log.h"
+#include "dialogs/node_password_question.h"
+#include "store/document.h"
+#include "store/node.h"
+#include "store/prompts.h"
+#include "tree/bookmark_tree_ctrl.h"
+#include "tree/mlf_tree_ctrl.h"
+#include "views/blank_area_view.h"
+#include "views/node_preview_view.h"
+#include "views/tabs_view.h"
+#include "widgets/wait_cursor.h"
+
+namespace mlf {
+namespace {
+
+MessageAnswer Warn(const std::string& text, const char* caption = kAppCaption) {
+  return AppPrompts().Message(text, caption, MessageIcon::Exclamation, MessageButtons::Ok);
+}
+
+}  // namespace
+
+CChildFrame::CChildFrame(std::unique_ptr<CMarrowleafDoc> document, const QString& untitledName, QWidget* parent)
+    : QMainWindow(parent),
+      m_document(std::move(document)),
+      m_untitledName(untitledName),
+      m_splitter(new QSplitter(Qt::Horizontal, this)),
+      m_tabsView(new CMlfTabsView(*m_document, *this)),
+      m_taskBar(new QDockWidget(QStringLiteral("Tasks"), this)),
+      m_taskList(new QTreeWidget) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle(DocumentTitle() + QStringLiteral("[*]"));
+  m_splitter->setChildrenCollapsible(false);
+  m_splitter->addWidget(m_tabsView);
+  m_tabsView->setMinimumWidth(120);
+  ShowBlankView();
+  m_splitter->setStretchFactor(0, 0);
+  m_splitter->setStretchFactor(1, 1);
+  m_splitter->setSizes({220, 600});
+  setCentralWidget(m_splitter);
+
+  // The task list itself arrives with its own feature; the bar, its command and its saved
+  // visibility work already.
+  m_taskList->setHeaderLabels({QStringLiteral("Task"), QStringLiteral("Priority"), QStringLiteral("Due")});
+  m_taskList->setRootIsDecorated(false);
+  m_taskBar->setObjectName(QStringLiteral("TaskBar"));
+  m_taskBar->setWidget(m_taskList);
+  m_taskBar->setAllowedAreas(Qt::BottomDockWidgetArea);
+  m_taskBar->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetFloatable |
+                         QDockWidget::DockWidgetMovable);
+  addDockWidget(Qt::BottomDockWidgetArea, m_taskBar);
+  m_taskBar->hide();
+  connect(m_taskBar, &QDockWidget::visibilityChanged, this, &CChildFrame::StateChanged);
+  connect(m_tabsView, &QTabWidget::currentChanged, this, &CChildFrame::StateChanged);
+
+  m_document->SetObserver(this);
+}
+
+CChildFrame::~CChildFrame() { m_document->SetObserver(nullptr); }
+
+QString CChildFrame::DocumentTitle() const {
+  std::string path = m_document->GetPathName();
+  return path.empty() ? m_untitledName : QFileInfo(QString::fromStdString(path)).fileName();
+}
+
+void CChildFrame::ReplaceContentView(QWidget* view) {
+  if (m_splitter->count() > 1) delete m_splitter->widget(1);
+  m_blankView = nullptr;
+  m_nodeView = nullptr;
+  m_splitter->addWidget(view);
+  m_splitter->setStretchFactor(1, 1);
+}
+
+void CChildFrame::ShowBlankView() {
+  if (m_blankView) return;
+  auto* blank = new CBlankAreaView;
+  ReplaceContentView(blank);
+  m_blankView = blank;
+  m_splitter->repaint();
+}
+
+bool CChildFrame::ActivateNode(bool open, int64_t nodeId) {
+  WaitCursor wait;
+  if (nodeId == m_activeNodeId) return false;
+  StoreOpenNode();
+  // A password lasts only while its node stays open.
+  if (!m_blankView && m_activeNodeId > 0) {
+    CMlfNode old;
+    if (old.Attach(m_document.get(), uint32_t(m_activeNodeId))) old.SetPassword(false, SecureString());
+  }
+  auto showBlank = [this] {
+    m_activeNodeId = -1;
+    ShowBlankView();
+    Q_EMIT StateChanged();
+  };
+  if (!open) {
+    m_activeNodeId = nodeId;
+    ShowBlankView();
+    Q_EMIT StateChanged();
+    return true;
+  }
+
+  CMlfNode node;
+  if (nodeId <= 0 || !node.Attach(m_document.get(), uint32_t(nodeId))) {
+    showBlank();
+    return false;
+  }
+  if (node.IsEncrypted()) {
+    const CryptProvider& crypt = m_document->GetCryptProvider();
+    if (!crypt.IsAvailable() || !crypt.IsCipherSupported(node.GetCryptType()) ||
+        crypt.MaxKeyLength() < node.GetKeyLength()) {
+      Warn("You cannot access this encrypted node.\n\nEncryption is not available or not compatible.");
+      showBlank();
+      return false;
+    }
+    std::optional<SecureString> password = AskNodePassword(*m_document, node.GetId());
+    if (!password) {
+      Warn("Access Denied");
+      showBlank();
+      return false;
+    }
+    node.SetPassword(true, *password);
+  }
+
+  bool loaded = false;
+  switch (node.GetType()) {
+    case ntNote:
+    case ntImage:
+    case ntHtml: {
+      auto* view = new CNodePreviewView;
+      ReplaceContentView(view);
+      m_nodeView = view;
+      m_activeNodeId = nodeId;
+      loaded = view->Load(node);
+      break;
+    }
+    case ntForeign:
+      Warn("Foreign data cannot be opened in Marrowleaf.\n\nTry exporting it instead.", "Open Foreign Data");
+      showBlank();
+      return false;
+    case ntFolder:
+      break;
+    default: {
+      const char* text = "This node does not have a recognised data type.\n\nI do not know how to access it.";
+      AppLog().WriteLine(text);
+      Warn(text, "Unknown Data");
+      break;
+    }
+  }
+  if (loaded) {
+    Q_EMIT StateChanged();
+    return true;
+  }
+  AppLog().WriteLine("Warning: Could not load node data.");
+  Warn("Warning: Could not load node data.");
+  showBlank();
+  return false;
+}
+
+void CChildFrame::StoreOpenNode() {
+  // The open view is read-only for now: there is nothing to write back.
+}
+
+void CChildFrame::ShowNode(uint32_t nodeId, bool open) {
+  if (auto* sub = parentWidget()) sub->setFocus();
+  CMlfTreeCtrl* tree = m_tabsView->NodeTree();
+  QTreeWidgetItem* item = tree->FindItem(nodeId);
+  m_tabsView->SwitchToTab(CMlfTabsView::kMainTab);
+  if (!item) return;
+  tree->setCurrentItem(item);
+  if (open) tree->ActivateItem(item);
+}
+
+bool CChildFrame::SaveTo(const QString& path) {
+  bool saved = m_document->OnSaveDocument(path.toStdString());
+  if (!saved) {
+    std::string text = "Warning, file '" + path.toStdString() + "' has not been saved.";
+    AppLog().WriteLine(text);
+    Warn(text);
+  }
+  setWindowTitle(DocumentTitle() + QStringLiteral("[*]"));
+  Q_EMIT StateChanged();
+  return saved;
+}
+
+bool CChildFrame::Save() {
+  std::string path = m_document->GetPathName();
+  if (path.empty()) return SaveAs();
+  Env& env = m_document->GetEnv();
+  if (env.FileExists(path) && env.IsReadOnly(path)) {
+    MessageAnswer answer = AppPrompts().Message(
+        "The file '" + path + "' is read-only and has not been saved.\n\nWould you like to save it to a different location?",
+        kAppCaption, MessageIcon::Exclamation, MessageButtons::YesNo);
+    return answer == MessageAnswer::Yes && SaveAs();
+  }
+  return SaveTo(QString::fromStdString(path));
+}
+
+bool CChildFrame::SaveAs() {
+  QString start = QString::fromStdString(m_document->GetPathName());
+  if (start.isEmpty()) start = m_untitledName.trimmed() + QStringLiteral(".mlf");
+  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save As"), start,
+                                              QStringLiteral("Marrowleaf Files (*.mlf)"));
+  if (path.isEmpty()) return false;
+  if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".mlf");
+  return SaveTo(path);
+}
+
+void CChildFrame::Refresh() { m_tabsView->NodeTree()->RebuildTree(false); }
+void CChildFrame::CollapseAll() { m_tabsView->NodeTree()->CollapseAll(); }
+void CChildFrame::ExpandAll() { m_tabsView->NodeTree()->ExpandAll(); }
+
+void CChildFrame::ToggleTaskBar() {
+  m_taskBar->setVisible(!m_taskBar->isVisible());
+  Q_EMIT StateChanged();
+}
+
+void CChildFrame::SwitchToTab(int index) {
+  m_tabsView->SwitchToTab(index);
+  Q_EMIT StateChanged();
+}
+
+bool CChildFrame::CanClose() {
+  StoreOpenNode();
+  if (!m_document->IsModified()) return true;
+  std::string question = "Save changes to " + DocumentTitle().toStdString() + "?";
+  switch (AppPrompts().Message(question, kAppCaption, MessageIcon::Question, MessageButtons::YesNoCancel)) {
+    case MessageAnswer::Yes: return Save();
+    case MessageAnswer::No: return true;
+    default: return false;
+  }
+}
+
+void CChildFrame::closeEvent(QCloseEvent* event) {
+  if (!CanClose()) {
+    event->ignore();
+    return;
+  }
+  Q_EMIT Closing();
+  event->accept();
+}
+
+bool CChildFrame::focusNextPrevChild(bool next) {
+  // Tab moves between the list of the selected tab and the content pane.
+  QWidget* list = m_tabsView->CurrentList();
+  QWidget* focus = QApplication::focusWidget();
+  bool inList = focus && (focus == list || list->isAncestorOf(focus));
+  QWidget* content = m_splitter->count() > 1 ? m_splitter->widget(1) : nullptr;
+  if (inList && content) content->setFocus();
+  else list->setFocus();
+  return true;
+}
+
+void CChildFrame::RefreshNode(uint32_t nodeId) { m_tabsView->NodeTree()->RefreshItem(nodeId); }
+
+void CChildFrame::RefreshTask(uint32_t) {}
+
+void CChildFrame::RefreshLogo() {
+  if (m_blankView) m_blankView->RefreshLogo();
+}
+
+bool CChildFrame::PrepareForSave() {
+  StoreOpenNode();
+  return !m_taskBar->isHidden();
+}
+
+void CChildFrame::OnDocumentLoaded() {
+  m_taskBar->setVisible(m_document->GetHeader().viewFlags & kViewTaskBar);
+  m_tabsView->NodeTree()->RebuildTree(false);
+  m_tabsView->BookmarkList()->FillBookmarks();
+  setWindowTitle(DocumentTitle() + QStringLiteral("[*]"));
+  Q_EMIT StateChanged();
+}
+
+}  // namespace mlf
+

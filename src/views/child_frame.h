@@ -1,0 +1,89 @@
+// CChildFrame: the window of one open document. Left the tabs view with the node tree and the
+// bookmarks list, right the content pane (the blank view, or the view of the open node), and
+// the "Tasks" bar below. It owns the act of opening a node and the document's own commands.
+#pragma once
+
+#include <QMainWindow>
+#include <cstdint>
+#include <memory>
+
+#include "store/document_observer.h"
+#include "tree/tree_host.h"
+
+class QDockWidget;
+class QSplitter;
+class QTreeWidget;
+
+namespace mlf {
+
+class CBlankAreaView;
+class CMarrowleafDoc;
+class CMlfTabsView;
+class CNodePreviewView;
+
+class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost {
+  Q_OBJECT
+ public:
+  // Takes the document; the window shows it from now on and lives as long as it.
+  CChildFrame(std::unique_ptr<CMarrowleafDoc> document, const QString& untitledName, QWidget* parent = nullptr);
+  ~CChildFrame() override;
+
+  CMarrowleafDoc& Document() const { return *m_document; }
+  CMlfTabsView* TabsView() const { return m_tabsView; }
+  CBlankAreaView* BlankView() const { return m_blankView; }
+  CNodePreviewView* NodeView() const { return m_nodeView; }
+  int64_t ActiveNodeId() const { return m_activeNodeId; }
+  QDockWidget* TaskBar() const { return m_taskBar; }
+  // The file's name, or the untitled name of a new document.
+  QString DocumentTitle() const;
+
+  bool ActivateNode(bool open, int64_t nodeId) override;
+  void StoreOpenNode();
+  void ShowNode(uint32_t nodeId, bool open);
+
+  // The document window's commands.
+  bool Save();
+  bool SaveAs();
+  void Refresh();
+  void CollapseAll();
+  void ExpandAll();
+  void ToggleTaskBar();
+  void SwitchToTab(int index);
+  // Before the window closes: stores the open note and asks whether to save a modified
+  // document. False when the user cancelled or the save failed.
+  bool CanClose();
+
+  // DocumentObserver
+  void RefreshNode(uint32_t nodeId) override;
+  void RefreshTask(uint32_t taskId) override;
+  void RefreshLogo() override;
+  bool PrepareForSave() override;
+  void OnDocumentLoaded() override;
+
+ Q_SIGNALS:
+  // The title, the modified state or a command's state changed.
+  void StateChanged();
+  // The window has agreed to close.
+  void Closing();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
+
+ private:
+  void ShowBlankView();
+  void ReplaceContentView(QWidget* view);
+  bool SaveTo(const QString& path);
+
+  std::unique_ptr<CMarrowleafDoc> m_document;
+  QString m_untitledName;
+  QSplitter* m_splitter;
+  CMlfTabsView* m_tabsView;
+  CBlankAreaView* m_blankView = nullptr;
+  CNodePreviewView* m_nodeView = nullptr;
+  int64_t m_activeNodeId = -1;
+  QDockWidget* m_taskBar;
+  QTreeWidget* m_taskList;
+};
+
+}  // namespace mlf

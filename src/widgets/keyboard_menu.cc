@@ -1,0 +1,15 @@
+#include "widgets/keyboard_menu.h"
+
+#include <QTreeWidget>
+
+namespace mlf {
+
+QTreeWidgetItem* KeyboardMenuTarget(QTreeWidget& list, QPoint& globalPos) {
+  QTreeWidgetItem* item = list.currentItem();
+  QRect rect = item ? list.visualItemRect(item) : QRect();
+  bool visible = item && list.viewport()->rect().intersects(rect);
+  globalPos = list.viewport()->mapToGlobal(visible ? rect.topLeft() : QPoint(0, 0));
+  return visible ? item : nullptr;
+}
+
+}  // namespace mlf

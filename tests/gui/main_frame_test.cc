@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTest>
+
+#include "app/app_settings.h"
+#include "app/main_frame.h"
+#include "store/document.h"
+#include "store/node_record.h"
+#include "support/scripted_prompts.h"
+#include "tree/bookmark_tree_ctrl.h"
+#include "tree/mlf_tree_ctrl.h"
+#include "views/blank_area_view.h"
+#include "views/child_frame.h"
+#include "views/node_preview_view.h"
+#include "views/tabs_view.h"
+#include "widgets/mlf_status.h"
+#include "widgets/window_state.h"
+
+namespace mlf::test {
+namespace {
+
+class MainFrameTest : public ::testing::Test {
+ protected:
+  MainFrameTest() {
+    AppSettings() = MlfSettings();
+    main.show();
+  }
+  QStringList MenuTitles() const {
+    QStringList titles;
+    for (QAction* action : main.menuBar()->actions()) titles.push_back(action->text());
+    return titles;
+  }
+
+  ScriptedPrompts prompts;
+  ScopedAppPrompts scope{prompts};
+  RecentFileList recent;
+  CMainFrame main{recent};
+};
+
+TEST_F(MainFrameTest, TheMenuFollowsTheDocumentWindows) {
+  EXPECT_EQ(MenuTitles(), (QStringList{"&File", "&View", "&Tools", "&Help"}));
+  EXPECT_FALSE(main.Command(QStringLiteral("Save"))->isEnabled());
+  CChildFrame* frame = main.NewDocument();
+  main.UpdateCommands();
+  EXPECT_EQ(MenuTitles(),
+            (QStringList{"&File", "&Edit", "&View", "F&ormat", "T&ree", "&Tools", "&Window", "&Help"}));
+  EXPECT_TRUE(main.Command(QStringLiteral("Save"))->isEnabled()) << "a new document is modified";
+  EXPECT_EQ(frame->DocumentTitle(), QStringLiteral("Untitled 1"));
+  EXPECT_FALSE(main.Command(QStringLiteral("Find in Nodes..."))->isEnabled()) << "present, its feature comes later";
+
+  main.Command(QStringLiteral("Bookmarks List"))->trigger();
+  EXPECT_EQ(frame->TabsView()->currentIndex(), CMlfTabsView::kBookmarksTab);
+  EXPECT_TRUE(main.Command(QStringLiteral("Bookmarks List"))->isChecked());
+  EXPECT_FALSE(main.Command(QStringLiteral("Main Tree"))->isChecked());
+  EXPECT_EQ(main.Command(QStringLiteral("Bookmarks List"))->shortcut(), QKeySequence(Qt::ALT | Qt::Key_2));
+
+  main.Command(QStringLiteral("Task Bar"))->trigger();
+  EXPECT_TRUE(main.Command(QStringLiteral("Task Bar"))->isChecked());
+}
+
+TEST_F(MainFrameTest, TheWindowMenuListsTheDocumentWindows) {
+  main.NewDocument();
+  main.NewDocument();
+  main.UpdateCommands();
+  QMenu* window = nullptr;
+  for (QAction* action : main.menuBar()->actions())
+    if (action->text() == QStringLiteral("&Window")) window = action->menu();
+  ASSERT_NE(window, nullptr);
+  Q_EMIT window->aboutToShow();
+  QStringList texts;
+  for (QAction* action : window->actions())
+    if (!action->isSeparator()) texts.push_back(action->text());
+  EXPECT_EQ(texts, (QStringList{"&Cascade", "&Tile", "&Arrange Icons", "&1 Untitled 1", "&2 Untitled 2"}));
+  Q_EMIT window->aboutToShow();
+  EXPECT_EQ(window->actions().size(), 6) << "filled afresh, not twice";
+  for (CChildFrame* frame : main.ChildFrames()) frame->Document().SetModifiedFlag(false);
+}
+
+TEST_F(MainFrameTest, AlwaysOnTopTwiceIsOffAgain) {
+  QAction* onTop = main.Command(QStringLiteral("Always On Top"));
+  onTop->trigger();
+  EXPECT_TRUE(AppSettings().alwaysOnTop);
+  EXPECT_TRUE(main.windowFlags() & Qt::WindowStaysOnTopHint);
+  onTop->trigger();
+  EXPECT_FALSE(AppSettings().alwaysOnTop);
+  EXPECT_FALSE(main.windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_FALSE(onTop->isChecked());
+}
+
+TEST_F(MainFrameTest, TabMovesBetweenTheListAndTheContentPane) {
+  CChildFrame* frame = main.NewDocument();
+  CMlfTreeCtrl* tree = frame->TabsView()->NodeTree();
+  QTreeWidgetItem* note = tree->NewNode(nullptr, ntNote);
+  tree->closePersistentEditor(note);
+  QApplication::setActiveWindow(&main);
+  tree->setFocus();
+  QTest::keyClick(tree, Qt::Key_Escape);
+  QTest::keyClick(tree, Qt::Key_Tab);
+  EXPECT_TRUE(frame->BlankView()->hasFocus()) << "no node open: the blank view";
+  QTest::keyClick(frame->BlankView(), Qt::Key_Tab);
+  EXPECT_TRUE(tree->hasFocus());
+  ASSERT_TRUE(frame->ActivateNode(true, CMlfTreeCtrl::ItemValue(note)));
+  tree->setFocus();
+  QTest::keyClick(tree, Qt::Key_Tab);
+  EXPECT_TRUE(frame->NodeView()->isAncestorOf(QApplication::focusWidget())) << "a note open: its view";
+}
+
+TEST_F(MainFrameTest, SingleClickModeOpensOnOneClick) {
+  AppSettings().singleClick = true;
+  CChildFrame* frame = main.NewDocument();
+  CMlfTreeCtrl* tree = frame->TabsView()->NodeTree();
+  QTreeWidgetItem* folder = tree->NewNode(nullptr, ntFolder);
+  QTreeWidgetItem* note = tree->NewNode(nullptr, ntNote);
+  QTest::keyClick(tree->viewport()->focusWidget() ? tree->viewport()->focusWidget() : tree, Qt::Key_Escape);
+  ASSERT_TRUE(tree->AddBookmark(note, QStringLiteral("Mark")));
+  QApplication::processEvents();
+
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(note).center());
+  EXPECT_EQ(frame->ActiveNodeId(), CMlfTreeCtrl::ItemValue(note));
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(folder).center());
+  EXPECT_EQ(frame->ActiveNodeId(), CMlfTreeCtrl::ItemValue(note)) << "a folder does not change the open node";
+  EXPECT_TRUE(folder->isExpanded());
+
+  tree->ActivateItem(nullptr);
+  frame->SwitchToTab(CMlfTabsView::kBookmarksTab);
+  CBookmarkTreeCtrl* bookmarks = frame->TabsView()->BookmarkList();
+  QTest::mouseClick(bookmarks->viewport(), Qt::LeftButton, {},
+                    bookmarks->visualItemRect(bookmarks->topLevelItem(0)).center());
+  EXPECT_EQ(frame->ActiveNodeId(), CMlfTreeCtrl::ItemValue(note));
+}
+
+TEST_F(MainFrameTest, StatusProgressLastsAsLongAsItsObject) {
+  QStatusBar* bar = main.statusBar();
+  EXPECT_EQ(bar->currentMessage(), QStringLiteral("For Help, press F1"));
+  {
+    CMlfStatus status("Decompressing document...");
+    EXPECT_EQ(bar->currentMessage(), QStringLiteral("Decompressing document..."));
+    status.BeginProgress(200);
+    status.StepProgress(50);
+    auto* progress = bar->findChild<QProgressBar*>();
+    ASSERT_NE(progress, nullptr);
+    EXPECT_EQ(progress->value(), 250);
+    status.StepProgress(500);
+    EXPECT_EQ(progress->value(), progress->maximum()) << "never beyond the end";
+  }
+  EXPECT_EQ(bar->findChild<QProgressBar*>(), nullptr);
+  EXPECT_EQ(bar->currentMessage(), QStringLiteral("For Help, press F1"));
+}
+
+TEST(WindowStateTest, StartupShowStateRules) {
+  struct Case {
+    int32_t saved;
+    bool inTray;
+    int32_t expected;
+  } cases[] = {
+      {0, false, kShowNormal},          {kShowMinimized, false, kShowNormal}, {kShowMinimize, false, kShowNormal},
+      {kShowMaximized, false, kShowMaximized}, {kShowNormal, false, kShowNormal}, {kShowMaximized, true, kShowMinimize},
+  };
+  for (const Case& c : cases) EXPECT_EQ(StartupShowState(c.saved, c.inTray), c.expected) << c.saved << c.inTray;
+}
+
+TEST_F(MainFrameTest, TheLastClosedDocumentWindowShapesTheNextOne) {
+  for (bool minimised : {true, false}) {
+    CChildFrame* frame = main.NewDocument();
+    frame->Document().SetModifiedFlag(false);
+    auto* sub = qobject_cast<QMdiSubWindow*>(frame->parentWidget());
+    if (minimised) sub->showMinimized();
+    else sub->showMaximized();
+    sub->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    auto* next = qobject_cast<QMdiSubWindow*>(main.NewDocument()->parentWidget());
+    EXPECT_EQ(next->isMinimized(), minimised);
+    EXPECT_EQ(next->isMaximized(), !minimised);
+    qobject_cast<CChildFrame*>(next->widget())->Document().SetModifiedFlag(false);
+    next->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+}
+
+}  // namespace
+}  // namespace mlf::test
