@@ -4,6 +4,7 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 
+#include "store/document.h"
 #include "widgets/svg_art.h"
 
 namespace mlf {
@@ -13,7 +14,8 @@ QPixmap DefaultLogo() {
   return logo;
 }
 
-CBlankAreaView::CBlankAreaView(QWidget* parent) : QWidget(parent) {
+CBlankAreaView::CBlankAreaView(const CMarrowleafDoc* document, QWidget* parent)
+    : QWidget(parent), m_document(document) {
   setFocusPolicy(Qt::StrongFocus);
   setAutoFillBackground(false);
   RefreshLogo();
@@ -21,6 +23,11 @@ CBlankAreaView::CBlankAreaView(QWidget* parent) : QWidget(parent) {
 
 void CBlankAreaView::RefreshLogo() {
   m_logo = DefaultLogo();
+  if (m_document && m_document->HasLogo()) {
+    PixelBuffer pixels = m_document->GetLogoBitmap().ToPixelBuffer();
+    QImage image(pixels.Data(), pixels.Width(), pixels.Height(), pixels.Stride(), QImage::Format_ARGB32);
+    if (!image.isNull()) m_logo = QPixmap::fromImage(image);  // copies the pixels before they go
+  }
   repaint();
 }
 

@@ -1,5 +1,6 @@
 // CBlankAreaView: the content pane while no node is open. It shows the document's logo (the
-// application's default logo for now) in a sunken frame, centred, on the button-face colour.
+// application's default logo when the document has none) in a sunken frame, centred, on the
+// button-face colour.
 #pragma once
 
 #include <QPixmap>
@@ -7,10 +8,12 @@
 
 namespace mlf {
 
+class CMarrowleafDoc;
+
 class CBlankAreaView : public QWidget {
   Q_OBJECT
  public:
-  explicit CBlankAreaView(QWidget* parent = nullptr);
+  explicit CBlankAreaView(const CMarrowleafDoc* document, QWidget* parent = nullptr);
   // Fetches the logo again and repaints at once.
   void RefreshLogo();
 
@@ -18,6 +21,7 @@ class CBlankAreaView : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  const CMarrowleafDoc* m_document;
   QPixmap m_logo;
 };
 

@@ -83,7 +83,7 @@ void CChildFrame::ReplaceContentView(QWidget* view) {
 
 void CChildFrame::ShowBlankView() {
   if (m_blankView) return;
-  auto* blank = new CBlankAreaView;
+  auto* blank = new CBlankAreaView(m_document.get());
   ReplaceContentView(blank);
   m_blankView = blank;
   m_splitter->repaint();

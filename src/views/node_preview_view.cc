@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPlainTextEdit>
+
+#include "rtf/plain_text.h"
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -52,6 +54,7 @@ bool CNodePreviewView::Load(CMlfNode& node) {
   }
   // A picture Qt cannot decode waits for the image view rather than showing its bytes.
   if (node.GetType() == ntImage) m_text->setPlainText(QStringLiteral("This picture cannot be shown yet."));
+  else if (node.GetType() == ntNote) m_text->setPlainText(QString::fromStdString(rtf::RtfToPlainText(content.toStdString())));
   else m_text->setPlainText(QString::fromUtf8(content));
   return true;
 }
