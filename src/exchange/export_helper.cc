@@ -1,12 +1,15 @@
 #include "exchange/export_helper.h"
 
 #include "exchange/node_process.h"
+#include "platform/codepage.h"
 #include "store/document.h"
 #include "store/node.h"
 #include "store/node_unlock.h"
 #include "store/prompts.h"
 
 namespace mlf {
+
+std::string FileNameOf(const std::string& title) { return StoredTextToUtf8(title); }
 
 bool IsValidFileName(const std::string& name) {
   if (name.empty() || name == "." || name == "..") return false;
@@ -46,7 +49,7 @@ bool CExportHelper::ExportNode(uint32_t nodeId, const std::string& folder) {
     return false;
   }
   CMlfNode node(&m_document, nodeId);
-  bool ok = ExportFile(nodeId, folder + node.GetTitle(), 0);
+  bool ok = ExportFile(nodeId, folder + FileNameOf(node.GetTitle()), 0);
   if (unlockedHere) LockAgain(m_document, nodeId);
   return ok;
 }

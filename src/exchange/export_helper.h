@@ -33,6 +33,9 @@ class CExportHelper {
   std::string m_reason;
 };
 
+// A node title as a file name: the title's text in the encoding file names use here (UTF-8).
+std::string FileNameOf(const std::string& title);
+
 // True when name can be a file name on this system: not empty, not "." or "..", and without
 // characters that would leave the folder or that the file system refuses.
 bool IsValidFileName(const std::string& name);

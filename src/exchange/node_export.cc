@@ -28,7 +28,7 @@ CNodeBatchExport::Outcome CNodeBatchExport::ExportBranch(uint32_t parent, const 
   std::string path = base;
   if (parent != 0) {
     CMlfNode folder(&m_document, parent);
-    std::string title = folder.GetTitle() ? folder.GetTitle() : "";
+    std::string title = FileNameOf(folder.GetTitle() ? folder.GetTitle() : "");
     path = base + title + "/";
     usable = usable && IsValidFileName(title);
     try {
@@ -53,7 +53,7 @@ CNodeBatchExport::Outcome CNodeBatchExport::ExportBranch(uint32_t parent, const 
     SetStatusText(ExportingText(GetIndex() + 1, GetCount()));
     while (!(usable && helper.ExportNode(child.nIndex, path))) {
       std::string reason = usable ? helper.Reason() : "The folder's title is not a valid file name here.";
-      MessageAnswer answer = Ask("Error exporting " + path + child.strTitle + ".\n\n" + reason,
+      MessageAnswer answer = Ask("Error exporting " + path + FileNameOf(child.strTitle) + ".\n\n" + reason,
                                  MessageButtons::AbortRetryIgnore, MessageIcon::Exclamation);
       if (answer == MessageAnswer::Abort) return Outcome::Abort;
       if (answer != MessageAnswer::Retry) break;  // Ignore skips the node

@@ -140,10 +140,7 @@ CMarrowleafDoc::LoadResult CMarrowleafDoc::LoadFile(OpenMode mode) {
     return kLoadFailed;
   }
   FileHeader header;
-  ReadHeaderBody(in, header);
-  in.Seek(kHeaderNodeCountOffset);
-  uint32_t nodeCount = in.U32();
-  in.Seek(112);
+  uint32_t nodeCount = ReadHeaderBody(in, header);  // the node table follows the header
   if (header.version >= 1 && header.version <= 5) {
     AppPrompts().Message(
         "WARNING: This file was created in a previous version of Quarn Marrowleaf.\n\nIf you save this file in this "

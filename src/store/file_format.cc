@@ -21,11 +21,11 @@ void WriteMagic(ByteWriter& out, const std::string& magic) {
   out.U16(0);
 }
 
-void ReadHeaderBody(BinaryReader& in, FileHeader& header) {
+uint32_t ReadHeaderBody(BinaryReader& in, FileHeader& header) {
   header.version = in.U32();
   for (uint16_t& word : header.created) word = in.U16();
   in.Bytes(header.reserved56.data(), header.reserved56.size());
-  in.U32();  // the node count: the reader takes it separately
+  uint32_t nodeCount = in.U32();
   header.logoOffset = in.U32();
   header.logoLength = in.U32();
   header.reserved84 = in.U32();
@@ -39,6 +39,7 @@ void ReadHeaderBody(BinaryReader& in, FileHeader& header) {
   if (header.version < 3) header.sortFlags = header.folderArrangement = 0;
   if (header.version < 5) header.keywordsOffset = 0;
   if (header.version < 6) header.moreInfoOffset = 0;
+  return nodeCount;
 }
 
 void WriteHeader(ByteWriter& out, const FileHeader& header, uint32_t nodeCount) {

@@ -23,8 +23,9 @@ constexpr uint32_t kMoreInfoSize = 36;
 std::string ReadMagic(BinaryReader& in);
 void WriteMagic(ByteWriter& out, const std::string& magic);
 
-// The 76 bytes that follow the plain magic. Fields a version lacks read as 0.
-void ReadHeaderBody(BinaryReader& in, FileHeader& header);
+// The 76 bytes that follow the plain magic; returns the node count. Fields a version lacks read
+// as 0.
+uint32_t ReadHeaderBody(BinaryReader& in, FileHeader& header);
 void WriteHeader(ByteWriter& out, const FileHeader& header, uint32_t nodeCount);
 
 NTV ReadNodeEntry(BinaryReader& in, uint32_t version);
@@ -35,8 +36,5 @@ MLFBOOKMARK ReadBookmark(BinaryReader& in);
 void WriteBookmark(ByteWriter& out, const MLFBOOKMARK& bookmark);
 MLFTASK ReadTask(BinaryReader& in);
 void WriteTask(ByteWriter& out, const MLFTASK& task);
-
-// Where the header's node count is, for the writer's second pass.
-constexpr size_t kHeaderNodeCountOffset = 72;
 
 }  // namespace mlf
