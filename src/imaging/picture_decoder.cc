@@ -8,6 +8,7 @@
 #include "imaging/format_detection.h"
 #include "imaging/freeimage_support.h"
 #include "imaging/iff_guard.h"
+#include "imaging/pcx_guard.h"
 #include "imaging/pict_decoder.h"
 #include "imaging/psd_guard.h"
 #include "imaging/tga_guard.h"
@@ -111,6 +112,7 @@ std::string Guard(PictureFormat format, std::span<const uint8_t> bytes,
   switch (format) {
     case PictureFormat::Psd: return imaging::RebuildPsdForDecoding(bytes, &rebuilt);
     case PictureFormat::Tga: return imaging::RebuildTgaForDecoding(bytes, &rebuilt);
+    case PictureFormat::Pcx: return imaging::CheckPcxHeader(bytes);
     case PictureFormat::Iff: return imaging::CheckIffChunks(bytes, MaxPicturePixels(bytes.size()));
     default: return {};
   }

@@ -1,0 +1,15 @@
+// The codec library's PCX reader takes each plane's row from a line of the bytes a row that the
+// header gives, but fills as many pixels as the picture is wide: a header whose rows are too
+// short for its width makes it read far past its line buffer.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace mlf::imaging {
+
+// Empty when the header's rows hold the picture's width; else why the file was refused.
+std::string CheckPcxHeader(std::span<const uint8_t> bytes);
+
+}  // namespace mlf::imaging
