@@ -185,6 +185,8 @@ INSTANTIATE_TEST_SUITE_P(
                     PictureFormat::Iff, "cut short"},
         RefusalCase{"PcxWiderThanItsRows", WithSize(test::PatternPcx(), 8, {0x02, 0x7F}),
                     PictureFormat::Pcx, "rows are shorter than the picture is wide"},
+        RefusalCase{"PcxRowsFarLongerThanWide", WithSize(test::PatternPcx(), 66, {0x04, 0xFF}),
+                    PictureFormat::Pcx, "far longer than the picture is wide"},
         RefusalCase{"PcxEmptyWindow", WithSize(test::PatternPcx(), 4, {0x05, 0x00}),
                     PictureFormat::Pcx, "window is empty"},
         RefusalCase{"PortableBitmap", Text("P4 8 1\n\x55"), PictureFormat::Unknown,
