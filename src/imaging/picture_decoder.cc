@@ -152,6 +152,8 @@ DecodedPicture DecodePicture(std::span<const uint8_t> bytes) {
     return DecodedPicture{std::move(preview.bitmap), detection.format, {}};
   }
 
+  // The budget goes by the bytes as given: a rebuilt Targa file carries padding.
+  const uint64_t maxPixels = MaxPicturePixels(bytes.size());
   std::vector<uint8_t> rebuilt;
   if (std::string flaw = Guard(detection.format, bytes, rebuilt); !flaw.empty())
     return Failure(detection.format, "The " + name + " picture cannot be decoded: " + flaw + ".");
@@ -160,7 +162,7 @@ DecodedPicture DecodePicture(std::span<const uint8_t> bytes) {
     memory = imaging::OpenMemory(bytes);
   }
   if (auto pixels = DeclaredPixels(detection, bytes, memory.get());
-      pixels && *pixels > MaxPicturePixels(bytes.size()))
+      pixels && *pixels > maxPixels)
     return Failure(detection.format, TooManyPixels(*pixels));
 
   FreeImage_SeekMemory(memory.get(), 0, SEEK_SET);
