@@ -8,6 +8,7 @@
 #include "imaging/format_detection.h"
 #include "imaging/freeimage_support.h"
 #include "imaging/iff_guard.h"
+#include "imaging/pcx_guard.h"
 #include "imaging/pict_decoder.h"
 #include "imaging/psd_guard.h"
 #include "imaging/tga_guard.h"
@@ -111,6 +112,7 @@ std::string Guard(PictureFormat format, std::span<const uint8_t> bytes,
   switch (format) {
     case PictureFormat::Psd: return imaging::RebuildPsdForDecoding(bytes, &rebuilt);
     case PictureFormat::Tga: return imaging::RebuildTgaForDecoding(bytes, &rebuilt);
+    case PictureFormat::Pcx: return imaging::CheckPcxHeader(bytes);
     case PictureFormat::Iff: return imaging::CheckIffChunks(bytes, MaxPicturePixels(bytes.size()));
     default: return {};
   }
@@ -150,6 +152,8 @@ DecodedPicture DecodePicture(std::span<const uint8_t> bytes) {
     return DecodedPicture{std::move(preview.bitmap), detection.format, {}};
   }
 
+  // The budget goes by the bytes as given: a rebuilt Targa file carries padding.
+  const uint64_t maxPixels = MaxPicturePixels(bytes.size());
   std::vector<uint8_t> rebuilt;
   if (std::string flaw = Guard(detection.format, bytes, rebuilt); !flaw.empty())
     return Failure(detection.format, "The " + name + " picture cannot be decoded: " + flaw + ".");
@@ -158,7 +162,7 @@ DecodedPicture DecodePicture(std::span<const uint8_t> bytes) {
     memory = imaging::OpenMemory(bytes);
   }
   if (auto pixels = DeclaredPixels(detection, bytes, memory.get());
-      pixels && *pixels > MaxPicturePixels(bytes.size()))
+      pixels && *pixels > maxPixels)
     return Failure(detection.format, TooManyPixels(*pixels));
 
   FreeImage_SeekMemory(memory.get(), 0, SEEK_SET);

@@ -297,7 +297,7 @@ Bytes PatternIffPbm() {
 
 Bytes PatternTga(bool topDown) {
   Bytes out = {0, 0, 2};  // no id, no colour map, uncompressed true colour
-  Zeros(out, 5 + 4);      // colour map specification, origin
+  Zeros(out, 5 + 4);      // colour map fields, origin
   Le16(out, kPatternWidth), Le16(out, kPatternHeight);
   out.push_back(24);
   out.push_back(topDown ? 0x20 : 0x00);
