@@ -138,8 +138,11 @@ bool CMarrowleafDoc::Data_CopyImageToFile(uint32_t nodeId, const std::string& pa
     std::string name = AddFormatExtension(path, static_cast<ImageFormatCode>(format));
     if (finalPath) *finalPath = name;
     if (mayWrite && !mayWrite(name)) return true;
-    std::string reason;
-    return WritePictureFile(m_env, name, picture.bitmap, *encoder, &reason) || fail(reason);
+    std::vector<uint8_t> encoded = EncodePicture(picture.bitmap, *encoder);
+    if (encoded.empty()) return fail({});  // the codec's own errors give no reason
+    std::unique_ptr<File> out = m_env.OpenFile(name, FileAccess::ReadWrite, FileCreation::CreateAlways, FileShare::ShareRead);
+    out->Write(encoded.data(), encoded.size());
+    return true;
   } catch (const FileError& error) {
     return fail(error.what());
   }
