@@ -1,5 +1,7 @@
 #include "rtf/charset.h"
 
+#include <algorithm>
+
 #include "platform/codepage.h"
 
 namespace mlf::rtf {
@@ -72,6 +74,18 @@ unsigned CodePageOfCharset(int charset, unsigned documentCodePage) {
   for (const CharsetCodePage& entry : kCharsets)
     if (entry.charset == charset) return entry.codePage;
   return documentCodePage;
+}
+
+bool IsSymbolFont(const Font& font) {
+  return font.name.size() == 6 && std::equal(font.name.begin(), font.name.end(), "Symbol", [](char a, char b) {
+           return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+         });
+}
+
+unsigned CodePageOfFont(const Font& font, unsigned documentCodePage) {
+  if (IsSymbolFont(font)) return kCodePageSymbol;
+  if (font.codePage > 0) return static_cast<unsigned>(font.codePage);
+  return CodePageOfCharset(font.charset, documentCodePage);
 }
 
 int CharsetOfCodePage(unsigned codePage) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "rtf/document.h"
+
 namespace mlf::rtf {
 
 // Marks text in a symbol font; Windows calls it CP_SYMBOL.
@@ -13,6 +15,11 @@ constexpr unsigned kCodePageSymbol = 42;
 // The code page of a font with \fcharsetN; \fcharset1 (default) and unknown sets fall back to
 // the document's code page.
 unsigned CodePageOfCharset(int charset, unsigned documentCodePage);
+
+// The code page of a font's text: \cpg, else \fcharset; kCodePageSymbol for the Symbol font
+// whatever set it names.
+unsigned CodePageOfFont(const Font& font, unsigned documentCodePage);
+bool IsSymbolFont(const Font& font);
 
 // The \fcharset that goes with a code page (0 for 1252 and unknown ones).
 int CharsetOfCodePage(unsigned codePage);

@@ -67,7 +67,8 @@ struct Field {
   size_t paragraphsBefore;  // paragraphs ended before the field began
   size_t contentBefore;     // inline items of the paragraph before the field began
   bool keepWhole;           // the field's group holds nothing but the field
-  int unicodeSkip;          // the \uc in effect around the field
+  int unicodeSkip;          // the \uc and font in effect around the field
+  int font;
   CharFormat format;
 };
 
@@ -75,6 +76,9 @@ struct ListLevel {
   ListFormat::Style style = ListFormat::Style::kDecimal;
   int start = 1;
 };
+
+// Font numbers are kept in a range where one more is still a number.
+int FontNumber(int parameter) { return std::clamp(parameter, 0, 1 << 20); }
 
 ListFormat::Style StyleOfNumberFormat(int nfc) {
   switch (nfc) {
@@ -86,12 +90,6 @@ ListFormat::Style StyleOfNumberFormat(int nfc) {
     case 255: return ListFormat::Style::kNone;
     default: return ListFormat::Style::kDecimal;
   }
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-  });
 }
 
 class Reader {
@@ -126,7 +124,7 @@ class Reader {
   // in the text. False, and nothing done, when "from" does not open the group.
   bool KeepGroup(bool inHeader, size_t from);
   bool SkipRestOfGroup(size_t from);
-  std::string KeptRtf(size_t start, int unicodeSkip) const;
+  std::string KeptField(size_t start, int unicodeSkip, int font) const;
 
   void FlushText();
   void AppendCodePoint(char32_t cp);
@@ -149,6 +147,7 @@ class Reader {
   void EndCell();
   void EndRow();
   void CloseTable();
+  void FlushFontName();
   void FinishFont();
   void EndField(const GroupState& closing);
 
@@ -166,7 +165,6 @@ class Reader {
 
   std::vector<std::string> links_;
   std::vector<Field> fields_;
-  size_t mergeFloor_ = 0;  // runs below this index stand before a field that may be kept whole
   size_t paragraphsEnded_ = 0;
 
   // The paragraph being read and where it goes.
@@ -192,7 +190,8 @@ class Reader {
   // Font table entry being read.
   Font font_;
   bool fontOpen_ = false;
-  std::string fontNameBytes_;
+  std::string fontName_;       // decoded so far
+  std::string fontNameBytes_;  // waiting to be decoded
 
   // Colour table entry being read.
   int red_ = -1, green_ = -1, blue_ = -1;
@@ -218,6 +217,7 @@ Document Reader::Read() {
     switch (token.kind) {
       case Token::Kind::kEnd:
         FlushText();
+        doc_.codePage = documentCodePage_;
         if (!content_.empty()) EndParagraph();
         CloseTable();
         return std::move(doc_);
@@ -230,6 +230,7 @@ Document Reader::Read() {
         if (Depth() == 0) break;  // a stray closing brace
         GroupEnd();
         if (Depth() == 0) {       // the document's group has ended: what follows is junk
+          doc_.codePage = documentCodePage_;
           if (!content_.empty()) EndParagraph();
           CloseTable();
           return std::move(doc_);
@@ -448,6 +449,13 @@ void Reader::ControlWord(const Token& token, bool ignorable, size_t from) {
     case Destination::kFieldInstruction: break;
   }
   switch (word) {
+    case Word::kAnsi: case Word::kMac: case Word::kPc: case Word::kPca: case Word::kAnsicpg:
+    case Word::kDeff:
+      if (bodyStarted_) return;  // document properties belong before the text
+      break;
+    default: break;
+  }
+  switch (word) {
     case Word::kAnsi: documentCodePage_ = 1252; return;
     case Word::kMac: documentCodePage_ = 10000; return;
     case Word::kPc: documentCodePage_ = 437; return;
@@ -455,7 +463,7 @@ void Reader::ControlWord(const Token& token, bool ignorable, size_t from) {
     case Word::kAnsicpg:
       if (p > 0) documentCodePage_ = static_cast<unsigned>(p);
       return;
-    case Word::kDeff: doc_.defaultFont = p; return;
+    case Word::kDeff: doc_.defaultFont = FontNumber(p); return;
     case Word::kU: {
       char32_t cp = static_cast<char32_t>(p < 0 ? p + 65536 : p) & 0xFFFF;
       skip_ = State().unicodeSkip;
@@ -535,6 +543,23 @@ bool Reader::OpenDestination(Word word, bool ignorable, size_t from) {
   GroupState& state = State();
   const bool topLevel = Depth() == 2 && !bodyStarted_;
   switch (word) {
+    case Word::kFonttbl: case Word::kColortbl: case Word::kField: case Word::kFldrslt:
+    case Word::kPict: case Word::kShppict: case Word::kNonshppict: case Word::kOpaqueGroup:
+    case Word::kPntext: case Word::kListtext: case Word::kPn:
+      // Inside a table or another destination these mean nothing.
+      if (state.destination != Destination::kBody) return false;
+      break;
+    default: break;
+  }
+  switch (word) {
+    case Word::kFonttbl:
+    case Word::kColortbl:
+      // The document's tables are groups of the document itself.
+      if (Depth() != 2) return false;
+      break;
+    default: break;
+  }
+  switch (word) {
     case Word::kFonttbl:
       state.destination = Destination::kFontTable;
       state.role = Role::kFontTable;
@@ -543,18 +568,18 @@ bool Reader::OpenDestination(Word word, bool ignorable, size_t from) {
       state.destination = Destination::kColorTable;
       return true;
     case Word::kHeaderGroup:
-      return KeepGroup(true, from);
+      return KeepGroup(topLevel, from);
     case Word::kListtable:
     case Word::kListoverridetable:
       // Read for the numbering styles, and kept with the document as it stands.
       if (!OpensGroup(from)) return false;
       state.destination =
           word == Word::kListtable ? Destination::kListTable : Destination::kListOverrideTable;
-      if (!state.inHeaderGroup) state.role = Role::kKeepInHeader;  // once, by the outermost
+      // Kept once, by the outermost; a field keeps what it holds itself.
+      if (!state.inHeaderGroup && fields_.empty()) state.role = Role::kKeepInHeader;
       state.inHeaderGroup = true;
       return true;
     case Word::kField: {
-      if (state.destination != Destination::kBody) return false;
       StartBody();
       state.role = Role::kField;
       FlushText();
@@ -565,7 +590,7 @@ bool Reader::OpenDestination(Word word, bool ignorable, size_t from) {
       field.contentBefore = content_.size();
       field.keepWhole = OpensGroup(from);
       field.unicodeSkip = state.unicodeSkip;
-      if (fields_.empty() && field.keepWhole) mergeFloor_ = content_.size();
+      field.font = state.chr.font;
       field.format = Format(state.chr);
       fields_.push_back(std::move(field));
       canExtendRun_ = false;
@@ -608,7 +633,6 @@ bool Reader::OpenDestination(Word word, bool ignorable, size_t from) {
       // The visible number or bullet, which the list format reproduces.
       return SkipRestOfGroup(from);
     case Word::kPn:
-      if (state.destination != Destination::kBody) return false;
       state.destination = Destination::kOldNumbering;
       state.role = Role::kOldNumbering;
       oldNumbering_ = ListFormat();
@@ -629,13 +653,20 @@ bool Reader::OpensGroup(size_t from) const {
   return before.find_first_not_of(" \r\n") == std::string_view::npos;
 }
 
-// The input from start to here, a whole group. The group is written back where \uc1 is in
-// effect; one that was read under another \uc says so itself, so that its fallback text is
-// skipped as before.
-std::string Reader::KeptRtf(size_t start, int unicodeSkip) const {
+// The input from start to here, a field's group. It is written back where \uc1 and the font
+// of its format are in effect. A field read under another \uc, or in another font of the same
+// name, is wrapped in a group that says what it was read in, so that its result reads the same.
+std::string Reader::KeptField(size_t start, int unicodeSkip, int font) const {
   std::string_view group = tokens_.Input().substr(start, tokens_.Position() - start);
-  if (unicodeSkip == 1 || group.find("\\u") == std::string_view::npos) return std::string(group);
-  return "{\\uc" + std::to_string(unicodeSkip) + " " + std::string(group.substr(1));
+  std::string context;
+  if (unicodeSkip != 1 && group.find("\\u") != std::string_view::npos)
+    context = "\\uc" + std::to_string(unicodeSkip);
+  bool hasBytes = group.find("\\'") != std::string_view::npos ||
+                  std::any_of(group.begin(), group.end(), [](char c) { return c & 0x80; });
+  if (font < 0) font = doc_.defaultFont;
+  if (hasBytes && FindFont(font) != nullptr) context += "\\f" + std::to_string(font);
+  if (context.empty()) return std::string(group);
+  return "{" + context + " " + std::string(group) + "}";
 }
 
 bool Reader::SkipRestOfGroup(size_t from) {
@@ -647,11 +678,12 @@ bool Reader::SkipRestOfGroup(size_t from) {
 
 bool Reader::KeepGroup(bool inHeader, size_t from) {
   if (!OpensGroup(from)) return false;
+  inHeader = inHeader && fields_.empty();  // a field keeps what it holds itself
   size_t start = State().start;
   GroupState closing = std::move(stack_.back());
   stack_.pop_back();
   if (!tokens_.SkipGroup()) return true;  // cut off by the end of the input: not worth keeping
-  std::string rtf = KeptRtf(start, closing.unicodeSkip);
+  std::string rtf(tokens_.Input().substr(start, tokens_.Position() - start));
   switch (State().destination) {
     case Destination::kBody:
       if (inHeader) {
@@ -681,7 +713,7 @@ void Reader::CharWord(Word word, const Token& token) {
       chr.link = link;
       break;
     }
-    case Word::kF: chr.font = p; break;
+    case Word::kF: chr.font = FontNumber(p); break;
     case Word::kFs: chr.halfPoints = p > 0 ? std::min(p, 3276) : 24; break;
     case Word::kB: chr.bold = on; break;
     case Word::kI: chr.italic = on; break;
@@ -751,7 +783,7 @@ void Reader::FontWord(Word word, const Token& token) {
     case Word::kF:
       if (fontOpen_) FinishFont();
       font_ = Font();
-      font_.number = p;
+      font_.number = FontNumber(p);
       fontOpen_ = true;
       break;
     case Word::kFnil: case Word::kFroman: case Word::kFswiss: case Word::kFmodern:
@@ -763,12 +795,9 @@ void Reader::FontWord(Word word, const Token& token) {
     case Word::kFprq: font_.pitch = p; break;
     case Word::kU:
       if (fontOpen_) {
-        std::string utf8;
-        AppendUtf8(utf8, static_cast<char32_t>(p < 0 ? p + 65536 : p) & 0xFFFF);
-        // Kept as bytes of the font's code page would be wrong; mark it with the UTF-8 form.
-        fontNameBytes_ += '\x01';
-        fontNameBytes_ += utf8;
-        fontNameBytes_ += '\x01';
+        FlushFontName();
+        char32_t cp = static_cast<char32_t>(p < 0 ? p + 65536 : p) & 0xFFFF;
+        if (cp >= 0x20 && (cp < 0xD800 || cp >= 0xE000)) AppendUtf8(fontName_, cp);
       }
       skip_ = State().unicodeSkip;
       break;
@@ -776,31 +805,25 @@ void Reader::FontWord(Word word, const Token& token) {
   }
 }
 
-void Reader::FinishFont() {
-  fontOpen_ = false;
-  bool symbolFont = false;
+void Reader::FlushFontName() {
+  // Control characters are no part of a name; a symbol font's name is itself ordinary text.
+  std::erase_if(fontNameBytes_, [](char c) { return static_cast<unsigned char>(c) < 0x20; });
   unsigned codePage = font_.codePage > 0 ? static_cast<unsigned>(font_.codePage)
                                          : CodePageOfCharset(font_.charset, documentCodePage_);
-  // Bytes between \x01 marks are already UTF-8 (from \u); the rest is in the font's code page.
-  std::string name;
-  size_t pos = 0;
-  while (pos < fontNameBytes_.size()) {
-    size_t mark = fontNameBytes_.find('\x01', pos);
-    std::string_view bytes = std::string_view(fontNameBytes_).substr(pos, mark - pos);
-    // A symbol font's name is itself ordinary text.
-    AppendDecoded(name, bytes, codePage == kCodePageSymbol ? 1252 : codePage, symbolFont);
-    if (mark == std::string::npos) break;
-    size_t end = fontNameBytes_.find('\x01', mark + 1);
-    name.append(std::string_view(fontNameBytes_).substr(mark + 1, end - mark - 1));
-    pos = end == std::string::npos ? fontNameBytes_.size() : end + 1;
-  }
+  AppendDecoded(fontName_, fontNameBytes_, codePage == kCodePageSymbol ? 1252 : codePage, false);
   fontNameBytes_.clear();
+}
+
+void Reader::FinishFont() {
+  fontOpen_ = false;
+  FlushFontName();
+  std::string name = std::move(fontName_);
+  fontName_.clear();
   size_t first = name.find_first_not_of(' ');
   size_t last = name.find_last_not_of(' ');
   font_.name = first == std::string::npos ? std::string() : name.substr(first, last - first + 1);
   if (FindFont(font_.number) == nullptr) {
-    FontEntry entry{doc_.fonts.size(), codePage, EqualsIgnoringCase(font_.name, "Symbol")};
-    if (entry.symbol) entry.codePage = kCodePageSymbol;
+    FontEntry entry{doc_.fonts.size(), CodePageOfFont(font_, documentCodePage_), IsSymbolFont(font_)};
     fontEntries_.emplace(font_.number, entry);
     lastFontNumber_ = INT_MIN;
     doc_.fonts.push_back(std::move(font_));
@@ -890,6 +913,8 @@ void Reader::FlushText() {
                            [](char c) { return static_cast<unsigned char>(c) < 0x80; });
   bool symbolFont = false;
   unsigned codePage = CodePageOf(pendingFont_, symbolFont);
+  // A field's instruction is words, not symbols, whatever font it stands in.
+  if (codePage == kCodePageSymbol && State().destination == Destination::kFieldInstruction) codePage = 1252;
   if (ascii && codePage != kCodePageSymbol) {
     AppendUtf8Text(pending_);
   } else {
@@ -918,11 +943,7 @@ void Reader::AppendUtf8Text(std::string_view utf8) {
     std::get<Run>(content_.back()).text.append(utf8);
     return;
   }
-  // Different states can give the same format (two fonts of one name): one run still.
-  CharFormat format = Format(state.chr);
-  Run* last = content_.size() <= mergeFloor_ ? nullptr : std::get_if<Run>(&content_.back());
-  if (last != nullptr && last->format == format) last->text.append(utf8);
-  else content_.emplace_back(Run{std::string(utf8), std::move(format)});
+  content_.emplace_back(Run{std::string(utf8), Format(state.chr)});
   canExtendRun_ = true;
   lastRunState_ = state.chr;
 }
@@ -998,10 +1019,22 @@ Paragraph Reader::TakeParagraph() {
   paragraph.format = ResolvedFormat(State().para);
   paragraph.markFormat = Format(State().chr);
   paragraph.markFormat.link.clear();
+  // Neighbouring runs of one format are one run, however the RTF split them.
+  size_t kept = 0;
+  for (size_t i = 0; i < content_.size(); ++i) {
+    Run* last = kept == 0 ? nullptr : std::get_if<Run>(&content_[kept - 1]);
+    Run* run = std::get_if<Run>(&content_[i]);
+    if (last && run && run->format == last->format) {
+      last->text += run->text;
+      continue;
+    }
+    if (kept != i) content_[kept] = std::move(content_[i]);
+    ++kept;
+  }
+  content_.erase(content_.begin() + static_cast<ptrdiff_t>(kept), content_.end());
   paragraph.content = std::move(content_);
   content_.clear();
   canExtendRun_ = false;
-  mergeFloor_ = 0;
   pageBreakPending_ = false;
   highSurrogate_ = 0;
   ++paragraphsEnded_;
@@ -1054,12 +1087,11 @@ void Reader::EndField(const GroupState& closing) {
   // A field other than a link shows its result but is kept whole, so that writing the note
   // back keeps the field. Only the outermost field is kept, and only when its result stayed
   // inside one paragraph.
-  if (fields_.empty()) mergeFloor_ = 0;
   if (field.link >= 0 || !fields_.empty() || !field.keepWhole || field.paragraphsBefore != paragraphsEnded_ ||
       field.contentBefore > content_.size())
     return;
   Fragment fragment;
-  fragment.rtf = KeptRtf(field.start, field.unicodeSkip);
+  fragment.rtf = KeptField(field.start, field.unicodeSkip, field.font);
   fragment.format = field.format;
   for (size_t i = field.contentBefore; i < content_.size(); ++i) {
     if (const Run* run = std::get_if<Run>(&content_[i]); run && !run->format.hidden)

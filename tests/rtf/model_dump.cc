@@ -53,7 +53,7 @@ void DumpParagraph(std::ostream& out, const Paragraph& p, const char* indent) {
 
 std::string DumpDocument(const Document& d) {
   std::ostringstream out;
-  out << "deff " << d.defaultFont << "\n";
+  out << "deff " << d.defaultFont << " cpg " << d.codePage << "\n";
   for (const Font& f : d.fonts)
     out << "font " << f.number << " " << f.name << " " << f.family << " cs" << f.charset << " cpg"
         << f.codePage << " prq" << f.pitch << " " << f.extra << "\n";
