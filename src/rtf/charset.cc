@@ -70,6 +70,19 @@ bool IsAscii(std::string_view bytes) {
 
 }  // namespace
 
+unsigned UsableCodePage(int codePage) {
+  const bool usable = codePage == 437 || codePage == 708 || codePage == 720 || codePage == 737 ||
+                      codePage == 775 || (codePage >= 850 && codePage <= 869) || codePage == 874 ||
+                      codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950 ||
+                      (codePage >= 1250 && codePage <= 1258) || codePage == 1361 ||
+                      (codePage >= 10000 && codePage <= 10007) || codePage == 10029 ||
+                      codePage == 10079 || codePage == 10081 || codePage == 20127 ||
+                      codePage == 20866 || codePage == 21866 ||
+                      (codePage >= 28591 && codePage <= 28605) || codePage == 54936 ||
+                      codePage == 65001;
+  return usable ? static_cast<unsigned>(codePage) : 1252;
+}
+
 unsigned CodePageOfCharset(int charset, unsigned documentCodePage) {
   for (const CharsetCodePage& entry : kCharsets)
     if (entry.charset == charset) return entry.codePage;

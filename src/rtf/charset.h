@@ -12,6 +12,11 @@ namespace mlf::rtf {
 // Marks text in a symbol font; Windows calls it CP_SYMBOL.
 constexpr unsigned kCodePageSymbol = 42;
 
+// The code page itself when text in it can be read as RTF is read, byte by byte with ASCII as
+// ASCII (the Windows ANSI, OEM, Mac and double-byte pages, ISO 8859, KOI8, UTF-8); 1252 for
+// any other number, such as an EBCDIC page.
+unsigned UsableCodePage(int codePage);
+
 // The code page of a font with \fcharsetN; \fcharset1 (default) and unknown sets fall back to
 // the document's code page.
 unsigned CodePageOfCharset(int charset, unsigned documentCodePage);

@@ -254,8 +254,8 @@ Document Reader::Read() {
           Token next = tokens_.Next();
           if (next.kind == Token::Kind::kControlWord) {
             ControlWord(next, /*ignorable=*/true, token.offset);
-          } else {
-            KeepGroup(!bodyStarted_ && Depth() == 2, token.offset);  // "{\*" and no word
+          } else if (!KeepGroup(!bodyStarted_ && Depth() == 2, token.offset)) {  // "{\*" and no word
+            tokens_.Rewind(next.offset);  // a stray \*: what follows is read as it is
           }
         } else {
           ControlSymbol(token);
@@ -461,7 +461,7 @@ void Reader::ControlWord(const Token& token, bool ignorable, size_t from) {
     case Word::kPc: documentCodePage_ = 437; return;
     case Word::kPca: documentCodePage_ = 850; return;
     case Word::kAnsicpg:
-      if (p > 0) documentCodePage_ = static_cast<unsigned>(p);
+      if (p > 0) documentCodePage_ = UsableCodePage(p);
       return;
     case Word::kDeff: doc_.defaultFont = FontNumber(p); return;
     case Word::kU: {
@@ -494,6 +494,13 @@ void Reader::ControlWord(const Token& token, bool ignorable, size_t from) {
     default: break;
   }
   if (State().destination != Destination::kBody) return;
+  switch (word) {
+    case Word::kCell: case Word::kNestcell: case Word::kNestrow: case Word::kRow:
+    case Word::kTrowd: case Word::kCellx: case Word::kTrleft: case Word::kTrgaph:
+      if (!fields_.empty()) return;  // a field's result is text, never part of a table's frame
+      break;
+    default: break;
+  }
   switch (word) {
     case Word::kPar: EndParagraph(); return;
     case Word::kSect:
@@ -554,8 +561,8 @@ bool Reader::OpenDestination(Word word, bool ignorable, size_t from) {
   switch (word) {
     case Word::kFonttbl:
     case Word::kColortbl:
-      // The document's tables are groups of the document itself.
-      if (Depth() != 2) return false;
+      // The document's tables are groups of the document itself, before its text.
+      if (Depth() != 2 || bodyStarted_) return false;
       break;
     default: break;
   }
@@ -650,7 +657,7 @@ bool Reader::OpensGroup(size_t from) const {
   if (Depth() < 2) return false;
   size_t start = stack_.back().start;
   std::string_view before = tokens_.Input().substr(start + 1, from - start - 1);
-  return before.find_first_not_of(" \r\n") == std::string_view::npos;
+  return before.find_first_not_of("\r\n") == std::string_view::npos;
 }
 
 // The input from start to here, a field's group. It is written back where \uc1 and the font
@@ -791,7 +798,7 @@ void Reader::FontWord(Word word, const Token& token) {
       font_.family = std::string(token.name.substr(1));
       break;
     case Word::kFcharset: font_.charset = p; break;
-    case Word::kCpg: font_.codePage = p; break;
+    case Word::kCpg: font_.codePage = static_cast<int>(UsableCodePage(p)); break;
     case Word::kFprq: font_.pitch = p; break;
     case Word::kU:
       if (fontOpen_) {
@@ -835,10 +842,10 @@ void Reader::PictureWord(Word word, const Token& token) {
   const int p = token.parameter;
   Image& pic = picture_;
   switch (word) {
-    case Word::kPngblip: pic.type = PictureType::kPng; return;
-    case Word::kJpegblip: pic.type = PictureType::kJpeg; return;
-    case Word::kEmfblip: pic.type = PictureType::kEmf; return;
-    case Word::kMacpict: pic.type = PictureType::kMacPict; return;
+    case Word::kPngblip: pic.type = PictureType::kPng; pic.typeParameter = 0; return;
+    case Word::kJpegblip: pic.type = PictureType::kJpeg; pic.typeParameter = 0; return;
+    case Word::kEmfblip: pic.type = PictureType::kEmf; pic.typeParameter = 0; return;
+    case Word::kMacpict: pic.type = PictureType::kMacPict; pic.typeParameter = 0; return;
     case Word::kWmetafile: pic.type = PictureType::kWmf; pic.typeParameter = p; return;
     case Word::kDibitmap: pic.type = PictureType::kDib; pic.typeParameter = p; return;
     case Word::kWbitmap: pic.type = PictureType::kBitmap; pic.typeParameter = p; return;

@@ -170,7 +170,8 @@ void Writer::WriteFontTable() {
     if (font.codePage > 0) Word("cpg", font.codePage);
     Raw(font.extra);
     delimit_ = true;
-    WriteText(font.name, CodePageOfFont(font.number));
+    unsigned codePage = CodePageOfFont(font.number);
+    WriteText(font.name, codePage == kCodePageSymbol ? 1252 : codePage);  // a name is plain text
     Raw(";}");
   }
   Raw("}");
