@@ -53,14 +53,11 @@ struct GroupState {
   bool inHeaderGroup = false;      // inside a group kept whole in the document's header
   int unicodeSkip = 1;             // \uc
   size_t start = 0;                // offset of the group's opening brace
-  size_t contentAtStart = 0;       // inline items and paragraphs when the group began
-  size_t paragraphsAtStart = 0;
   CharState chr;
   ParaState para;
 };
 
 struct Field {
-  size_t groupDepth;
   size_t start;
   std::string instruction;
   int link = -1;
@@ -175,7 +172,7 @@ class Reader {
   bool lastImageFromNonShape_ = false;
 
   // Tables.
-  TableRow rowDefinition_;
+  TableRow rowDefinition_;  // \trleft and \trgaph of the row being read
   std::vector<int> cellEdges_;
   bool rowOpen_ = false;
   TableRow row_;
@@ -281,8 +278,6 @@ void Reader::GroupStart(size_t offset) {
   GroupState next = State();
   next.role = Role::kNone;
   next.start = offset;
-  next.contentAtStart = content_.size();
-  next.paragraphsAtStart = paragraphsEnded_;
   stack_.push_back(std::move(next));
 }
 
@@ -591,7 +586,6 @@ bool Reader::OpenDestination(Word word, bool ignorable, size_t from) {
       state.role = Role::kField;
       FlushText();
       Field field;
-      field.groupDepth = Depth();
       field.start = state.start;
       field.paragraphsBefore = paragraphsEnded_;
       field.contentBefore = content_.size();
@@ -638,6 +632,10 @@ bool Reader::OpenDestination(Word word, bool ignorable, size_t from) {
     case Word::kPntext:
     case Word::kListtext:
       // The visible number or bullet, which the list format reproduces.
+      return SkipRestOfGroup(from);
+    case Word::kNesttableprops:
+      // The frame of a table inside a table cell: the model keeps the inner table's cells as
+      // paragraphs of the outer cell.
       return SkipRestOfGroup(from);
     case Word::kPn:
       state.destination = Destination::kOldNumbering;
