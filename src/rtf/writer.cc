@@ -1,7 +1,6 @@
 #include "rtf/writer.h"
 
 #include <algorithm>
-#include <array>
 #include <map>
 
 #include "platform/codepage.h"
