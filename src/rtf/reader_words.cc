@@ -110,7 +110,7 @@ void Reader::FontWord(Word word, const Token& token) {
       break;
     case Word::kFcharset: font_.charset = p; break;
     case Word::kCpg: font_.codePage = static_cast<int>(UsableCodePage(p)); break;
-    case Word::kFprq: font_.pitch = p; break;
+    case Word::kFprq: font_.pitch = std::max(p, 0); break;
     case Word::kU:
       if (fontOpen_) {
         FlushFontName();
