@@ -195,7 +195,7 @@ void Reader::ByteChar(int byte) {
     return;
   }
   if (byte < 0x20) {  // control characters are no text; a tab is a tab
-    if (byte == '\t' && State().destination == Destination::kBody) AppendCodePoint('\t');
+    if (byte == '\t') AppendCodePoint('\t');
     return;
   }
   char c = static_cast<char>(byte);

@@ -27,6 +27,7 @@ void Reader::FlushText() {
 
 void Reader::AppendCodePoint(char32_t cp) {
   FlushText();
+  if (cp == '\t' && State().destination != Destination::kBody) return;  // as \tab there
   std::string utf8;
   AppendUtf8(utf8, cp);
   AppendUtf8Text(utf8);
