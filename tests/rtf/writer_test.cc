@@ -65,7 +65,7 @@ TEST(RtfWriterTest, RoundTripsEveryFormat) {
                   .background = 0xFFFF00};
   std::vector<CharFormat> formats = {rich, {.font = "Arial", .hidden = true},
                                      {.font = "Arial", .link = "http://example.org/?a=\"b\""},
-                                     {.font = "Arial", .bold = true, .link = "C:\\notes\\a b.txt"},
+                                     {.font = "Arial", .bold = true, .link = "C:\\notes\\"},
                                      {.font = "Arial", .underline = Underline::kWave, .link = "#anchor"}};
   for (Underline u : {Underline::kSingle, Underline::kDouble, Underline::kDash, Underline::kThick,
                       Underline::kWord})
