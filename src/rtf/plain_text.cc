@@ -48,7 +48,7 @@ std::string PlainText(const Document& document) {
   return out;
 }
 
-std::string RtfToPlainText(std::string_view rtf) { return PlainText(ReadRtf(rtf)); }
+std::string RtfToPlainText(std::string_view rtf) { return PlainText(ReadRtfText(rtf)); }
 
 std::string PlainTextToRtf(std::string_view text, std::string_view fontFace, int pointSize) {
   if (text.substr(0, 3) == "\xef\xbb\xbf") text.remove_prefix(3);

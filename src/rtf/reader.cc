@@ -140,6 +140,7 @@ void Reader::Text(std::string_view bytes) {
       pending_.append(bytes);
       break;
     case Destination::kPicture: {
+      if (textOnly_) break;
       static constexpr std::array<int8_t, 256> kHex = [] {
         std::array<int8_t, 256> table{};
         table.fill(-1);
@@ -516,5 +517,7 @@ bool Reader::KeepGroup(bool inHeader, size_t from) {
 }  // namespace detail
 
 Document ReadRtf(std::string_view rtf) { return detail::Reader(rtf).Read(); }
+
+Document ReadRtfText(std::string_view rtf) { return detail::Reader(rtf, /*textOnly=*/true).Read(); }
 
 }  // namespace mlf::rtf

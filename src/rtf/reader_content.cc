@@ -77,6 +77,10 @@ unsigned Reader::CodePageOf(int fontNumber, bool& symbolFont) const {
 
 CharFormat Reader::Format(const CharState& chr) const {
   CharFormat format;
+  if (textOnly_) {
+    format.hidden = chr.hidden;
+    return format;
+  }
   const Font* font = FindFont(chr.font < 0 ? doc_.defaultFont : chr.font);
   if (font != nullptr) format.font = font->name;
   format.halfPoints = chr.halfPoints;

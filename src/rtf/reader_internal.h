@@ -80,7 +80,10 @@ inline int FontNumber(int parameter) { return std::clamp(parameter, 0, 1 << 20);
 
 class Reader {
  public:
-  explicit Reader(std::string_view input) : tokens_(input) { stack_.emplace_back(); }
+  // textOnly: for plain text, formats hold only what decides visibility and pictures no data.
+  explicit Reader(std::string_view input, bool textOnly = false) : tokens_(input), textOnly_(textOnly) {
+    stack_.emplace_back();
+  }
 
   Document Read();
 
@@ -138,6 +141,7 @@ class Reader {
   void EndField(const GroupState& closing);
 
   Tokenizer tokens_;
+  bool textOnly_;
   std::vector<GroupState> stack_;
   Document doc_;
   unsigned documentCodePage_ = 1252;
