@@ -140,6 +140,11 @@ std::string CodePageToUtf8(unsigned codePage, std::string_view bytes) {
           iconv(cd, nullptr, nullptr, nullptr, nullptr);
         }
       }
+      // Some decoders (1258) hold the last character back for a combining mark that may follow.
+      char* dst = buffer;
+      size_t dstLeft = sizeof buffer;
+      iconv(cd, nullptr, nullptr, &dst, &dstLeft);
+      out.append(buffer, static_cast<size_t>(dst - buffer));
       return out;
     }
   }

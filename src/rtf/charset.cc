@@ -1,5 +1,7 @@
 #include "rtf/charset.h"
 
+#include <algorithm>
+
 #include "platform/codepage.h"
 
 namespace mlf::rtf {
@@ -68,10 +70,35 @@ bool IsAscii(std::string_view bytes) {
 
 }  // namespace
 
+unsigned UsableCodePage(int codePage) {
+  const bool usable = codePage == 437 || codePage == 708 || codePage == 720 || codePage == 737 ||
+                      codePage == 775 || (codePage >= 850 && codePage <= 869) || codePage == 874 ||
+                      codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950 ||
+                      (codePage >= 1250 && codePage <= 1258) || codePage == 1361 ||
+                      (codePage >= 10000 && codePage <= 10007) || codePage == 10029 ||
+                      codePage == 10079 || codePage == 10081 || codePage == 20127 ||
+                      codePage == 20866 || codePage == 21866 ||
+                      (codePage >= 28591 && codePage <= 28605) || codePage == 54936 ||
+                      codePage == 65001;
+  return usable ? static_cast<unsigned>(codePage) : 1252;
+}
+
 unsigned CodePageOfCharset(int charset, unsigned documentCodePage) {
   for (const CharsetCodePage& entry : kCharsets)
     if (entry.charset == charset) return entry.codePage;
   return documentCodePage;
+}
+
+bool IsSymbolFont(const Font& font) {
+  return font.name.size() == 6 && std::equal(font.name.begin(), font.name.end(), "Symbol", [](char a, char b) {
+           return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+         });
+}
+
+unsigned CodePageOfFont(const Font& font, unsigned documentCodePage) {
+  if (IsSymbolFont(font)) return kCodePageSymbol;
+  if (font.codePage > 0) return static_cast<unsigned>(font.codePage);
+  return CodePageOfCharset(font.charset, documentCodePage);
 }
 
 int CharsetOfCodePage(unsigned codePage) {

@@ -5,14 +5,26 @@
 #include <string>
 #include <string_view>
 
+#include "rtf/document.h"
+
 namespace mlf::rtf {
 
 // Marks text in a symbol font; Windows calls it CP_SYMBOL.
 constexpr unsigned kCodePageSymbol = 42;
 
+// The code page itself when text in it can be read as RTF is read, byte by byte with ASCII as
+// ASCII (the Windows ANSI, OEM, Mac and double-byte pages, ISO 8859, KOI8, UTF-8); 1252 for
+// any other number, such as an EBCDIC page.
+unsigned UsableCodePage(int codePage);
+
 // The code page of a font with \fcharsetN; \fcharset1 (default) and unknown sets fall back to
 // the document's code page.
 unsigned CodePageOfCharset(int charset, unsigned documentCodePage);
+
+// The code page of a font's text: \cpg, else \fcharset; kCodePageSymbol for the Symbol font
+// whatever set it names.
+unsigned CodePageOfFont(const Font& font, unsigned documentCodePage);
+bool IsSymbolFont(const Font& font);
 
 // The \fcharset that goes with a code page (0 for 1252 and unknown ones).
 int CharsetOfCodePage(unsigned codePage);

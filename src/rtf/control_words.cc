@@ -68,6 +68,7 @@ Word LookUpWord(std::string_view name) {
       {"footnote", Word::kOpaqueGroup}, {"annotation", Word::kOpaqueGroup},
       {"xe", Word::kOpaqueGroup}, {"tc", Word::kOpaqueGroup}, {"txe", Word::kOpaqueGroup},
       {"pntext", Word::kPntext}, {"listtext", Word::kListtext}, {"pn", Word::kPn},
+      {"nesttableprops", Word::kNesttableprops},
       {"f", Word::kF}, {"fnil", Word::kFnil}, {"froman", Word::kFroman},
       {"fswiss", Word::kFswiss}, {"fmodern", Word::kFmodern}, {"fscript", Word::kFscript},
       {"fdecor", Word::kFdecor}, {"ftech", Word::kFtech}, {"fbidi", Word::kFbidi},

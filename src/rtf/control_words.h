@@ -12,7 +12,7 @@ enum class Word : uint16_t {
   kRtf, kAnsi, kMac, kPc, kPca, kAnsicpg, kDeff,
   // destinations
   kFonttbl, kColortbl, kHeaderGroup, kListtable, kListoverridetable, kField, kFldinst, kFldrslt,
-  kPict, kShppict, kNonshppict, kOpaqueGroup, kPntext, kListtext, kPn,
+  kPict, kShppict, kNonshppict, kOpaqueGroup, kPntext, kListtext, kPn, kNesttableprops,
   // font table
   kF, kFnil, kFroman, kFswiss, kFmodern, kFscript, kFdecor, kFtech, kFbidi, kFcharset, kCpg, kFprq,
   // colour table

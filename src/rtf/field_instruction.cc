@@ -7,7 +7,8 @@ namespace {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-// Splits an instruction into words; a quoted word may hold spaces and \" for a quote.
+// Splits an instruction into words; a quoted word may hold spaces, \" for a quote and \\ for a
+// backslash.
 std::vector<std::string> SplitInstruction(std::string_view text) {
   std::vector<std::string> words;
   size_t pos = 0;
@@ -18,7 +19,8 @@ std::vector<std::string> SplitInstruction(std::string_view text) {
     if (text[pos] == '"') {
       ++pos;
       while (pos < text.size() && text[pos] != '"') {
-        if (text[pos] == '\\' && pos + 1 < text.size() && text[pos + 1] == '"') ++pos;
+        if (text[pos] == '\\' && pos + 1 < text.size() && (text[pos + 1] == '"' || text[pos + 1] == '\\'))
+          ++pos;
         word += text[pos++];
       }
       ++pos;
@@ -68,7 +70,7 @@ std::string HyperlinkInstruction(std::string_view target) {
   auto quoted = [](std::string_view text) {
     std::string out = "\"";
     for (char c : text) {
-      if (c == '"') out += '\\';
+      if (c == '"' || c == '\\') out += '\\';
       out += c;
     }
     return out + "\"";

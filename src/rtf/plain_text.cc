@@ -14,6 +14,10 @@ void AppendParagraph(std::string& out, const Paragraph& paragraph, bool& first) 
     if (const Run* run = std::get_if<Run>(&item)) {
       if (run->format.hidden) continue;
       // U+2028, the line break, becomes a plain line feed.
+      if (run->text.find('\xe2') == std::string::npos) {
+        out += run->text;
+        continue;
+      }
       for (size_t pos = 0;;) {
         size_t brk = run->text.find("\xe2\x80\xa8", pos);
         out.append(run->text, pos, brk == std::string::npos ? std::string::npos : brk - pos);
@@ -44,7 +48,7 @@ std::string PlainText(const Document& document) {
   return out;
 }
 
-std::string RtfToPlainText(std::string_view rtf) { return PlainText(ReadRtf(rtf)); }
+std::string RtfToPlainText(std::string_view rtf) { return PlainText(ReadRtfText(rtf)); }
 
 std::string PlainTextToRtf(std::string_view text, std::string_view fontFace, int pointSize) {
   if (text.substr(0, 3) == "\xef\xbb\xbf") text.remove_prefix(3);

@@ -12,6 +12,10 @@ namespace mlf::rtf {
 // kMaxGroupDepth are dropped with their content.
 Document ReadRtf(std::string_view rtf);
 
+// As ReadRtf, but the formats of the result say only whether text is hidden, and pictures
+// carry no data: enough for PlainText, and faster.
+Document ReadRtfText(std::string_view rtf);
+
 constexpr int kMaxGroupDepth = 200;
 
 }  // namespace mlf::rtf

@@ -36,6 +36,8 @@ class Tokenizer {
   // Skips the rest of the group whose opening brace was the last group start read, up to and
   // including its closing brace; false when the input ended before it.
   bool SkipGroup();
+  // Reads again from an offset a token started at.
+  void Rewind(size_t offset) { pos_ = offset; }
   // The offset just after the last token read.
   size_t Position() const { return pos_; }
   std::string_view Input() const { return input_; }

@@ -1,7 +1,6 @@
 #include "rtf/writer.h"
 
 #include <algorithm>
-#include <array>
 #include <map>
 
 #include "platform/codepage.h"
@@ -12,6 +11,9 @@
 namespace mlf::rtf {
 namespace {
 
+// For text whose code page is not known where it is read back: every other character as \u.
+constexpr unsigned kUnicodeOnly = ~0u;
+
 class Writer {
  public:
   explicit Writer(const Document& doc) : doc_(doc) {}
@@ -21,6 +23,7 @@ class Writer {
   void CollectTables();
   void NoteFormat(const CharFormat& format);
   int FontNumber(const std::string& name) const;
+  int UnusedFontNumber() const;
   int ColorIndex(const std::optional<Rgb>& color, bool background);
   void WriteFontTable();
   void WriteColorTable();
@@ -73,7 +76,7 @@ std::string Writer::Write() {
   Raw("{");
   Word("rtf", 1);
   Word("ansi");
-  Word("ansicpg", 1252);
+  Word("ansicpg", static_cast<int>(doc_.codePage));
   Word("deff", doc_.defaultFont);
   Word("deflang", 1033);
   WriteFontTable();
@@ -87,6 +90,8 @@ std::string Writer::Write() {
   current_ = CharFormat();
   current_.font = "\x01";
   current_.halfPoints = 0;
+  // A reader starts in colour 0, which is a real colour when the table's first entry is one.
+  if (!colors_.empty() && colors_[0]) current_.color = colors_[0];
   WriteBlocks();
   Raw("}");
   Raw("\r\n");
@@ -95,8 +100,7 @@ std::string Writer::Write() {
 
 void Writer::NoteFormat(const CharFormat& format) {
   if (!format.font.empty() && !fontNumbers_.count(format.font)) {
-    int number = 0;
-    for (const Font& font : fonts_) number = std::max(number, font.number + 1);
+    int number = UnusedFontNumber();
     Font font;
     font.number = number;
     font.name = format.font;
@@ -109,7 +113,8 @@ void Writer::NoteFormat(const CharFormat& format) {
 
 void Writer::CollectTables() {
   fonts_ = doc_.fonts;
-  for (const Font& font : fonts_) fontNumbers_.emplace(font.name, font.number);
+  for (const Font& font : fonts_)
+    if (!font.name.empty()) fontNumbers_.emplace(font.name, font.number);
   colors_ = doc_.colors;
   auto noteParagraph = [this](const Paragraph& paragraph) {
     NoteFormat(paragraph.markFormat);
@@ -131,9 +136,13 @@ void Writer::CollectTables() {
 int Writer::FontNumber(const std::string& name) const {
   auto it = fontNumbers_.find(name);
   if (it != fontNumbers_.end()) return it->second;
-  int unused = 0;
-  for (const Font& font : fonts_) unused = std::max(unused, font.number + 1);
-  return unused;
+  return UnusedFontNumber();
+}
+
+int Writer::UnusedFontNumber() const {
+  for (int number = 0;; ++number)
+    if (std::none_of(fonts_.begin(), fonts_.end(), [&](const Font& f) { return f.number == number; }))
+      return number;
 }
 
 // The index of the colour in the table, added when missing. \cf0 is the automatic colour only
@@ -160,7 +169,8 @@ void Writer::WriteFontTable() {
     if (font.codePage > 0) Word("cpg", font.codePage);
     Raw(font.extra);
     delimit_ = true;
-    WriteText(font.name, CodePageOfFont(font.number));
+    unsigned codePage = CodePageOfFont(font.number);
+    WriteText(font.name, codePage == kCodePageSymbol ? 1252 : codePage);  // a name is plain text
     Raw(";}");
   }
   Raw("}");
@@ -341,7 +351,7 @@ void Writer::WriteContent(const std::vector<Inline>& content) {
     Word("*");
     Word("fldinst");
     Raw("{");
-    WriteText(HyperlinkInstruction(link), 1252);
+    WriteText(HyperlinkInstruction(link), kUnicodeOnly);
     Raw("}}{");
     Word("fldrslt");
     Raw("{");
@@ -447,9 +457,8 @@ void Writer::WriteUnicode(char32_t cp) {
 
 unsigned Writer::CodePageOfFont(int number) const {
   for (const Font& font : fonts_)
-    if (font.number == number)
-      return font.codePage > 0 ? static_cast<unsigned>(font.codePage) : CodePageOfCharset(font.charset, 1252);
-  return 1252;
+    if (font.number == number) return rtf::CodePageOfFont(font, doc_.codePage);
+  return doc_.codePage;
 }
 
 void Writer::WriteText(std::string_view utf8, unsigned codePage) {
@@ -457,7 +466,8 @@ void Writer::WriteText(std::string_view utf8, unsigned codePage) {
   std::string bytes;
   while (pos < utf8.size()) {
     unsigned char c = static_cast<unsigned char>(utf8[pos]);
-    if (c >= 0x20 && c < 0x80) {
+    // In a symbol font a byte stands for a symbol, so only the space stays a byte there.
+    if (c >= 0x20 && c < 0x80 && (codePage != kCodePageSymbol || c == ' ')) {
       if (c == '\\' || c == '{' || c == '}') {
         Raw("\\");
         out_ += static_cast<char>(c);
@@ -476,7 +486,8 @@ void Writer::WriteText(std::string_view utf8, unsigned codePage) {
     }
     if (cp < 0x20) continue;
     // A character of the font's code page is written as its bytes, the rest as \u.
-    if (codePage != kCodePageSymbol && Utf8ToCodePage(codePage, utf8.substr(start, pos - start), bytes) &&
+    if (codePage != kCodePageSymbol && codePage != kUnicodeOnly &&
+        Utf8ToCodePage(codePage, utf8.substr(start, pos - start), bytes) &&
         !bytes.empty()) {
       for (unsigned char b : bytes) {
         static constexpr char kHex[] = "0123456789abcdef";

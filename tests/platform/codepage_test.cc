@@ -18,6 +18,7 @@ TEST(CodePageTest, DecodesSingleAndDoubleByteCodePages) {
       {1251, "\xcf\xf0\xe8", "\xd0\x9f\xd1\x80\xd0\xb8"},
       {932, "\x93\xfa", "\xe6\x97\xa5"},                 // Shift-JIS
       {936, "\xd6", "\xef\xbf\xbd"},                     // a lead byte cut off
+      {1258, "caf\xe9", "caf\xc3\xa9"},                  // the decoder holds the last letter back
   };
   for (const Case& c : cases) EXPECT_EQ(CodePageToUtf8(c.codePage, c.bytes), c.utf8) << c.codePage;
 }

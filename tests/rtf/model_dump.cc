@@ -24,7 +24,10 @@ void DumpParagraph(std::ostream& out, const Paragraph& p, const char* indent) {
   out << indent << "P al" << static_cast<int>(f.alignment) << " li" << f.leftIndent << " ri"
       << f.rightIndent << " fi" << f.firstLineIndent << " sb" << f.spaceBefore << " sa"
       << f.spaceAfter << " sl" << f.lineSpacing << (f.lineSpacingMultiple ? "m" : "")
-      << (f.pageBreakBefore ? " pagebb" : "") << " tabs" << f.tabs.size() << " list"
+      << (f.pageBreakBefore ? " pagebb" : "") << " tabs";
+  for (const TabStop& t : f.tabs)
+    out << " " << t.position << "/" << static_cast<int>(t.kind) << "/" << static_cast<int>(t.leader);
+  out << " list"
       << static_cast<int>(f.list.style) << "/" << f.list.level << "/" << f.list.start << " mark";
   DumpFormat(out, p.markFormat);
   out << "\n";
@@ -37,12 +40,14 @@ void DumpParagraph(std::ostream& out, const Paragraph& p, const char* indent) {
     } else if (const Image* image = std::get_if<Image>(&item)) {
       out << "image type" << static_cast<int>(image->type) << " " << image->data.size() << " bytes "
           << image->width << "x" << image->height << " goal " << image->goalWidth << "x"
-          << image->goalHeight << " extra " << image->extra << " ";
+          << image->goalHeight << " scale " << image->scaleX << "x" << image->scaleY << " crop "
+          << image->cropLeft << "," << image->cropTop << "," << image->cropRight << ","
+          << image->cropBottom << " param " << image->typeParameter << " extra " << image->extra << " ";
       DumpFormat(out, image->format);
       out << "\n";
     } else {
       const Fragment& fragment = std::get<Fragment>(item);
-      out << "fragment \"" << fragment.text << "\" " << fragment.rtf.substr(0, 60) << " ";
+      out << "fragment \"" << fragment.text << "\" " << fragment.rtf << " ";
       DumpFormat(out, fragment.format);
       out << "\n";
     }
@@ -53,7 +58,7 @@ void DumpParagraph(std::ostream& out, const Paragraph& p, const char* indent) {
 
 std::string DumpDocument(const Document& d) {
   std::ostringstream out;
-  out << "deff " << d.defaultFont << "\n";
+  out << "deff " << d.defaultFont << " cpg " << d.codePage << "\n";
   for (const Font& f : d.fonts)
     out << "font " << f.number << " " << f.name << " " << f.family << " cs" << f.charset << " cpg"
         << f.codePage << " prq" << f.pitch << " " << f.extra << "\n";

@@ -66,6 +66,15 @@ TEST(RtfReaderTest, DecodesText) {
       {"empty paragraphs", "a\\par\\par b\\par", "a\n\nb"},
       {"page break ends a paragraph", "a\\page b", "a\nb"},
       {"table cells", "\\trowd\\cellx100\\cellx200\\intbl a\\cell b\\cell\\row\\pard c\\par", "a\nb\nc"},
+      {"a nested table's cells become paragraphs",
+       "\\trowd\\cellx900\\intbl a\\par\\itap2 b\\nestcell c\\nestcell{\\*\\nesttableprops\\trowd\\cellx1\\nestrow}"
+       "\\cell\\row", "a\nb\nc\n"},
+      {"a destination that does not open its group is no destination", "{x\\footnote y}", "xy"},
+      {"a stray \\* is ignored", "{x\\*{\\b a}b}", "xab"},
+      {"a control character from \\' is no text", "a\\'01\\'09b", "a\tb"},
+      {"a placeholder field shows its prompt", "{\\field{\\*\\fldinst MACROBUTTON NoMacro Click here}}",
+       "Click here"},
+      {"a field keeps the \\uc it was read in", "{\\uc0{\\field{\\*\\fldinst X}{\\fldrslt \\u8364 a}}}", "\xe2\x82\xac" "a"},
   };
   for (const Case& c : cases) EXPECT_EQ(TextOf(c.body), c.text) << c.name;
 }

@@ -65,6 +65,7 @@ TEST(RtfWriterTest, RoundTripsEveryFormat) {
                   .background = 0xFFFF00};
   std::vector<CharFormat> formats = {rich, {.font = "Arial", .hidden = true},
                                      {.font = "Arial", .link = "http://example.org/?a=\"b\""},
+                                     {.font = "Arial", .bold = true, .link = "C:\\notes\\"},
                                      {.font = "Arial", .underline = Underline::kWave, .link = "#anchor"}};
   for (Underline u : {Underline::kSingle, Underline::kDouble, Underline::kDash, Underline::kThick,
                       Underline::kWord})
@@ -118,6 +119,31 @@ TEST(RtfWriterTest, KeepsFragmentsByteForByte) {
   std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 before" + object + "after\\par}";
   std::string written = WriteRtf(ReadRtf(rtf));
   EXPECT_NE(written.find(object), std::string::npos) << written;
+}
+
+// Documents whose reading depends on more than the model says: each must read back the same.
+TEST(RtfWriterTest, RoundTripsContextTheModelLeavesImplicit) {
+  const char* cases[] = {
+      // a non-link field under \uc0, in the second of two fonts of one name
+      "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Arial;}}\\f1\\uc0 "
+      "{\\field{\\*\\fldinst X}{\\fldrslt \\u8364 a\\'cf}}}",
+      // the document's code page for text in no font of the table
+      "{\\rtf1\\ansi\\ansicpg1251 \\'cf\\par}",
+      // a colour table whose first entry is a colour
+      "{\\rtf1{\\colortbl\\red1\\green2\\blue3;;}a\\cf1 b}",
+      // ASCII letters in the Symbol font
+      "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Symbol;}}\\f1 a\\f0 l\\f1\\u108 ?}",
+      // a link in the Symbol font
+      "{\\rtf1{\\fonttbl{\\f1 Symbol;}}\\f1{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt a}}}",
+      // text before any font is named
+      "{\\rtf1 x{\\fonttbl{\\f0 Arial;}}y}",
+  };
+  for (const char* rtf : cases) {
+    Document doc = ReadRtf(rtf);
+    Document again = ReadRtf(WriteRtf(doc));
+    again.colors.resize(doc.colors.size());  // the writer may add the automatic colour
+    EXPECT_EQ(again, doc) << rtf << "\n" << DumpDocument(doc) << "----\n" << DumpDocument(again);
+  }
 }
 
 TEST(RtfWriterTest, AddsFontsAndColoursTheTablesLack) {

@@ -48,8 +48,11 @@ generate() {
   local i=0
   for f in "${html_docs[@]}"; do
     i=$((i + 1))
-    # Unique names: many packages call their page index.html.
-    cp "$f" "$work/html/$(printf '%02d' $i)_$(basename "$(dirname "$f")")_$(basename "$f")"
+    # Unique names: many packages call their page index.html. The package is the folder
+    # right below /usr/share/doc.
+    local package
+    package=$(echo "$f" | cut -d/ -f5)
+    cp "$f" "$work/html/$(printf '%02d' $i)_${package}_$(basename "$f")"
   done
   soffice -env:UserInstallation=file://"$work/profile" --headless --convert-to rtf \
     --outdir "$work/lo" "${writer_docs[@]}" >/dev/null 2>&1 || true

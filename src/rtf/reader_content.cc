@@ -1,0 +1,213 @@
+// The reader's assembly of the body: decoded text into runs, paragraphs, table cells and rows,
+// fields kept whole.
+#include "platform/codepage.h"
+#include "rtf/charset.h"
+#include "rtf/field_instruction.h"
+#include "rtf/reader_internal.h"
+
+namespace mlf::rtf::detail {
+
+void Reader::FlushText() {
+  if (pending_.empty()) return;
+  std::string utf8;
+  bool ascii = std::all_of(pending_.begin(), pending_.end(),
+                           [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  bool symbolFont = false;
+  unsigned codePage = CodePageOf(pendingFont_, symbolFont);
+  // A field's instruction is words, not symbols, whatever font it stands in.
+  if (codePage == kCodePageSymbol && State().destination == Destination::kFieldInstruction) codePage = 1252;
+  if (ascii && codePage != kCodePageSymbol) {
+    AppendUtf8Text(pending_);
+  } else {
+    AppendDecoded(utf8, pending_, codePage, symbolFont);
+    AppendUtf8Text(utf8);
+  }
+  pending_.clear();
+}
+
+void Reader::AppendCodePoint(char32_t cp) {
+  FlushText();
+  if (cp == '\t' && State().destination != Destination::kBody) return;  // as \tab there
+  std::string utf8;
+  AppendUtf8(utf8, cp);
+  AppendUtf8Text(utf8);
+}
+
+void Reader::AppendUtf8Text(std::string_view utf8) {
+  GroupState& state = State();
+  if (state.destination == Destination::kFieldInstruction) {
+    if (!fields_.empty() && fields_.back().instruction.size() < 4096) fields_.back().instruction.append(utf8);
+    return;
+  }
+  if (state.destination != Destination::kBody) return;
+  StartBody();
+  if (canExtendRun_ && lastRunState_ == state.chr) {
+    std::get<Run>(content_.back()).text.append(utf8);
+    return;
+  }
+  content_.emplace_back(Run{std::string(utf8), Format(state.chr)});
+  canExtendRun_ = true;
+  lastRunState_ = state.chr;
+}
+
+void Reader::AddInline(Inline item) {
+  content_.push_back(std::move(item));
+  canExtendRun_ = false;
+}
+
+const Reader::FontEntry* Reader::FindEntry(int number) const {
+  if (number != lastFontNumber_) {
+    auto it = fontEntries_.find(number);
+    lastFontEntry_ = it == fontEntries_.end() ? nullptr : &it->second;
+    lastFontNumber_ = number;
+  }
+  return lastFontEntry_;
+}
+
+const Font* Reader::FindFont(int number) const {
+  const FontEntry* entry = FindEntry(number);
+  return entry ? &doc_.fonts[entry->index] : nullptr;
+}
+
+unsigned Reader::CodePageOf(int fontNumber, bool& symbolFont) const {
+  const FontEntry* entry = FindEntry(fontNumber < 0 ? doc_.defaultFont : fontNumber);
+  symbolFont = entry != nullptr && entry->symbol;
+  return entry ? entry->codePage : documentCodePage_;
+}
+
+CharFormat Reader::Format(const CharState& chr) const {
+  CharFormat format;
+  if (textOnly_) {
+    format.hidden = chr.hidden;
+    return format;
+  }
+  const Font* font = FindFont(chr.font < 0 ? doc_.defaultFont : chr.font);
+  if (font != nullptr) format.font = font->name;
+  format.halfPoints = chr.halfPoints;
+  format.bold = chr.bold;
+  format.italic = chr.italic;
+  format.strike = chr.strike;
+  format.hidden = chr.hidden;
+  format.underline = chr.underline;
+  format.vertical = chr.vertical;
+  auto color = [&](int index) -> std::optional<Rgb> {
+    if (index < 0 || static_cast<size_t>(index) >= doc_.colors.size()) return std::nullopt;
+    return doc_.colors[index];
+  };
+  format.color = color(chr.color);
+  if (chr.background > 0) format.background = color(chr.background);
+  if (chr.link >= 0) format.link = links_[chr.link];
+  return format;
+}
+
+ParagraphFormat Reader::ResolvedFormat(const ParaState& para) const {
+  ParagraphFormat format = para.format;
+  if (para.listOverride > 0) {
+    format.list = ListFormat{ListFormat::Style::kBullet, para.listLevel, 1};
+    auto override = listOverrides_.find(para.listOverride);
+    if (override != listOverrides_.end()) {
+      auto list = lists_.find(override->second);
+      if (list != lists_.end() && static_cast<size_t>(para.listLevel) < list->second.size()) {
+        format.list.style = list->second[para.listLevel].style;
+        format.list.start = list->second[para.listLevel].start;
+      }
+    }
+  }
+  if (format.list.style == ListFormat::Style::kNone) format.list = ListFormat();
+  if (format.lineSpacing == 0) format.lineSpacingMultiple = false;  // single spacing either way
+  if (pageBreakPending_) format.pageBreakBefore = true;
+  return format;
+}
+
+Paragraph Reader::TakeParagraph() {
+  StartBody();
+  Paragraph paragraph;
+  paragraph.format = ResolvedFormat(State().para);
+  paragraph.markFormat = Format(State().chr);
+  paragraph.markFormat.link.clear();
+  // Neighbouring runs of one format are one run, however the RTF split them.
+  size_t kept = 0;
+  for (size_t i = 0; i < content_.size(); ++i) {
+    Run* last = kept == 0 ? nullptr : std::get_if<Run>(&content_[kept - 1]);
+    Run* run = std::get_if<Run>(&content_[i]);
+    if (last && run && run->format == last->format) {
+      last->text += run->text;
+      continue;
+    }
+    if (kept != i) content_[kept] = std::move(content_[i]);
+    ++kept;
+  }
+  content_.erase(content_.begin() + static_cast<ptrdiff_t>(kept), content_.end());
+  paragraph.content = std::move(content_);
+  content_.clear();
+  canExtendRun_ = false;
+  pageBreakPending_ = false;
+  highSurrogate_ = 0;
+  ++paragraphsEnded_;
+  return paragraph;
+}
+
+void Reader::EndParagraph() {
+  bool inCell = State().para.inTable || rowOpen_ || !cell_.paragraphs.empty() || !row_.cells.empty();
+  Paragraph paragraph = TakeParagraph();
+  if (inCell) {
+    cell_.paragraphs.push_back(std::move(paragraph));
+  } else {
+    CloseTable();
+    doc_.blocks.emplace_back(std::move(paragraph));
+  }
+}
+
+void Reader::EndCell() {
+  cell_.paragraphs.push_back(TakeParagraph());
+  row_.cells.push_back(std::move(cell_));
+  cell_ = TableCell();
+}
+
+void Reader::EndRow() {
+  StartBody();
+  if (!content_.empty() || !cell_.paragraphs.empty()) EndCell();
+  rowOpen_ = false;
+  if (row_.cells.empty()) return;
+  row_.leftEdge = rowDefinition_.leftEdge;
+  row_.cellGap = rowDefinition_.cellGap;
+  for (size_t i = 0; i < row_.cells.size() && i < cellEdges_.size(); ++i)
+    row_.cells[i].rightEdge = cellEdges_[i];
+  table_.rows.push_back(std::move(row_));
+  row_ = TableRow();
+}
+
+void Reader::CloseTable() {
+  if (!cell_.paragraphs.empty() || !row_.cells.empty()) EndRow();
+  rowOpen_ = false;
+  if (table_.rows.empty()) return;
+  doc_.blocks.emplace_back(std::move(table_));
+  table_ = Table();
+}
+
+void Reader::EndField(const GroupState& closing) {
+  if (fields_.empty()) return;
+  Field field = std::move(fields_.back());
+  fields_.pop_back();
+  canExtendRun_ = false;
+  // A field other than a link shows its result but is kept whole, so that writing the note
+  // back keeps the field. Only the outermost field is kept, and only when its result stayed
+  // inside one paragraph.
+  if (field.link >= 0 || !fields_.empty() || !field.keepWhole || field.paragraphsBefore != paragraphsEnded_ ||
+      field.contentBefore > content_.size())
+    return;
+  Fragment fragment;
+  fragment.rtf = KeptField(field.start, field.unicodeSkip, field.font);
+  fragment.format = field.format;
+  for (size_t i = field.contentBefore; i < content_.size(); ++i) {
+    if (const Run* run = std::get_if<Run>(&content_[i]); run && !run->format.hidden)
+      fragment.text += run->text;
+    else if (const Fragment* inner = std::get_if<Fragment>(&content_[i]))
+      fragment.text += inner->text;
+  }
+  if (fragment.text.empty()) fragment.text = MacroButtonText(field.instruction);
+  content_.resize(field.contentBefore);
+  AddInline(std::move(fragment));
+}
+
+}  // namespace mlf::rtf::detail
