@@ -6,6 +6,7 @@
 #include "gui_fixture.h"
 #include "tree/bookmark_tree_ctrl.h"
 #include "tree/mlf_tree_ctrl.h"
+#include "tree/task_images.h"
 #include "tree/tree_images.h"
 #include "views/node_preview_view.h"
 #include "views/tabs_view.h"
@@ -280,3 +281,32 @@ TEST_F(TreeTest, KeysActOnTheSelectedEntry) {
 
 }  // namespace
 }  // namespace mlf::test
+
+namespace mlf {
+namespace {
+
+bool Drawn(const QPixmap& pixmap) {
+  QImage image = pixmap.toImage();
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixelColor(x, y).alpha() > 0) return true;
+  return false;
+}
+
+TEST(ArtworkTest, EveryTreeAndTaskImageIsDrawn) {
+  for (int i = 0; i < kTreeImageCount; ++i) {
+    QPixmap image = TreeImages::Instance().Image(i);
+    EXPECT_EQ(image.size(), QSize(16, 16)) << "tree image " << i;
+    EXPECT_TRUE(Drawn(image)) << "tree image " << i;
+  }
+  for (int i = kTaskImageClock; i <= kTaskImageAttachedNote; ++i) {
+    EXPECT_EQ(TaskImages::Instance().Image(i).size(), QSize(16, 16)) << "task image " << i;
+    EXPECT_TRUE(Drawn(TaskImages::Instance().Image(i))) << "task image " << i;
+  }
+  QImage plain = TaskImages::Instance().RowIcon(false).pixmap(16, 16).toImage();
+  QImage attached = TaskImages::Instance().RowIcon(true).pixmap(16, 16).toImage();
+  EXPECT_NE(plain, attached) << "an attached task shows the note over its clock";
+}
+
+}  // namespace
+}  // namespace mlf
