@@ -513,12 +513,24 @@ CChildFrame* CMainFrame::AddChildFrame(std::unique_ptr<CMarrowleafDoc> document,
     sub->showMaximized();
   } else {
     if (last.IsSet()) sub->resize(last.right - last.left, last.bottom - last.top);
-    else sub->resize(m_mdiArea->isVisible() ? m_mdiArea->size() * 0.85 : QSize(900, 520));
+    else if (m_mdiArea->isVisible()) sub->resize(m_mdiArea->size() * 0.85);
+    else FitWhenShown(sub);
     sub->show();
   }
   connect(frame, &CChildFrame::Closing, this, [sub] { AppSettings().lastChildPlacement = CapturePlacement(*sub); });
   UpdateCommands();
   return frame;
+}
+
+void CMainFrame::FitWhenShown(QMdiSubWindow* sub) {
+  // A window opened before the main window shows (the file of the command line) learns the
+  // size of the document area, which the docked bars narrow, once it is shown.
+  sub->resize(900, 520);
+  QTimer::singleShot(0, sub, [this, sub] {
+    if (!m_mdiArea->isVisible()) return;
+    sub->resize(m_mdiArea->size() * 0.85);
+    sub->move(0, 0);
+  });
 }
 
 CChildFrame* CMainFrame::NewDocument() {

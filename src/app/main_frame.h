@@ -70,6 +70,7 @@ class CMainFrame : public QMainWindow {
   // Print and Print Preview of the open picture; the print job has one page.
   void PrintImage(bool preview);
   void ArrangeIcons();
+  void FitWhenShown(QMdiSubWindow* sub);
   void SaveLayout();
   void RestoreLayout();
 
