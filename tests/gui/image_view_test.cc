@@ -1,5 +1,8 @@
 #include <QApplication>
 #include <QBuffer>
+#include <QFile>
+#include <QPrinter>
+#include <QTemporaryDir>
 #include <QImage>
 #include <QScrollBar>
 #include <QMouseEvent>
@@ -196,15 +199,33 @@ TEST_F(ImageViewTest, BilinearFilteringOnlyWhenShrinking) {
 TEST_F(ImageViewTest, TheDocumentWindowOpensPicturesInTheImageView) {
   uint32_t picture = Add(ntImage, "Picture", 0, Png(Filled(30, 30, kRed)));
   uint32_t broken = Add(ntImage, "Broken", 0, "not a picture at all");
+  uint32_t empty = Add(ntImage, "Empty", 0, "");
   Show();
-  EXPECT_TRUE(frame->ActivateNode(true, picture));
-  ASSERT_NE(frame->ImageView(), nullptr);
-  EXPECT_EQ(frame->ImageView()->Picture().size(), QSize(30, 30));
+  for (uint32_t unreadable : {broken, empty}) {
+    SCOPED_TRACE(unreadable);
+    prompts.messages.clear();
+    EXPECT_TRUE(frame->ActivateNode(true, picture));
+    ASSERT_NE(frame->ImageView(), nullptr);
+    EXPECT_EQ(frame->ImageView()->Picture().size(), QSize(30, 30));
+    EXPECT_FALSE(frame->ActivateNode(true, unreadable));
+    EXPECT_EQ(frame->ImageView(), nullptr);
+    EXPECT_NE(frame->BlankView(), nullptr);
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Warning: Could not load node data."});
+  }
+}
 
-  EXPECT_FALSE(frame->ActivateNode(true, broken));
-  EXPECT_EQ(frame->ImageView(), nullptr);
-  EXPECT_NE(frame->BlankView(), nullptr);
-  EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Warning: Could not load node data."});
+TEST_F(ImageViewTest, PrintingMakesOnePage) {
+  Open(Filled(2000, 1000, kBlue), {500, 500});
+  QTemporaryDir folder;
+  QString pdf = folder.filePath(QStringLiteral("print.pdf"));
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(pdf);
+  view->Print(printer);
+  QFile file(pdf);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  QByteArray bytes = file.readAll();
+  EXPECT_EQ(bytes.count("/Type /Page\n"), 1);
 }
 
 }  // namespace
