@@ -8,3 +8,12 @@ MlfSettings& AppSettings() {
 }
 
 }  // namespace mlf
+
+namespace mlf {
+
+bool& AppZoomMode() {
+  static bool zoomMode = false;
+  return zoomMode;
+}
+
+}  // namespace mlf

@@ -8,4 +8,7 @@ namespace mlf {
 
 MlfSettings& AppSettings();
 
+// Clicks on a picture zoom; new image views start in this mode. Not saved: off at start-up.
+bool& AppZoomMode();
+
 }  // namespace mlf

@@ -2,8 +2,10 @@
 #include "app/main_frame.h"
 #include "app/mlf_app.h"
 #include "app/scripted_run.h"
+#include "views/web_engine_setup.h"
 
 int main(int argc, char** argv) {
+  mlf::PrepareWebEngine();
   mlf::CMlfApp app(argc, argv);
   if (!app.InitInstance()) {
     int code = app.ExitInstance();

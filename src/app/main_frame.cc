@@ -15,6 +15,8 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSettings>
 #include <QStatusBar>
@@ -28,6 +30,8 @@
 #include "dialogs/about_dlg.h"
 #include "store/document.h"
 #include "views/child_frame.h"
+#include "views/html_ctrl.h"
+#include "views/mlf_scroll_view.h"
 #include "views/tabs_view.h"
 #include "widgets/mlf_status.h"
 #include "widgets/svg_art.h"
@@ -63,6 +67,7 @@ CMainFrame::CMainFrame(RecentFileList& recentFiles, QWidget* parent)
   CreateMenus();
   CreateToolBars();
   CreateStatusBar();
+  CreateHelpBar();
   RestoreLayout();
   SetAlwaysOnTop(AppSettings().alwaysOnTop);
   connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::UpdateCommands);
@@ -79,6 +84,7 @@ CMainFrame::~CMainFrame() {
   // Document windows still open die with the frame; their last signals must not reach it.
   for (CChildFrame* frame : ChildFrames()) frame->disconnect(this);
   m_mdiArea->disconnect(this);
+  m_helpBar->disconnect(this);
   delete m_mdiArea;
   CMlfStatus::SetStatusBar(nullptr);
 }
@@ -201,6 +207,12 @@ void CMainFrame::CreateActions() {
   connect(a.arrangeIcons, &QAction::triggered, this, &CMainFrame::ArrangeIcons);
 
   a.helpBar = MakeAction("&Help Bar", "helpbar", "Show or hide the Help Bar.\nToggle Help Bar");
+  a.helpBar->setShortcut(QKeySequence(Qt::Key_F1));
+  a.helpBar->setCheckable(true);
+  on(a.helpBar, [this] {
+    m_helpBar->setVisible(m_helpBar->isHidden());
+    UpdateCommands();
+  });
   auto link = [this, on](QAction* action, const char* address) {
     on(action, [address] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(address))); });
   };
@@ -213,10 +225,30 @@ void CMainFrame::CreateActions() {
   a.about = MakeAction("&About Quarn Marrowleaf...", nullptr, "Display program information, version number and copyright\nAbout");
   on(a.about, [this] { CAboutDlg(this).exec(); });
 
-  a.rotateAnticlockwise = MakeAction("Rotate Anticlockwise", "rotate_ccw", "Rotate the image anticlockwise\nRotate Anticlockwise");
-  a.rotateClockwise = MakeAction("Rotate Clockwise", "rotate_cw", "Rotate the image clockwise\nRotate Clockwise");
-  a.scaleToFit = MakeAction("Scale images to fit window", "fit", "Scale images to fit the window\nScale To Fit");
-  a.zoom = MakeAction("Zoom", "zoom", "Zoom the image\nZoom");
+  auto image = [this](auto member) {
+    return [this, member] {
+      if (CChildFrame* frame = ActiveChild(); frame && frame->ImageView()) (frame->ImageView()->*member)();
+    };
+  };
+  a.rotateAnticlockwise = MakeAction("Rotate Anticlockwise", "rotate_ccw", "Rotate Anticlockwise\nRotate Anticlockwise");
+  connect(a.rotateAnticlockwise, &QAction::triggered, this, image(&CMlfScrollView::RotateAnticlockwise));
+  a.rotateClockwise = MakeAction("Rotate Clockwise", "rotate_cw", "Rotate Clockwise\nRotate Clockwise");
+  connect(a.rotateClockwise, &QAction::triggered, this, image(&CMlfScrollView::RotateClockwise));
+  a.scaleToFit = MakeAction("Scale images to fit window", "fit", "Scale images to fit window\nScale images to fit window");
+  a.scaleToFit->setCheckable(true);
+  connect(a.scaleToFit, &QAction::triggered, this, [this, image] {
+    AppSettings().imageScaleToFit = !AppSettings().imageScaleToFit;
+    image(&CMlfScrollView::Layout)();
+    UpdateCommands();
+  });
+  a.zoom = MakeAction("Zoom", "zoom", "Zoom\nZoom");
+  a.zoom->setCheckable(true);
+  connect(a.zoom, &QAction::triggered, this, [this, image] {
+    image(&CMlfScrollView::ToggleZoomMode)();
+    UpdateCommands();
+  });
+  connect(a.print, &QAction::triggered, this, [this] { PrintImage(false); });
+  connect(a.printPreview, &QAction::triggered, this, [this] { PrintImage(true); });
 
   a.restore = MakeAction("&Restore Marrowleaf", nullptr, "Restores the application\nRestore");
   on(a.restore, &CMainFrame::RestoreFromTray);
@@ -420,6 +452,17 @@ void CMainFrame::CreateToolBars() {
   }
 }
 
+void CMainFrame::CreateHelpBar() {
+  m_helpBar = new QDockWidget(QStringLiteral("Help Bar"), this);
+  m_helpBar->setObjectName(QStringLiteral("HelpBar"));
+  m_helpBar->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+  auto* help = new CMlfHelpCtrl(m_helpBar);
+  m_helpBar->setWidget(help);
+  addDockWidget(Qt::LeftDockWidgetArea, m_helpBar);
+  resizeDocks({m_helpBar}, {220}, Qt::Horizontal);
+  connect(m_helpBar, &QDockWidget::visibilityChanged, this, &CMainFrame::UpdateCommands);
+}
+
 void CMainFrame::CreateStatusBar() {
   QStatusBar* bar = statusBar();
   // The lock-key panes; their state is shown where the platform tells it.
@@ -470,12 +513,24 @@ CChildFrame* CMainFrame::AddChildFrame(std::unique_ptr<CMarrowleafDoc> document,
     sub->showMaximized();
   } else {
     if (last.IsSet()) sub->resize(last.right - last.left, last.bottom - last.top);
-    else sub->resize(m_mdiArea->isVisible() ? m_mdiArea->size() * 0.85 : QSize(900, 520));
+    else if (m_mdiArea->isVisible()) sub->resize(m_mdiArea->size() * 0.85);
+    else FitWhenShown(sub);
     sub->show();
   }
   connect(frame, &CChildFrame::Closing, this, [sub] { AppSettings().lastChildPlacement = CapturePlacement(*sub); });
   UpdateCommands();
   return frame;
+}
+
+void CMainFrame::FitWhenShown(QMdiSubWindow* sub) {
+  // A window opened before the main window shows (the file of the command line) learns the
+  // size of the document area, which the docked bars narrow, once it is shown.
+  sub->resize(900, 520);
+  QTimer::singleShot(0, sub, [this, sub] {
+    if (!m_mdiArea->isVisible()) return;
+    sub->resize(m_mdiArea->size() * 0.85);
+    sub->move(0, 0);
+  });
 }
 
 CChildFrame* CMainFrame::NewDocument() {
@@ -504,6 +559,20 @@ CChildFrame* CMainFrame::OpenDocument(const QString& path) {
   }
   m_recentFiles.Add(canonical);
   return frame;
+}
+
+void CMainFrame::PrintImage(bool preview) {
+  CChildFrame* frame = ActiveChild();
+  CMlfScrollView* view = frame ? frame->ImageView() : nullptr;
+  if (!view) return;
+  if (!m_printer) m_printer = std::make_unique<QPrinter>();
+  if (preview) {
+    QPrintPreviewDialog dialog(m_printer.get(), this);
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, view, [view](QPrinter* printer) { view->Print(*printer); });
+    dialog.exec();
+  } else if (QPrintDialog(m_printer.get(), this).exec() == QDialog::Accepted) {
+    view->Print(*m_printer);
+  }
 }
 
 void CMainFrame::OnOpen() {
@@ -538,7 +607,13 @@ void CMainFrame::UpdateCommands() {
   a.formatBar->setChecked(!m_formatBar->isHidden());
   a.imageBar->setChecked(!m_imageBar->isHidden());
   a.statusBar->setChecked(!statusBar()->isHidden());
+  a.helpBar->setChecked(!m_helpBar->isHidden());
   a.alwaysOnTop->setChecked(AppSettings().alwaysOnTop);
+  CMlfScrollView* imageView = frame ? frame->ImageView() : nullptr;
+  for (QAction* action : {a.rotateAnticlockwise, a.rotateClockwise, a.scaleToFit, a.zoom, a.print, a.printPreview})
+    action->setEnabled(imageView);
+  a.zoom->setChecked(imageView && imageView->ZoomMode());
+  a.scaleToFit->setChecked(AppSettings().imageScaleToFit);
   for (CChildFrame* child : ChildFrames()) {
     child->setWindowModified(child->Document().IsModified());
     child->setWindowTitle(child->DocumentTitle() + QStringLiteral("[*]"));
@@ -605,6 +680,7 @@ void CMainFrame::changeEvent(QEvent* event) {
 
 void CMainFrame::SaveLayout() {
   AppSettings().lastPlacement = CapturePlacement(*this);
+  AppSettings().showHelpBar = !m_helpBar->isHidden();
   QSettings settings = ProgramSettings();
   settings.setValue(QStringLiteral("Toolbars/State"), saveState());
 }
@@ -612,6 +688,7 @@ void CMainFrame::SaveLayout() {
 void CMainFrame::RestoreLayout() {
   QSettings settings = ProgramSettings();
   restoreState(settings.value(QStringLiteral("Toolbars/State")).toByteArray());
+  m_helpBar->setVisible(AppSettings().showHelpBar);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

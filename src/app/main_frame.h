@@ -10,6 +10,7 @@
 #include "app/recent_file_list.h"
 
 class QAction;
+class QDockWidget;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -30,6 +31,7 @@ class CMainFrame : public QMainWindow {
   ~CMainFrame() override;
 
   QMdiArea* MdiArea() const { return m_mdiArea; }
+  QDockWidget* HelpBar() const { return m_helpBar; }
   CChildFrame* ActiveChild() const;
   QList<CChildFrame*> ChildFrames() const;
 
@@ -60,11 +62,15 @@ class CMainFrame : public QMainWindow {
   void CreateMenus();
   void CreateToolBars();
   void CreateStatusBar();
+  void CreateHelpBar();
   void ShowMenus(bool documentMenu);
   void FillRecentFiles(QMenu* menu);
   void FillWindowList(QMenu* menu);
   void OnOpen();
+  // Print and Print Preview of the open picture; the print job has one page.
+  void PrintImage(bool preview);
   void ArrangeIcons();
+  void FitWhenShown(QMdiSubWindow* sub);
   void SaveLayout();
   void RestoreLayout();
 
@@ -80,6 +86,7 @@ class CMainFrame : public QMainWindow {
   QToolBar* m_standardBar = nullptr;
   QToolBar* m_formatBar = nullptr;
   QToolBar* m_imageBar = nullptr;
+  QDockWidget* m_helpBar = nullptr;
   QList<QMenu*> m_documentMenus;
   QList<QMenu*> m_defaultMenus;
   bool m_showingDocumentMenu = true;

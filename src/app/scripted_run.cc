@@ -1,7 +1,10 @@
 #include "app/scripted_run.h"
 
+#include <QFileInfo>
 #include <QTimer>
 #include <QTreeWidgetItemIterator>
+#include <memory>
+#include <vector>
 
 #include "app/main_frame.h"
 #include "diagnostics/log.h"
@@ -13,18 +16,46 @@
 namespace mlf {
 namespace {
 
-void OpenFirstNote(CChildFrame& frame) {
+constexpr int kSettleMs = 1200;  // long enough for a page to load and paint
+
+// Opens the first node of the type; false when the document has none.
+bool OpenFirst(CChildFrame& frame, uint8_t type) {
   CMlfTreeCtrl* tree = frame.TabsView()->NodeTree();
   tree->ExpandAll();
   for (QTreeWidgetItemIterator it(tree); *it; ++it) {
     CMlfNode node;
     if (CMlfTreeCtrl::ItemValue(*it) > 0 &&
-        node.Attach(&frame.Document(), uint32_t(CMlfTreeCtrl::ItemValue(*it))) && node.GetType() == ntNote) {
+        node.Attach(&frame.Document(), uint32_t(CMlfTreeCtrl::ItemValue(*it))) && node.GetType() == type) {
       tree->setCurrentItem(*it);
       tree->ActivateItem(*it);
-      return;
+      return true;
     }
   }
+  return false;
+}
+
+struct Shot {
+  uint8_t type;
+  QString file;
+};
+
+void TakeShots(CMainFrame& mainFrame, std::shared_ptr<std::vector<Shot>> shots) {
+  if (shots->empty()) {
+    mainFrame.close();
+    return;
+  }
+  Shot shot = shots->front();
+  shots->erase(shots->begin());
+  CChildFrame* frame = mainFrame.ActiveChild();
+  if (!frame || !OpenFirst(*frame, shot.type)) {
+    TakeShots(mainFrame, shots);
+    return;
+  }
+  QTimer::singleShot(kSettleMs, &mainFrame, [&mainFrame, shots, shot] {
+    bool saved = mainFrame.grab().save(shot.file);
+    AppLog().WriteLine(saved ? "Scripted run: screenshot saved." : "Scripted run: FAILED to save the screenshot.");
+    TakeShots(mainFrame, shots);
+  });
 }
 
 }  // namespace
@@ -32,14 +63,13 @@ void OpenFirstNote(CChildFrame& frame) {
 void StartScriptedRun(CMainFrame& mainFrame) {
   QString target = qEnvironmentVariable("MLF_SMOKE_SCREENSHOT");
   if (target.isEmpty()) return;
-  QTimer::singleShot(300, &mainFrame, [&mainFrame] {
-    if (CChildFrame* frame = mainFrame.ActiveChild()) OpenFirstNote(*frame);
-  });
-  QTimer::singleShot(1200, &mainFrame, [&mainFrame, target] {
-    bool saved = mainFrame.grab().save(target);
-    AppLog().WriteLine(saved ? "Scripted run: screenshot saved." : "Scripted run: FAILED to save the screenshot.");
-    mainFrame.close();
-  });
+  QFileInfo info(target);
+  auto named = [&info](const char* suffix) {
+    return info.path() + QLatin1Char('/') + info.completeBaseName() + QLatin1String(suffix) + QLatin1Char('.') + info.suffix();
+  };
+  auto shots = std::make_shared<std::vector<Shot>>(
+      std::vector<Shot>{{ntNote, target}, {ntImage, named("-image")}, {ntHtml, named("-html")}});
+  QTimer::singleShot(300, &mainFrame, [&mainFrame, shots] { TakeShots(mainFrame, shots); });
 }
 
 }  // namespace mlf

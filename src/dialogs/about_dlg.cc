@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "crypt/crypt_dll_handler.h"
+#include "widgets/hyper_link.h"
 #include "widgets/svg_art.h"
 
 namespace mlf {
@@ -33,12 +34,10 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   logo->setAlignment(Qt::AlignCenter);
   layout->addWidget(logo);
 
-  auto* link = new QLabel(this);
-  link->setText(QStringLiteral("<a href=\"mailto:%1\">%1</a>").arg(QLatin1String(kSupportAddress)));
-  link->setTextFormat(Qt::RichText);
-  link->setOpenExternalLinks(true);
+  QString address = QLatin1String(kSupportAddress);
+  auto* link = new CHyperLink(address, QStringLiteral("mailto:") + address, this);
   link->setAlignment(Qt::AlignCenter);
-  layout->addWidget(link);
+  layout->addWidget(link, 0, Qt::AlignHCenter);
 
   auto* version = new QPlainTextEdit(VersionText(), this);
   version->setReadOnly(true);

@@ -17,6 +17,8 @@
 #include "tree/bookmark_tree_ctrl.h"
 #include "tree/mlf_tree_ctrl.h"
 #include "views/blank_area_view.h"
+#include "views/mlf_html_view.h"
+#include "views/mlf_scroll_view.h"
 #include "views/node_preview_view.h"
 #include "views/tabs_view.h"
 #include "widgets/wait_cursor.h"
@@ -33,6 +35,7 @@ MessageAnswer Warn(const std::string& text, const char* caption = kAppCaption) {
 CChildFrame::CChildFrame(std::unique_ptr<CMarrowleafDoc> document, const QString& untitledName, QWidget* parent)
     : QMainWindow(parent),
       m_document(std::move(document)),
+      m_tempFiles(m_document->GetEnv()),
       m_untitledName(untitledName),
       m_splitter(new QSplitter(Qt::Horizontal, this)),
       m_tabsView(new CMlfTabsView(*m_document, *this)),
@@ -66,7 +69,11 @@ CChildFrame::CChildFrame(std::unique_ptr<CMarrowleafDoc> document, const QString
   m_document->SetObserver(this);
 }
 
-CChildFrame::~CChildFrame() { m_document->SetObserver(nullptr); }
+CChildFrame::~CChildFrame() {
+  m_document->SetObserver(nullptr);
+  // The view goes before the temporary pages it shows.
+  if (m_splitter->count() > 1) delete m_splitter->widget(1);
+}
 
 QString CChildFrame::DocumentTitle() const {
   std::string path = m_document->GetPathName();
@@ -77,6 +84,8 @@ void CChildFrame::ReplaceContentView(QWidget* view) {
   if (m_splitter->count() > 1) delete m_splitter->widget(1);
   m_blankView = nullptr;
   m_nodeView = nullptr;
+  m_imageView = nullptr;
+  m_htmlView = nullptr;
   m_splitter->addWidget(view);
   m_splitter->setStretchFactor(1, 1);
 }
@@ -134,9 +143,24 @@ bool CChildFrame::ActivateNode(bool open, int64_t nodeId) {
 
   bool loaded = false;
   switch (node.GetType()) {
-    case ntNote:
-    case ntImage:
+    case ntImage: {
+      auto* view = new CMlfScrollView;
+      ReplaceContentView(view);
+      m_imageView = view;
+      m_activeNodeId = nodeId;
+      // The node's password, set above, serves the read.
+      loaded = view->LoadImage(m_document.get(), uint32_t(nodeId), false, SecureString());
+      break;
+    }
     case ntHtml: {
+      auto* view = new CMlfHtmlView;
+      ReplaceContentView(view);
+      m_htmlView = view;
+      m_activeNodeId = nodeId;
+      loaded = view->LoadHtml(*m_document, uint32_t(nodeId), m_tempFiles);
+      break;
+    }
+    case ntNote: {
       auto* view = new CNodePreviewView;
       ReplaceContentView(view);
       m_nodeView = view;
@@ -223,6 +247,10 @@ void CChildFrame::ExpandAll() { m_tabsView->NodeTree()->ExpandAll(); }
 void CChildFrame::ToggleTaskBar() {
   m_taskBar->setVisible(!m_taskBar->isVisible());
   Q_EMIT StateChanged();
+}
+
+void CChildFrame::OnOptionsChanged() {
+  if (m_imageView) m_imageView->OnOptionsChanged();
 }
 
 void CChildFrame::SwitchToTab(int index) {

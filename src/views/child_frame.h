@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "store/document_observer.h"
+#include "views/temporary_files.h"
 #include "tree/tree_host.h"
 
 class QDockWidget;
@@ -18,6 +19,8 @@ namespace mlf {
 
 class CBlankAreaView;
 class CMarrowleafDoc;
+class CMlfHtmlView;
+class CMlfScrollView;
 class CMlfTabsView;
 class CNodePreviewView;
 
@@ -32,6 +35,10 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
   CMlfTabsView* TabsView() const { return m_tabsView; }
   CBlankAreaView* BlankView() const { return m_blankView; }
   CNodePreviewView* NodeView() const { return m_nodeView; }
+  CMlfScrollView* ImageView() const { return m_imageView; }
+  CMlfHtmlView* HtmlView() const { return m_htmlView; }
+  // The temporary pages of the HTML nodes shown so far; they go with the window.
+  const TemporaryFiles& TempFiles() const { return m_tempFiles; }
   int64_t ActiveNodeId() const { return m_activeNodeId; }
   QDockWidget* TaskBar() const { return m_taskBar; }
   // The file's name, or the untitled name of a new document.
@@ -49,6 +56,8 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
   void ExpandAll();
   void ToggleTaskBar();
   void SwitchToTab(int index);
+  // The options sheet closed: the views read their settings again.
+  void OnOptionsChanged();
   // Before the window closes: stores the open note and asks whether to save a modified
   // document. False when the user cancelled or the save failed.
   bool CanClose();
@@ -76,11 +85,14 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
   bool SaveTo(const QString& path);
 
   std::unique_ptr<CMarrowleafDoc> m_document;
+  TemporaryFiles m_tempFiles;
   QString m_untitledName;
   QSplitter* m_splitter;
   CMlfTabsView* m_tabsView;
   CBlankAreaView* m_blankView = nullptr;
   CNodePreviewView* m_nodeView = nullptr;
+  CMlfScrollView* m_imageView = nullptr;
+  CMlfHtmlView* m_htmlView = nullptr;
   int64_t m_activeNodeId = -1;
   QDockWidget* m_taskBar;
   QTreeWidget* m_taskList;

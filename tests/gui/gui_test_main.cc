@@ -6,8 +6,11 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include "views/web_engine_setup.h"
+
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  mlf::PrepareWebEngine();
   ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);
   QTemporaryDir settingsHome;

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -12,12 +13,15 @@
 #include "app/app_settings.h"
 #include "app/main_frame.h"
 #include "store/document.h"
+#include "store/node.h"
+#include "store/node_data.h"
 #include "store/node_record.h"
 #include "support/scripted_prompts.h"
 #include "tree/bookmark_tree_ctrl.h"
 #include "tree/mlf_tree_ctrl.h"
 #include "views/blank_area_view.h"
 #include "views/child_frame.h"
+#include "views/mlf_scroll_view.h"
 #include "views/node_preview_view.h"
 #include "views/tabs_view.h"
 #include "widgets/mlf_status.h"
@@ -110,6 +114,44 @@ TEST_F(MainFrameTest, TabMovesBetweenTheListAndTheContentPane) {
   tree->setFocus();
   QTest::keyClick(tree, Qt::Key_Tab);
   EXPECT_TRUE(frame->NodeView()->isAncestorOf(QApplication::focusWidget())) << "a note open: its view";
+}
+
+TEST_F(MainFrameTest, TheImageToolbarWorksWhileAPictureIsOpen) {
+  CChildFrame* frame = main.NewDocument();
+  QImage picture(40, 20, QImage::Format_RGB32);
+  picture.fill(Qt::red);
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  picture.save(&buffer, "PNG");
+  CMlfNode node;
+  node.Create(&frame->Document(), ntImage, "Picture", 0);
+  CMlfNodeData* data = node.GetNodeDataForWrite(true);
+  data->Put(png.data(), size_t(png.size()));
+  data->Finish();
+
+  QAction* rotate = main.Command(QStringLiteral("Rotate Clockwise"));
+  QAction* fit = main.Command(QStringLiteral("Scale images to fit window"));
+  QAction* zoom = main.Command(QStringLiteral("Zoom"));
+  main.UpdateCommands();
+  for (QAction* action : {rotate, fit, zoom, main.Command(QStringLiteral("Print..."))}) EXPECT_FALSE(action->isEnabled());
+  ASSERT_TRUE(frame->ActivateNode(true, node.GetId()));
+  main.UpdateCommands();
+  for (QAction* action : {rotate, fit, zoom, main.Command(QStringLiteral("Print..."))}) EXPECT_TRUE(action->isEnabled());
+  EXPECT_EQ(rotate->statusTip(), QStringLiteral("Rotate Clockwise"));
+
+  rotate->trigger();
+  EXPECT_EQ(frame->ImageView()->Picture().size(), QSize(20, 40));
+  EXPECT_TRUE(fit->isChecked());
+  fit->trigger();
+  EXPECT_FALSE(AppSettings().imageScaleToFit);
+  EXPECT_FALSE(fit->isChecked());
+  EXPECT_FALSE(zoom->isChecked());
+  zoom->trigger();
+  EXPECT_TRUE(frame->ImageView()->ZoomMode());
+  EXPECT_TRUE(zoom->isChecked());
+  zoom->trigger();
+  EXPECT_FALSE(AppZoomMode());
 }
 
 TEST_F(MainFrameTest, SingleClickModeOpensOnOneClick) {

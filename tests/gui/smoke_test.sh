@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Starts the real program under Xvfb on a generated note file; the scripted run opens a note,
-# saves a screenshot and quits. Usage: smoke_test.sh MARROWLEAF MAKE_SAMPLE WORK_DIR
+# a picture and an HTML page, saves a screenshot of each and quits. Usage: smoke_test.sh MARROWLEAF MAKE_SAMPLE WORK_DIR
 set -euo pipefail
 program="$1" make_sample="$2" work="$3"
 rm -rf "$work" && mkdir -p "$work/home"
@@ -8,9 +8,11 @@ rm -rf "$work" && mkdir -p "$work/home"
 export XDG_CONFIG_HOME="$work/home" MLF_SMOKE_SCREENSHOT="$work/screenshot.png"
 timeout 60 xvfb-run -a -s "-screen 0 1280x800x24" "$program" "$work/sample.mlf"
 test -s "$work/screenshot.png"
+test -s "$work/screenshot-image.png"
+test -s "$work/screenshot-html.png"
 # The settings were written once at exit.
 grep -q "PromptDelete" "$work/home/Quarn Data Solutions/Quarn Marrowleaf.conf"
-echo "screenshot: $work/screenshot.png"
+echo "screenshots: $work/screenshot.png, $work/screenshot-image.png, $work/screenshot-html.png"
 
 # "/reg" registers the document type in the home folder and writes no settings.
 reg_home="$work/reg-home"
