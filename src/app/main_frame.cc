@@ -33,6 +33,7 @@
 #include "views/html_ctrl.h"
 #include "views/mlf_scroll_view.h"
 #include "views/tabs_view.h"
+#include "widgets/lock_keys.h"
 #include "widgets/mlf_status.h"
 #include "widgets/svg_art.h"
 #include "widgets/window_state.h"
@@ -478,11 +479,23 @@ void CMainFrame::CreateStatusBar() {
   m_capsPane->setText(QStringLiteral("CAP"));
   m_numPane->setText(QStringLiteral("NUM"));
   m_scrollPane->setText(QStringLiteral("SCRL"));
+  // A pane is lit while its key is locked; the state is asked for four times a second.
+  auto* lockTimer = new QTimer(this);
+  connect(lockTimer, &QTimer::timeout, this, &CMainFrame::UpdateLockPanes);
+  lockTimer->start(250);
+  UpdateLockPanes();
   bar->showMessage(QString::fromLatin1(kIdleText));
   CMlfStatus::SetStatusBar(bar);
   connect(bar, &QStatusBar::messageChanged, bar, [bar](const QString& text) {
     if (text.isEmpty()) bar->showMessage(QString::fromLatin1(kIdleText));
   });
+}
+
+void CMainFrame::UpdateLockPanes() {
+  std::optional<LockKeys> keys = QueryLockKeys();
+  m_capsPane->setEnabled(keys && keys->caps);
+  m_numPane->setEnabled(keys && keys->num);
+  m_scrollPane->setEnabled(keys && keys->scroll);
 }
 
 CChildFrame* CMainFrame::ActiveChild() const {

@@ -33,6 +33,8 @@ class CMainFrame : public QMainWindow {
   QMdiArea* MdiArea() const { return m_mdiArea; }
   QDockWidget* HelpBar() const { return m_helpBar; }
   CChildFrame* ActiveChild() const;
+  // Lights the CAP, NUM and SCRL panes by the state of their keys.
+  void UpdateLockPanes();
   QList<CChildFrame*> ChildFrames() const;
 
   CChildFrame* NewDocument();
