@@ -14,6 +14,13 @@ test -s "$work/screenshot-html.png"
 grep -q "PromptDelete" "$work/home/Quarn Data Solutions/Quarn Marrowleaf.conf"
 echo "screenshots: $work/screenshot.png, $work/screenshot-image.png, $work/screenshot-html.png"
 
+# With ReloadLast on, a start without a file opens the most recent one.
+conf="$work/home/Quarn Data Solutions/Quarn Marrowleaf.conf"
+sed -i 's/^ReloadLast=0/ReloadLast=1/' "$conf"
+grep -q "^ReloadLast=1" "$conf"
+MLF_SMOKE_SCREENSHOT="$work/reloaded.png" timeout 60 xvfb-run -a -s "-screen 0 1280x800x24" "$program"
+test -s "$work/reloaded.png"
+
 # "/reg" registers the document type in the home folder and writes no settings.
 reg_home="$work/reg-home"
 mkdir -p "$reg_home"
