@@ -20,7 +20,6 @@ class CNodeBatchImport : public CNodeBatchProcess {
  protected:
   void Run() override;
 
- private:
   uint32_t m_parentId;
   std::vector<std::string> m_files;
   std::vector<uint32_t> m_created;
@@ -28,19 +27,15 @@ class CNodeBatchImport : public CNodeBatchProcess {
 
 // The foreign-data import: every file becomes a foreign-data node under parentId. A file that
 // cannot be stored is logged and asked about ("Data import error"); Cancel there stops.
-class CForeignDataImport : public CNodeBatchProcess {
+class CForeignDataImport : public CNodeBatchImport {
  public:
-  CForeignDataImport(CMarrowleafDoc& document, uint32_t parentId, std::vector<std::string> files)
-      : CNodeBatchProcess(document), m_parentId(parentId), m_files(std::move(files)) {}
-  const std::vector<uint32_t>& Created() const { return m_created; }
+  CForeignDataImport(CMarrowleafDoc& document, uint32_t parentId, const std::vector<std::string>& files)
+      : CNodeBatchImport(document, parentId) {
+    for (const std::string& file : files) AddFile(file);
+  }
 
  protected:
   void Run() override;
-
- private:
-  uint32_t m_parentId;
-  std::vector<std::string> m_files;
-  std::vector<uint32_t> m_created;
 };
 
 // Moves a node made at the top level under its target parent.
