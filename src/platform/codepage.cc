@@ -5,6 +5,7 @@
 #endif
 
 #include <cerrno>
+#include <functional>
 #include <map>
 
 namespace mlf {
@@ -86,6 +87,35 @@ iconv_t Converter(unsigned codePage, bool toUtf8) {
   cache.emplace(key, cd);
   return cd;
 }
+
+// Runs the whole input through the converter and then flushes what it holds back (a shift
+// state, or the 1258 decoder's last letter waiting for a combining mark). At a sequence it
+// cannot convert, onInvalid appends a replacement and returns true to skip one byte and go on,
+// or returns false to give up.
+bool RunConverter(iconv_t cd, std::string_view input, std::string& out,
+                  const std::function<bool(std::string&)>& onInvalid) {
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  char* in = const_cast<char*>(input.data());
+  size_t inLeft = input.size();
+  char buffer[4096];
+  while (inLeft > 0) {
+    char* dst = buffer;
+    size_t dstLeft = sizeof buffer;
+    size_t rc = iconv(cd, &in, &inLeft, &dst, &dstLeft);
+    out.append(buffer, static_cast<size_t>(dst - buffer));
+    if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
+      if (!onInvalid(out)) return false;
+      ++in;
+      --inLeft;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+  }
+  char* dst = buffer;
+  size_t dstLeft = sizeof buffer;
+  iconv(cd, nullptr, nullptr, &dst, &dstLeft);
+  out.append(buffer, static_cast<size_t>(dst - buffer));
+  return true;
+}
 #endif
 
 }  // namespace
@@ -124,27 +154,11 @@ std::string CodePageToUtf8(unsigned codePage, std::string_view bytes) {
   if (codePage != 1252 && codePage != 0) {
     iconv_t cd = Converter(codePage, true);
     if (cd != reinterpret_cast<iconv_t>(-1)) {
-      iconv(cd, nullptr, nullptr, nullptr, nullptr);
-      char* in = const_cast<char*>(bytes.data());
-      size_t inLeft = bytes.size();
-      char buffer[4096];
-      while (inLeft > 0) {
-        char* dst = buffer;
-        size_t dstLeft = sizeof buffer;
-        size_t rc = iconv(cd, &in, &inLeft, &dst, &dstLeft);
-        out.append(buffer, static_cast<size_t>(dst - buffer));
-        if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
-          AppendUtf8(out, 0xFFFD);  // undefined or cut-off sequence: skip one byte
-          ++in;
-          --inLeft;
-          iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        }
-      }
-      // Some decoders (1258) hold the last character back for a combining mark that may follow.
-      char* dst = buffer;
-      size_t dstLeft = sizeof buffer;
-      iconv(cd, nullptr, nullptr, &dst, &dstLeft);
-      out.append(buffer, static_cast<size_t>(dst - buffer));
+      // An undefined or cut-off sequence becomes U+FFFD and its first byte is skipped.
+      RunConverter(cd, bytes, out, [](std::string& text) {
+        AppendUtf8(text, 0xFFFD);
+        return true;
+      });
       return out;
     }
   }
@@ -172,22 +186,7 @@ bool Utf8ToCodePage(unsigned codePage, std::string_view utf8, std::string& out) 
 #ifndef _WIN32
   iconv_t cd = Converter(codePage, false);
   if (cd == reinterpret_cast<iconv_t>(-1)) return Utf8ToCodePage(1252, utf8, out);
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  char* in = const_cast<char*>(utf8.data());
-  size_t inLeft = utf8.size();
-  char buffer[4096];
-  while (inLeft > 0) {
-    char* dst = buffer;
-    size_t dstLeft = sizeof buffer;
-    size_t rc = iconv(cd, &in, &inLeft, &dst, &dstLeft);
-    out.append(buffer, static_cast<size_t>(dst - buffer));
-    if (rc == static_cast<size_t>(-1) && errno != E2BIG) return false;
-  }
-  char* dst = buffer;
-  size_t dstLeft = sizeof buffer;
-  iconv(cd, nullptr, nullptr, &dst, &dstLeft);  // flush a shift state
-  out.append(buffer, static_cast<size_t>(dst - buffer));
-  return true;
+  return RunConverter(cd, utf8, out, [](std::string&) { return false; });  // a character that does not fit
 #else
   return Utf8ToCodePage(1252, utf8, out);
 #endif

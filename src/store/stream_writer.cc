@@ -83,7 +83,7 @@ bool StreamWriter::Finish() {
     Drop();
     return false;
   }
-  m_stream.nDataCRC = m_contentLength ? m_contentCrc.Value() : 0;
+  m_stream.nDataCRC = m_contentCrc.Value();  // 0 for no content, as no CRC recorded
   std::vector<uint8_t> stored = StoredBytes();
   if (m_stream.bEncrypted && stored.empty()) {
     Drop();

@@ -131,13 +131,9 @@ void CBookmarkTreeCtrl::keyPressEvent(QKeyEvent* event) {
 }
 
 void CBookmarkTreeCtrl::contextMenuEvent(QContextMenuEvent* event) {
-  if (event->reason() == QContextMenuEvent::Keyboard) {
-    QPoint at;
-    QTreeWidgetItem* target = KeyboardMenuTarget(*this, at);
-    ShowContextMenu(target, at);
-    return;
-  }
-  ShowContextMenu(itemAt(viewport()->mapFromGlobal(event->globalPos())), event->globalPos());
+  QPoint at;
+  QTreeWidgetItem* target = ContextMenuTarget(*this, *event, at);
+  ShowContextMenu(target, at);
 }
 
 void CBookmarkTreeCtrl::ShowContextMenu(QTreeWidgetItem* context, const QPoint& globalPos) {

@@ -471,13 +471,9 @@ void CMlfTreeCtrl::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void CMlfTreeCtrl::contextMenuEvent(QContextMenuEvent* event) {
-  if (event->reason() == QContextMenuEvent::Keyboard) {
-    QPoint at;
-    QTreeWidgetItem* target = KeyboardMenuTarget(*this, at);
-    ShowContextMenu(target, at);
-    return;
-  }
-  ShowContextMenu(itemAt(viewport()->mapFromGlobal(event->globalPos())), event->globalPos());
+  QPoint at;
+  QTreeWidgetItem* target = ContextMenuTarget(*this, *event, at);
+  ShowContextMenu(target, at);
 }
 
 void CMlfTreeCtrl::ShowContextMenu(QTreeWidgetItem* context, const QPoint& globalPos) {

@@ -1,5 +1,6 @@
 #include "widgets/keyboard_menu.h"
 
+#include <QContextMenuEvent>
 #include <QTreeWidget>
 
 namespace mlf {
@@ -10,6 +11,12 @@ QTreeWidgetItem* KeyboardMenuTarget(QTreeWidget& list, QPoint& globalPos) {
   bool visible = item && list.viewport()->rect().intersects(rect);
   globalPos = list.viewport()->mapToGlobal(visible ? rect.topLeft() : QPoint(0, 0));
   return visible ? item : nullptr;
+}
+
+QTreeWidgetItem* ContextMenuTarget(QTreeWidget& list, const QContextMenuEvent& event, QPoint& globalPos) {
+  if (event.reason() == QContextMenuEvent::Keyboard) return KeyboardMenuTarget(list, globalPos);
+  globalPos = event.globalPos();
+  return list.itemAt(list.viewport()->mapFromGlobal(globalPos));
 }
 
 }  // namespace mlf

@@ -5,11 +5,16 @@
 
 #include <QPoint>
 
+class QContextMenuEvent;
 class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace mlf {
 
 QTreeWidgetItem* KeyboardMenuTarget(QTreeWidget& list, QPoint& globalPos);
+
+// The entry and place of a context-menu event: the keyboard's target as above, or the entry
+// under the mouse (none over empty space) at the mouse.
+QTreeWidgetItem* ContextMenuTarget(QTreeWidget& list, const QContextMenuEvent& event, QPoint& globalPos);
 
 }  // namespace mlf
