@@ -30,6 +30,9 @@ struct CharFormat {
   std::optional<Rgb> color;       // none: automatic
   std::optional<Rgb> background;  // highlight; none: transparent
   std::string link;               // hyperlink target; empty: not a link
+  // Character-format control words the fields above do not cover (\lang1031\caps), as RTF,
+  // one entry per word, in effect wherever this format is; written back verbatim.
+  std::string extra;
   bool operator==(const CharFormat&) const = default;
 };
 
@@ -70,6 +73,9 @@ struct ParagraphFormat {
   bool pageBreakBefore = false;
   std::vector<TabStop> tabs;
   ListFormat list;
+  // Paragraph control words the fields above do not cover (\s2\keepn), as RTF, one entry
+  // per word; written back verbatim after the paragraph's \pard.
+  std::string extra;
   bool operator==(const ParagraphFormat&) const = default;
 };
 
