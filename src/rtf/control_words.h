@@ -20,9 +20,11 @@ enum class Word : uint16_t {
   // character formatting
   kPlain, kFs, kB, kI, kUl, kUld, kUldb, kUldash, kUlwave, kUlth, kUlw, kUlnone, kStrike,
   kSuper, kSub, kNosupersub, kCf, kCb, kHighlight, kV,
+  kCharExtra,  // a character property the model keeps as RTF text
   // paragraph formatting
   kPard, kQl, kQc, kQr, kQj, kLi, kRi, kFi, kSb, kSa, kSl, kSlmult, kTx, kTqr, kTqc, kTqdec,
   kTldot, kTlhyph, kTlul, kTlth, kTleq, kPagebb, kIntbl, kLs, kIlvl,
+  kParaExtra,  // a paragraph property the model keeps as RTF text
   // special characters and breaks
   kPar, kSect, kLine, kTab, kPage, kEmdash, kEndash, kEmspace, kEnspace, kQmspace, kBullet,
   kLquote, kRquote, kLdblquote, kRdblquote, kZwj, kZwnj, kLtrmark, kRtlmark, kU, kUc,

@@ -97,6 +97,7 @@ CharFormat Reader::Format(const CharState& chr) const {
   format.color = color(chr.color);
   if (chr.background > 0) format.background = color(chr.background);
   if (chr.link >= 0) format.link = links_[chr.link];
+  format.extra = chr.extra;
   return format;
 }
 

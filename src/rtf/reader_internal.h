@@ -35,6 +35,7 @@ struct CharState {
   int color = 0;
   int background = 0;
   int link = -1;  // into Reader::links_
+  std::string extra;  // as CharFormat::extra
   bool operator==(const CharState&) const = default;
 };
 

@@ -1,6 +1,7 @@
 // The reader's handling of formatting words and of the font, colour and list tables.
 #include "platform/codepage.h"
 #include "rtf/charset.h"
+#include "rtf/extra_words.h"
 #include "rtf/reader_internal.h"
 
 namespace mlf::rtf::detail {
@@ -50,6 +51,7 @@ void Reader::CharWord(Word word, const Token& token) {
     case Word::kNosupersub: chr.vertical = VerticalAlign::kBaseline; break;
     case Word::kCf: chr.color = p; break;
     case Word::kCb: case Word::kHighlight: chr.background = p; break;
+    case Word::kCharExtra: SetExtraWord(chr.extra, token.name, token.hasParameter, p); break;
     default: break;
   }
 }
@@ -78,6 +80,7 @@ void Reader::ParaWord(Word word, const Token& token) {
     case Word::kIntbl: para.inTable = !token.hasParameter || p != 0; break;
     case Word::kLs: para.listOverride = p; break;
     case Word::kIlvl: para.listLevel = std::clamp(p, 0, 8); break;
+    case Word::kParaExtra: SetExtraWord(format.extra, token.name, token.hasParameter, p); break;
     case Word::kTqr: para.nextTab.kind = TabStop::Kind::kRight; break;
     case Word::kTqc: para.nextTab.kind = TabStop::Kind::kCenter; break;
     case Word::kTqdec: para.nextTab.kind = TabStop::Kind::kDecimal; break;

@@ -5,6 +5,7 @@
 
 #include "platform/codepage.h"
 #include "rtf/charset.h"
+#include "rtf/extra_words.h"
 #include "rtf/field_instruction.h"
 #include "rtf/utf8.h"
 
@@ -35,6 +36,10 @@ class Writer {
   void WriteInline(const Inline& item);
   void WriteImage(const Image& image);
   void WriteCharFormat(const CharFormat& to);
+  void WriteExtraWords(const std::string& to);
+  // What a reader's character format is at the start and after \plain, with font and size
+  // marked unknown so that they are written out next.
+  CharFormat StartFormat() const;
   unsigned CodePageOfFont(int number) const;
   void WriteText(std::string_view utf8, unsigned codePage);
   void WriteUnicode(char32_t cp);
@@ -85,17 +90,21 @@ std::string Writer::Write() {
   Raw(doc_.header);
   Word("viewkind", 4);
   Word("uc", 1);
-  // Font and size are written out at the start, as the rich-edit control does; the other
-  // properties start as every reader starts them.
-  current_ = CharFormat();
-  current_.font = "\x01";
-  current_.halfPoints = 0;
-  // A reader starts in colour 0, which is a real colour when the table's first entry is one.
-  if (!colors_.empty() && colors_[0]) current_.color = colors_[0];
+  // Font and size are written out at the start, as the rich-edit control does.
+  current_ = StartFormat();
   WriteBlocks();
   Raw("}");
   Raw("\r\n");
   return std::move(out_);
+}
+
+CharFormat Writer::StartFormat() const {
+  CharFormat format;
+  format.font.assign(1, '\x01');  // no face has this name
+  format.halfPoints = 0;
+  // A reader starts in colour 0, which is a real colour when the table's first entry is one.
+  if (!colors_.empty() && colors_[0]) format.color = colors_[0];
+  return format;
 }
 
 void Writer::NoteFormat(const CharFormat& format) {
@@ -233,6 +242,10 @@ void Writer::WriteParagraph(const Paragraph& paragraph, bool inTable, const char
 
 void Writer::WriteParagraphFormat(const ParagraphFormat& format, bool inTable) {
   if (inTable) Word("intbl");
+  if (!format.extra.empty()) {
+    Raw(format.extra);
+    delimit_ = true;
+  }
   switch (format.alignment) {
     case Alignment::kLeft: break;
     case Alignment::kCenter: Word("qc"); break;
@@ -416,6 +429,7 @@ void Writer::WriteImage(const Image& image) {
 }
 
 void Writer::WriteCharFormat(const CharFormat& to) {
+  if (current_.extra != to.extra) WriteExtraWords(to.extra);
   CharFormat& from = current_;
   if (from.font != to.font) Word("f", FontNumber(to.font));
   if (from.halfPoints != to.halfPoints) Word("fs", to.halfPoints);
@@ -441,6 +455,31 @@ void Writer::WriteCharFormat(const CharFormat& to) {
   std::string link = std::move(from.link);
   from = to;
   from.link = std::move(link);
+}
+
+// A word the new format lacks can only be turned off by \plain, after which everything else
+// is written again; words it adds or changes are written as they stand.
+void Writer::WriteExtraWords(const std::string& to) {
+  std::vector<std::string_view> wanted = ExtraEntries(to);
+  std::vector<std::string_view> present = ExtraEntries(current_.extra);
+  bool dropsWord = std::any_of(present.begin(), present.end(), [&](std::string_view entry) {
+    return std::none_of(wanted.begin(), wanted.end(), [&](std::string_view w) {
+      return ExtraEntryName(w) == ExtraEntryName(entry);
+    });
+  });
+  if (dropsWord) {
+    Word("plain");
+    std::string link = std::move(current_.link);
+    current_ = StartFormat();
+    current_.link = std::move(link);
+    present.clear();
+  }
+  for (std::string_view entry : wanted) {
+    if (std::find(present.begin(), present.end(), entry) != present.end()) continue;
+    Raw(entry);
+    delimit_ = true;
+  }
+  current_.extra = to;
 }
 
 void Writer::WriteUnicode(char32_t cp) {

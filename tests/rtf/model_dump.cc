@@ -16,6 +16,7 @@ void DumpFormat(std::ostream& out, const CharFormat& f) {
   if (f.color) out << " cf" << std::hex << *f.color << std::dec;
   if (f.background) out << " bg" << std::hex << *f.background << std::dec;
   if (!f.link.empty()) out << " link=" << f.link;
+  if (!f.extra.empty()) out << " " << f.extra;
   out << "]";
 }
 
@@ -24,7 +25,7 @@ void DumpParagraph(std::ostream& out, const Paragraph& p, const char* indent) {
   out << indent << "P al" << static_cast<int>(f.alignment) << " li" << f.leftIndent << " ri"
       << f.rightIndent << " fi" << f.firstLineIndent << " sb" << f.spaceBefore << " sa"
       << f.spaceAfter << " sl" << f.lineSpacing << (f.lineSpacingMultiple ? "m" : "")
-      << (f.pageBreakBefore ? " pagebb" : "") << " tabs";
+      << (f.pageBreakBefore ? " pagebb" : "") << " " << f.extra << " tabs";
   for (const TabStop& t : f.tabs)
     out << " " << t.position << "/" << static_cast<int>(t.kind) << "/" << static_cast<int>(t.leader);
   out << " list"

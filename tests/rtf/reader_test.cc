@@ -157,6 +157,32 @@ TEST(RtfReaderTest, ReadsParagraphFormats) {
   EXPECT_TRUE(std::get<Paragraph>(doc.blocks[3]).format.pageBreakBefore);
 }
 
+// Words the model has no field for are kept per name, sorted, whatever order the RTF used.
+TEST(RtfReaderTest, KeepsWordsWithoutAModelField) {
+  struct Case {
+    const char* body;
+    const char* charExtra;  // of the first run
+    const char* paraExtra;
+  };
+  const Case cases[] = {
+      {"\\lang1031\\caps a\\par}", "\\caps\\lang1031", ""},
+      {"\\caps\\lang1031 a\\par}", "\\caps\\lang1031", ""},
+      {"\\lang1031\\lang1036 a\\par}", "\\lang1036", ""},
+      {"\\caps\\caps0 a\\par}", "", ""},
+      {"\\caps\\plain a\\par}", "", ""},
+      {"{\\caps}a\\par}", "", ""},
+      {"\\pard\\s2\\keepn\\expndtw-4 a\\par}", "\\expndtw-4", "\\keepn\\s2"},
+      {"\\keepn\\pard a\\par}", "", ""},
+  };
+  for (const Case& c : cases) {
+    Document doc = ReadRtf(std::string(kFonts) + c.body);
+    const Paragraph& p = FirstParagraph(doc);
+    ASSERT_FALSE(p.content.empty()) << c.body;
+    EXPECT_EQ(std::get<rtf::Run>(p.content[0]).format.extra, c.charExtra) << c.body;
+    EXPECT_EQ(p.format.extra, c.paraExtra) << c.body;
+  }
+}
+
 TEST(RtfReaderTest, ReadsOldAndNewNumbering) {
   Document doc = ReadRtf(
       std::string(kFonts) +

@@ -113,6 +113,24 @@ TEST(RtfWriterTest, RoundTripsEveryFormat) {
   ExpectRoundTrip(doc);
 }
 
+// Words without a model field survive an edit: turning one off needs \\plain and a rewrite of
+// the rest of the format.
+TEST(RtfWriterTest, KeepsWordsWithoutAModelField) {
+  Document doc = OneRun("start");
+  Paragraph& p = std::get<Paragraph>(doc.blocks[0]);
+  p.format.extra = "\\keepn\\s2";
+  const CharFormat formats[] = {
+      {.font = "Arial", .bold = true, .color = 0xFF0000, .extra = "\\caps\\lang1031"},
+      {.font = "Arial", .bold = true, .color = 0xFF0000, .extra = "\\lang1031"},
+      {.font = "Arial", .extra = "\\lang1036"},
+      {.font = "Arial", .halfPoints = 30},
+      {.font = "Arial", .extra = "\\up6"},
+  };
+  for (const CharFormat& f : formats) p.content.emplace_back(rtf::Run{"x", f});
+  doc.colors = {std::nullopt, 0xFF0000};
+  ExpectRoundTrip(doc);
+}
+
 TEST(RtfWriterTest, KeepsFragmentsByteForByte) {
   const std::string object =
       "{\\object\\objemb{\\*\\objclass Paint.Picture}\\objw10{\\*\\objdata 0102\r\n03}{\\result{\\pict\\wmetafile8 00}}}";
