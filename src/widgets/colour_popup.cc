@@ -91,7 +91,6 @@ QuarnColourPopup::QuarnColourPopup(QPoint position, ColourRef initialColour, QWi
       m_defaultText(defaultText),
       m_customText(customText),
       m_custom(ParseCustomColours(customColoursText)) {
-  setAttribute(Qt::WA_DeleteOnClose, false);
   setMouseTracking(true);
   setFont(QApplication::font("QMessageBox"));
   Layout(position, owner);
@@ -100,8 +99,6 @@ QuarnColourPopup::QuarnColourPopup(QPoint position, ColourRef initialColour, QWi
     if (state != Qt::ApplicationActive && isVisible() && !m_inDialog) Cancel();
   });
 }
-
-QuarnColourPopup::~QuarnColourPopup() = default;
 
 void QuarnColourPopup::Layout(QPoint position, QWidget* owner) {
   QFontMetrics metrics(font());

@@ -32,9 +32,9 @@ class QuarnColourPopup : public QWidget {
   // the screen position, moved where it would leave the screen (above owner at the bottom).
   QuarnColourPopup(QPoint position, ColourRef initialColour, QWidget* owner, const QString& defaultText,
                    const QString& customText, const std::string& customColoursText);
-  ~QuarnColourPopup() override;
 
-  // Opens the popup and runs its modal loop: the chosen colour, or nothing after a cancel.
+  // Opens the popup and runs its modal loop (unless it has ended already): the chosen colour,
+  // or nothing after a cancel.
   std::optional<ColourRef> Exec();
   // Exec on a new popup; the custom colours come back in customColoursText also after a cancel.
   static std::optional<ColourRef> Run(QPoint position, ColourRef initialColour, QWidget* owner,

@@ -1,7 +1,9 @@
 #include "widgets/format_combo.h"
 
+#include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <algorithm>
 
 namespace mlf {
 
@@ -19,6 +21,12 @@ void CFormatCombo::ShowText(const QString& text) {
   if (index == currentIndex() && currentText() == text) return;
   setCurrentIndex(index);
   if (index < 0) setEditText(text);
+}
+
+void CFormatCombo::showPopup() {
+  constexpr int kListHeight = 250;
+  if (count() > 0) setMaxVisibleItems(std::max(1, kListHeight / std::max(1, view()->sizeHintForRow(0))));
+  QComboBox::showPopup();
 }
 
 bool CFormatCombo::eventFilter(QObject* watched, QEvent* event) {

@@ -20,6 +20,9 @@ class CFormatCombo : public QComboBox {
   // Shows text (with its item's picture when the list has it); does nothing when it is shown.
   void ShowText(const QString& text);
 
+  // The list drops about 250 pixels.
+  void showPopup() override;
+
  Q_SIGNALS:
   void TextChosen(const QString& text);
 

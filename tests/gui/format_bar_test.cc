@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QTest>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTimer>
 #include <QToolButton>
@@ -41,19 +40,15 @@ class FormatBarTest : public ::testing::Test {
     bar->SetTarget(editor);
   }
 
-  // Selects characters [from, to) of the editor's text.
-  void Select(int from, int to) {
+  // A cursor on characters [from, to) of the editor's text.
+  QTextCursor Range(int from, int to) const {
     QTextCursor cursor(editor->document());
     cursor.setPosition(from);
     cursor.setPosition(to, QTextCursor::KeepAnchor);
-    editor->setTextCursor(cursor);
+    return cursor;
   }
-  void Format(int from, int to, const QTextCharFormat& format) {
-    QTextCursor cursor(editor->document());
-    cursor.setPosition(from);
-    cursor.setPosition(to, QTextCursor::KeepAnchor);
-    cursor.setCharFormat(format);
-  }
+  void Select(int from, int to) { editor->setTextCursor(Range(from, to)); }
+  void Format(int from, int to, const QTextCharFormat& format) { Range(from, to).setCharFormat(format); }
   // The format of character at.
   QTextCharFormat CharAt(int at) const {
     QTextCursor cursor(editor->document());
@@ -192,12 +187,7 @@ TEST_F(FormatBarTest, ShowsTheFontTheSelectionHasInCommon) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     editor->setPlainText(QStringLiteral("Hello world"));
-    for (const auto& [at, format] : c.formats) {
-      QTextCursor cursor(editor->document());
-      cursor.setPosition(at);
-      cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-      cursor.mergeCharFormat(format);
-    }
+    for (const auto& [at, format] : c.formats) Range(at, 11).mergeCharFormat(format);
     Select(c.from, c.from);
     Select(c.from, c.to);
     EXPECT_EQ(bar->FontNameCombo()->currentText(), c.family);
