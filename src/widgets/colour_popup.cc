@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QToolTip>
+#include <algorithm>
 #include <array>
 #include <qdrawutil.h>
 
