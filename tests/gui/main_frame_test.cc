@@ -22,7 +22,7 @@
 #include "views/blank_area_view.h"
 #include "views/child_frame.h"
 #include "views/mlf_scroll_view.h"
-#include "views/node_preview_view.h"
+#include "views/mlf_rich_edit_view_ex.h"
 #include "views/tabs_view.h"
 #include "widgets/mlf_status.h"
 #include "widgets/window_state.h"
@@ -113,7 +113,7 @@ TEST_F(MainFrameTest, TabMovesBetweenTheListAndTheContentPane) {
   ASSERT_TRUE(frame->ActivateNode(true, CMlfTreeCtrl::ItemValue(note)));
   tree->setFocus();
   QTest::keyClick(tree, Qt::Key_Tab);
-  EXPECT_TRUE(frame->NodeView()->isAncestorOf(QApplication::focusWidget())) << "a note open: its view";
+  EXPECT_EQ(QApplication::focusWidget(), frame->RichEditView()) << "a note open: its editor";
 }
 
 TEST_F(MainFrameTest, TheImageToolbarWorksWhileAPictureIsOpen) {
