@@ -126,7 +126,7 @@ class Exporter {
       rtf::TableRow row;
       QTextTableCellFormat first = table.cellAt(r, 0).format().toTableCellFormat();
       if (QVariant shape = first.property(kModelRow); shape.canConvert<rtf::TableRow>()) row = shape.value<rtf::TableRow>();
-      else row.cellGap = PixelsToTwips(table.format().cellPadding());
+      else row.cellGap = PixelsToTwips(first.leftPadding());
       int edge = row.leftEdge;
       for (int c = 0; c < table.columns();) {
         QTextTableCell cell = table.cellAt(r, c);

@@ -1,5 +1,6 @@
 #include "views/rich_text_import.h"
 
+#include <QColor>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -113,14 +114,16 @@ class Builder {
       }
     }
     QTextTableFormat format;
+    // The note keeps no cell borders; a light grid shows where the cells are.
     format.setBorder(1);
+    format.setBorderBrush(QColor(200, 200, 200));
     format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+    format.setCellPadding(0);
     format.setBorderCollapse(true);
     format.setCellSpacing(0);
     format.setAlignment(Qt::AlignLeft);
     if (rows > 0) {
       const rtf::TableRow& row = model.rows[widest];
-      format.setCellPadding(TwipsToPixels(row.cellGap));
       format.setLeftMargin(TwipsToPixels(std::max(0, row.leftEdge)));
       QList<QTextLength> widths;
       int left = row.leftEdge;
@@ -143,6 +146,9 @@ class Builder {
         // properties join the mark format set above.
         QTextTableCellFormat cellFormat = table->cellAt(r, c).format().toTableCellFormat();
         cellFormat.setProperty(kCellRightEdge, row.cells[size_t(c)].rightEdge);
+        // The row's gap is the space left and right of each cell's text.
+        cellFormat.setLeftPadding(TwipsToPixels(row.cellGap));
+        cellFormat.setRightPadding(TwipsToPixels(row.cellGap));
         if (c == 0) {
           rtf::TableRow shape = row;
           shape.cells.clear();
