@@ -226,5 +226,40 @@ TEST_F(MainFrameTest, TheLastClosedDocumentWindowShapesTheNextOne) {
   }
 }
 
+TEST_F(MainFrameTest, EditorCommandsGoToTheOpenNote) {
+  CChildFrame* frame = main.NewDocument();
+  QTreeWidgetItem* note = frame->TabsView()->NodeTree()->NewNode(nullptr, ntNote);
+  ASSERT_TRUE(frame->ActivateNode(true, CMlfTreeCtrl::ItemValue(note)));
+  CMlfRichEditViewEx* editor = frame->RichEditView();
+  ASSERT_NE(editor, nullptr);
+  main.UpdateCommands();
+  const FormatActions& format = main.Formatting();
+  QAction* copy = main.Command(QStringLiteral("Copy"));
+  EXPECT_FALSE(copy->isEnabled()) << "nothing selected";
+  EXPECT_FALSE(main.Command(QStringLiteral("Insert New Object..."))->isEnabled()) << "notes hold no new objects";
+  EXPECT_EQ(format.bold->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_B));
+  EXPECT_EQ(format.alignJustify->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_J));
+
+  editor->insertPlainText(QStringLiteral("words"));
+  editor->selectAll();
+  EXPECT_TRUE(copy->isEnabled()) << "the states follow the selection";
+  format.bold->trigger();
+  EXPECT_TRUE(editor->CurrentFormat().bold);
+  EXPECT_TRUE(format.bold->isChecked());
+  format.alignCenter->trigger();
+  EXPECT_TRUE(format.alignCenter->isChecked());
+  EXPECT_FALSE(format.alignLeft->isChecked());
+  QMenu* formatMenu = nullptr;
+  for (QAction* menu : main.menuBar()->actions())
+    if (menu->text() == QStringLiteral("F&ormat")) formatMenu = menu->menu();
+  ASSERT_NE(formatMenu, nullptr);
+  EXPECT_TRUE(formatMenu->actions().contains(format.bullets));
+  EXPECT_TRUE(formatMenu->actions().contains(format.indentMore));
+
+  ASSERT_TRUE(frame->ActivateNode(false, -1));
+  main.UpdateCommands();
+  EXPECT_FALSE(format.bold->isEnabled()) << "no note open";
+}
+
 }  // namespace
 }  // namespace mlf::test
