@@ -184,45 +184,45 @@ rtf::ParagraphFormat ShownModelFormat(const QTextBlockFormat& qt) {
   return format;
 }
 
+// A Qt format that keeps the model format it was made from.
+template <class Model>
+auto KeepingModel(const Model& format, int property) {
+  auto qt = PlainQtFormat(format);
+  qt.setProperty(property, QVariant::fromValue(format));
+  return qt;
+}
+
+// What a Qt format shows, and what it shows as it was made, from the model format it keeps.
+template <class Model, class QtFormat, class... Fields>
+Model ReadModel(const QtFormat& qt, int property, Fields... fields) {
+  Model format = ShownModelFormat(qt);
+  QVariant kept = qt.property(property);
+  if (!kept.canConvert<Model>()) return format;
+  auto original = kept.value<Model>();
+  KeepUnchanged(format, original, ShownModelFormat(PlainQtFormat(original)), fields...);
+  return format;
+}
+
 }  // namespace
 
 double TwipsToPixels(int twips) { return twips * kPixelsPerInch / kTwipsPerInch; }
 int PixelsToTwips(double pixels) { return int(std::lround(pixels * kTwipsPerInch / kPixelsPerInch)); }
 
-QTextCharFormat ToQtFormat(const rtf::CharFormat& format) {
-  QTextCharFormat qt = PlainQtFormat(format);
-  qt.setProperty(kModelCharFormat, QVariant::fromValue(format));
-  return qt;
-}
+QTextCharFormat ToQtFormat(const rtf::CharFormat& format) { return KeepingModel(format, kModelCharFormat); }
 
 rtf::CharFormat ToModelFormat(const QTextCharFormat& qt) {
-  rtf::CharFormat format = ShownModelFormat(qt);
-  QVariant kept = qt.property(kModelCharFormat);
-  if (!kept.canConvert<rtf::CharFormat>()) return format;
-  auto original = kept.value<rtf::CharFormat>();
   using F = rtf::CharFormat;
-  KeepUnchanged(format, original, ShownModelFormat(PlainQtFormat(original)), &F::font, &F::halfPoints, &F::bold,
-                &F::italic, &F::strike, &F::hidden, &F::underline, &F::vertical, &F::color, &F::background, &F::link,
-                &F::extra);
-  return format;
+  return ReadModel<F>(qt, kModelCharFormat, &F::font, &F::halfPoints, &F::bold, &F::italic, &F::strike, &F::hidden,
+                      &F::underline, &F::vertical, &F::color, &F::background, &F::link, &F::extra);
 }
 
-QTextBlockFormat ToQtFormat(const rtf::ParagraphFormat& format) {
-  QTextBlockFormat qt = PlainQtFormat(format);
-  qt.setProperty(kModelParagraphFormat, QVariant::fromValue(format));
-  return qt;
-}
+QTextBlockFormat ToQtFormat(const rtf::ParagraphFormat& format) { return KeepingModel(format, kModelParagraphFormat); }
 
 rtf::ParagraphFormat ToModelFormat(const QTextBlockFormat& qt) {
-  rtf::ParagraphFormat format = ShownModelFormat(qt);
-  QVariant kept = qt.property(kModelParagraphFormat);
-  if (!kept.canConvert<rtf::ParagraphFormat>()) return format;
-  auto original = kept.value<rtf::ParagraphFormat>();
   using F = rtf::ParagraphFormat;
-  KeepUnchanged(format, original, ShownModelFormat(PlainQtFormat(original)), &F::alignment, &F::leftIndent,
-                &F::rightIndent, &F::firstLineIndent, &F::spaceBefore, &F::spaceAfter, &F::lineSpacing,
-                &F::lineSpacingMultiple, &F::pageBreakBefore, &F::tabs, &F::extra);
-  return format;
+  return ReadModel<F>(qt, kModelParagraphFormat, &F::alignment, &F::leftIndent, &F::rightIndent,
+                      &F::firstLineIndent, &F::spaceBefore, &F::spaceAfter, &F::lineSpacing,
+                      &F::lineSpacingMultiple, &F::pageBreakBefore, &F::tabs, &F::extra);
 }
 
 QTextListFormat ToQtList(const rtf::ListFormat& list) {
