@@ -19,6 +19,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSettings>
+#include <QTextEdit>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -31,6 +32,7 @@
 #include "store/document.h"
 #include "views/child_frame.h"
 #include "views/html_ctrl.h"
+#include "views/mlf_rich_edit_view_ex.h"
 #include "views/mlf_scroll_view.h"
 #include "views/tabs_view.h"
 #include "widgets/lock_keys.h"
@@ -65,6 +67,7 @@ CMainFrame::CMainFrame(RecentFileList& recentFiles, QWidget* parent)
   m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(m_mdiArea);
   CreateActions();
+  CreateFormatActions();
   CreateMenus();
   CreateToolBars();
   CreateStatusBar();
@@ -134,6 +137,7 @@ void CMainFrame::CreateActions() {
       m_recentFiles.Add(QString::fromStdString(frame->Document().GetPathName()));
   });
   a.print = MakeAction("&Print...\tCtrl+P", "print", "Print the active document\nPrint");
+  a.print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   a.printPreview = MakeAction("Print Pre&view", nullptr, "Display full pages\nPrint Preview");
   a.printSetup = MakeAction("P&rint Setup...", nullptr, "Change the printer and printing options\nPrint Setup");
   on(a.printSetup, [this] {
@@ -148,13 +152,16 @@ void CMainFrame::CreateActions() {
 
   a.undo = MakeAction("&Undo\tCtrl+Z", "undo", "Undo the last action\nUndo");
   a.redo = MakeAction("Redo\tCtrl+Y", "redo", "Redo the previously undone action\nRedo");
+  a.redo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
   a.cut = MakeAction("Cu&t\tCtrl+X", "cut", "Cut the selection and put it on the Clipboard\nCut");
   a.copy = MakeAction("&Copy\tCtrl+C", "copy", "Copy the selection and put it on the Clipboard\nCopy");
   a.paste = MakeAction("&Paste\tCtrl+V", "paste", "Insert Clipboard contents\nPaste");
   a.selectAll = MakeAction("Select A&ll\tCtrl+A");
   a.find = MakeAction("&Find...\tCtrl+F");
+  a.find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
   a.findInNodes = MakeAction("Find in Nodes...", nullptr, "Searches for a string in multiple nodes");
   a.replace = MakeAction("&Replace...\tCtrl+H");
+  a.replace->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
   a.insertObject = MakeAction("Insert &New Object...");
   a.links = MakeAction("Lin&ks...");
   a.objectProperties = MakeAction("Object P&roperties\tAlt+Enter");
@@ -248,8 +255,9 @@ void CMainFrame::CreateActions() {
     image(&CMlfScrollView::ToggleZoomMode)();
     UpdateCommands();
   });
-  connect(a.print, &QAction::triggered, this, [this] { PrintImage(false); });
-  connect(a.printPreview, &QAction::triggered, this, [this] { PrintImage(true); });
+
+  connect(a.print, &QAction::triggered, this, [this] { PrintContent(false); });
+  connect(a.printPreview, &QAction::triggered, this, [this] { PrintContent(true); });
 
   a.restore = MakeAction("&Restore Marrowleaf", nullptr, "Restores the application\nRestore");
   on(a.restore, &CMainFrame::RestoreFromTray);
@@ -384,8 +392,15 @@ void CMainFrame::CreateMenus() {
   view->addSeparator();
   view->addAction(a.alwaysOnTop);
 
+  const FormatActions& f = m_format;
   auto* format = new QMenu(QStringLiteral("F&ormat"), this);
   format->addActions({a.font, a.paragraph});
+  format->addSeparator();
+  format->addActions({f.bold, f.italic, f.underline, f.strikethrough, f.doubleUnderline, f.dottedUnderline});
+  format->addSeparator();
+  format->addActions({f.alignLeft, f.alignCenter, f.alignRight, f.alignJustify});
+  format->addSeparator();
+  format->addActions({f.bullets, f.indentLess, f.indentMore});
 
   auto* tree = new QMenu(QStringLiteral("T&ree"), this);
   tree->addAction(a.refresh);
@@ -574,17 +589,97 @@ CChildFrame* CMainFrame::OpenDocument(const QString& path) {
   return frame;
 }
 
-void CMainFrame::PrintImage(bool preview) {
+void CMainFrame::PrintContent(bool preview) {
   CChildFrame* frame = ActiveChild();
-  CMlfScrollView* view = frame ? frame->ImageView() : nullptr;
+  if (!frame) return;
+  std::function<void(QPrinter&)> print;
+  QWidget* view = nullptr;
+  if (CMlfRichEditViewEx* editor = frame->RichEditView()) {
+    view = editor;
+    print = [editor](QPrinter& printer) { editor->Print(printer); };
+  } else if (CMlfScrollView* image = frame->ImageView()) {
+    view = image;
+    print = [image](QPrinter& printer) { image->Print(printer); };
+  }
   if (!view) return;
   if (!m_printer) m_printer = std::make_unique<QPrinter>();
   if (preview) {
     QPrintPreviewDialog dialog(m_printer.get(), this);
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, view, [view](QPrinter* printer) { view->Print(*printer); });
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, view, [print](QPrinter* printer) { print(*printer); });
     dialog.exec();
   } else if (QPrintDialog(m_printer.get(), this).exec() == QDialog::Accepted) {
-    view->Print(*m_printer);
+    print(*m_printer);
+  }
+}
+
+void CMainFrame::CreateFormatActions() {
+  FormatActions& f = m_format;
+  auto make = [this](const char* text, QKeyCombination key = {}) {
+    QAction* action = MakeAction(text);
+    if (key.key() != Qt::Key_unknown) action->setShortcut(QKeySequence(key));
+    action->setCheckable(true);
+    return action;
+  };
+  f.bold = make("&Bold\tCtrl+B", Qt::CTRL | Qt::Key_B);
+  f.italic = make("&Italic\tCtrl+I", Qt::CTRL | Qt::Key_I);
+  f.underline = make("&Underline\tCtrl+U", Qt::CTRL | Qt::Key_U);
+  f.strikethrough = make("&Strikethrough");
+  f.doubleUnderline = make("&Double Underline");
+  f.dottedUnderline = make("D&otted Underline");
+  f.alignLeft = make("Align &Left\tCtrl+L", Qt::CTRL | Qt::Key_L);
+  f.alignCenter = make("&Center\tCtrl+E", Qt::CTRL | Qt::Key_E);
+  f.alignRight = make("Align &Right\tCtrl+R", Qt::CTRL | Qt::Key_R);
+  f.alignJustify = make("&Justify\tCtrl+J", Qt::CTRL | Qt::Key_J);
+  f.bullets = make("Bu&llets");
+  f.indentLess = make("Indent L&ess");
+  f.indentMore = make("Indent &More");
+  // These two set a kind rather than toggle one, and the indent steps are plain commands.
+  for (QAction* action : {f.doubleUnderline, f.dottedUnderline, f.indentLess, f.indentMore}) action->setCheckable(false);
+
+  const Actions& a = m_act;
+  using C = EditorCommand;
+  m_editorCommands = {
+      {a.undo, C::kUndo}, {a.redo, C::kRedo}, {a.cut, C::kCut}, {a.copy, C::kCopy}, {a.paste, C::kPaste},
+      {a.selectAll, C::kSelectAll}, {a.find, C::kFind}, {a.replace, C::kReplace}, {a.font, C::kFont},
+      {a.paragraph, C::kParagraph}, {f.bold, C::kBold}, {f.italic, C::kItalic}, {f.underline, C::kUnderline},
+      {f.strikethrough, C::kStrikethrough}, {f.doubleUnderline, C::kDoubleUnderline},
+      {f.dottedUnderline, C::kDottedUnderline}, {f.alignLeft, C::kAlignLeft}, {f.alignCenter, C::kAlignCenter},
+      {f.alignRight, C::kAlignRight}, {f.alignJustify, C::kAlignJustify}, {f.bullets, C::kBullets},
+      {f.indentLess, C::kIndentLess}, {f.indentMore, C::kIndentMore},
+  };
+  for (auto [action, command] : m_editorCommands) {
+    connect(action, &QAction::triggered, this, [this, command] {
+      if (CMlfRichEditViewEx* editor = ActiveEditor()) {
+        editor->RunCommand(command);
+        UpdateEditorCommands();
+      }
+    });
+  }
+}
+
+CMlfRichEditViewEx* CMainFrame::ActiveEditor() const {
+  CChildFrame* frame = ActiveChild();
+  return frame ? frame->RichEditView() : nullptr;
+}
+
+void CMainFrame::WatchEditor(CMlfRichEditViewEx* editor) {
+  if (editor == m_watchedEditor) return;
+  if (m_watchedEditor) m_watchedEditor->disconnect(this);
+  m_watchedEditor = editor;
+  if (!editor) return;
+  for (auto signal : {&QTextEdit::selectionChanged, &QTextEdit::cursorPositionChanged, &QTextEdit::textChanged})
+    connect(editor, signal, this, &CMainFrame::UpdateEditorCommands);
+  connect(editor, &QTextEdit::currentCharFormatChanged, this, &CMainFrame::UpdateEditorCommands);
+  connect(editor, &QTextEdit::undoAvailable, this, &CMainFrame::UpdateEditorCommands);
+  connect(editor, &QTextEdit::redoAvailable, this, &CMainFrame::UpdateEditorCommands);
+}
+
+void CMainFrame::UpdateEditorCommands() {
+  CMlfRichEditViewEx* editor = ActiveEditor();
+  for (auto [action, command] : m_editorCommands) {
+    CommandState state = editor ? editor->State(command) : CommandState{false, false};
+    action->setEnabled(state.enabled);
+    if (action->isCheckable()) action->setChecked(state.checked);
   }
 }
 
@@ -623,8 +718,10 @@ void CMainFrame::UpdateCommands() {
   a.helpBar->setChecked(!m_helpBar->isHidden());
   a.alwaysOnTop->setChecked(AppSettings().alwaysOnTop);
   CMlfScrollView* imageView = frame ? frame->ImageView() : nullptr;
-  for (QAction* action : {a.rotateAnticlockwise, a.rotateClockwise, a.scaleToFit, a.zoom, a.print, a.printPreview})
-    action->setEnabled(imageView);
+  for (QAction* action : {a.rotateAnticlockwise, a.rotateClockwise, a.scaleToFit, a.zoom}) action->setEnabled(imageView);
+  for (QAction* action : {a.print, a.printPreview}) action->setEnabled(imageView || ActiveEditor());
+  WatchEditor(ActiveEditor());
+  UpdateEditorCommands();
   a.zoom->setChecked(imageView && imageView->ZoomMode());
   a.scaleToFit->setChecked(AppSettings().imageScaleToFit);
   for (CChildFrame* child : ChildFrames()) {

@@ -5,9 +5,13 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "app/recent_file_list.h"
+#include "views/editor_command.h"
 
 class QAction;
 class QDockWidget;
@@ -23,6 +27,14 @@ namespace mlf {
 
 class CChildFrame;
 class CMarrowleafDoc;
+class CMlfRichEditViewEx;
+
+// The note editor's formatting commands; the formatting bar shows some of them as buttons.
+struct FormatActions {
+  QAction *bold, *italic, *underline, *strikethrough, *doubleUnderline, *dottedUnderline;
+  QAction *alignLeft, *alignCenter, *alignRight, *alignJustify;
+  QAction *bullets, *indentLess, *indentMore;
+};
 
 class CMainFrame : public QMainWindow {
   Q_OBJECT
@@ -51,6 +63,9 @@ class CMainFrame : public QMainWindow {
   void UpdateCommands();
   // The action of a menu command by its text without "&" (for tests and scripts).
   QAction* Command(const QString& text) const;
+  const FormatActions& Formatting() const { return m_format; }
+  // The note editor of the active document window, if a note is open there.
+  CMlfRichEditViewEx* ActiveEditor() const;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -69,8 +84,12 @@ class CMainFrame : public QMainWindow {
   void FillRecentFiles(QMenu* menu);
   void FillWindowList(QMenu* menu);
   void OnOpen();
-  // Print and Print Preview of the open picture; the print job has one page.
-  void PrintImage(bool preview);
+  void CreateFormatActions();
+  // Print and Print Preview of the open note, or of the open picture on one page.
+  void PrintContent(bool preview);
+  // The editor commands follow the active editor's selection.
+  void WatchEditor(CMlfRichEditViewEx* editor);
+  void UpdateEditorCommands();
   void ArrangeIcons();
   void FitWhenShown(QMdiSubWindow* sub);
   void SaveLayout();
@@ -106,6 +125,9 @@ class CMainFrame : public QMainWindow {
     QAction *rotateAnticlockwise, *rotateClockwise, *scaleToFit, *zoom;
     QAction *restore, *trayExit;
   } m_act{};
+  FormatActions m_format{};
+  std::vector<std::pair<QAction*, EditorCommand>> m_editorCommands;
+  QPointer<CMlfRichEditViewEx> m_watchedEditor;
 };
 
 }  // namespace mlf

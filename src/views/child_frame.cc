@@ -19,7 +19,7 @@
 #include "views/blank_area_view.h"
 #include "views/mlf_html_view.h"
 #include "views/mlf_scroll_view.h"
-#include "views/node_preview_view.h"
+#include "views/mlf_rich_edit_view_ex.h"
 #include "views/tabs_view.h"
 #include "widgets/wait_cursor.h"
 
@@ -29,6 +29,8 @@ namespace {
 MessageAnswer Warn(const std::string& text, const char* caption = kAppCaption) {
   return AppPrompts().Message(text, caption, MessageIcon::Exclamation, MessageButtons::Ok);
 }
+
+constexpr const char* kNotStored = "Warning: Could not verify correct saving of note data.";
 
 }  // namespace
 
@@ -83,7 +85,7 @@ QString CChildFrame::DocumentTitle() const {
 void CChildFrame::ReplaceContentView(QWidget* view) {
   if (m_splitter->count() > 1) delete m_splitter->widget(1);
   m_blankView = nullptr;
-  m_nodeView = nullptr;
+  m_richEditView = nullptr;
   m_imageView = nullptr;
   m_htmlView = nullptr;
   m_splitter->addWidget(view);
@@ -101,7 +103,8 @@ void CChildFrame::ShowBlankView() {
 bool CChildFrame::ActivateNode(bool open, int64_t nodeId) {
   WaitCursor wait;
   if (nodeId == m_activeNodeId) return false;
-  StoreOpenNode();
+  // A note that cannot be written back stays open, so that nothing typed is lost.
+  if (!StoreOpenNode()) return false;
   // A password lasts only while its node stays open.
   if (!m_blankView && m_activeNodeId > 0) {
     CMlfNode old;
@@ -161,11 +164,11 @@ bool CChildFrame::ActivateNode(bool open, int64_t nodeId) {
       break;
     }
     case ntNote: {
-      auto* view = new CNodePreviewView;
+      auto* view = new CMlfRichEditViewEx(nullptr, m_noteWriter);
       ReplaceContentView(view);
-      m_nodeView = view;
+      m_richEditView = view;
       m_activeNodeId = nodeId;
-      loaded = view->Load(node);
+      loaded = view->Load(m_document.get(), uint32_t(nodeId));
       break;
     }
     case ntForeign:
@@ -191,8 +194,13 @@ bool CChildFrame::ActivateNode(bool open, int64_t nodeId) {
   return false;
 }
 
-void CChildFrame::StoreOpenNode() {
-  // The open view is read-only for now: there is nothing to write back.
+bool CChildFrame::StoreOpenNode() {
+  if (!m_richEditView || m_richEditView->Store(m_document.get(), uint32_t(m_activeNodeId))) return true;
+  // Also when the document is saved: the saved file then holds the note as last stored, and
+  // the user must know that the editor's text is not in it.
+  AppLog().WriteLine(kNotStored);
+  AppPrompts().Message(kNotStored, kAppCaption, MessageIcon::None, MessageButtons::Ok);
+  return false;
 }
 
 void CChildFrame::ShowNode(uint32_t nodeId, bool open) {
@@ -251,6 +259,7 @@ void CChildFrame::ToggleTaskBar() {
 
 void CChildFrame::OnOptionsChanged() {
   if (m_imageView) m_imageView->OnOptionsChanged();
+  if (m_richEditView) m_richEditView->OnOptionsChanged();
 }
 
 void CChildFrame::SwitchToTab(int index) {
@@ -259,7 +268,7 @@ void CChildFrame::SwitchToTab(int index) {
 }
 
 bool CChildFrame::CanClose() {
-  StoreOpenNode();
+  if (!StoreOpenNode()) return false;
   if (!m_document->IsModified()) return true;
   std::string question = "Save changes to " + DocumentTitle().toStdString() + "?";
   switch (AppPrompts().Message(question, kAppCaption, MessageIcon::Question, MessageButtons::YesNoCancel)) {

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "store/document_observer.h"
+#include "views/mlf_rich_edit_view_ex.h"
 #include "views/temporary_files.h"
 #include "tree/tree_host.h"
 
@@ -22,7 +23,6 @@ class CMarrowleafDoc;
 class CMlfHtmlView;
 class CMlfScrollView;
 class CMlfTabsView;
-class CNodePreviewView;
 
 class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost {
   Q_OBJECT
@@ -34,7 +34,7 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
   CMarrowleafDoc& Document() const { return *m_document; }
   CMlfTabsView* TabsView() const { return m_tabsView; }
   CBlankAreaView* BlankView() const { return m_blankView; }
-  CNodePreviewView* NodeView() const { return m_nodeView; }
+  CMlfRichEditViewEx* RichEditView() const { return m_richEditView; }
   CMlfScrollView* ImageView() const { return m_imageView; }
   CMlfHtmlView* HtmlView() const { return m_htmlView; }
   // The temporary pages of the HTML nodes shown so far; they go with the window.
@@ -44,8 +44,14 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
   // The file's name, or the untitled name of a new document.
   QString DocumentTitle() const;
 
+  // The RTF writer of the note editors opened from now on; the RTF engine's unless a test
+  // hands in another.
+  void SetNoteWriter(CMlfRichEditViewEx::RtfWriter writer) { m_noteWriter = std::move(writer); }
+
   bool ActivateNode(bool open, int64_t nodeId) override;
-  void StoreOpenNode();
+  // Writes the open note back into the document; false (and the user told) when it could not
+  // be written.
+  bool StoreOpenNode();
   void ShowNode(uint32_t nodeId, bool open);
 
   // The document window's commands.
@@ -59,7 +65,7 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
   // The options sheet closed: the views read their settings again.
   void OnOptionsChanged();
   // Before the window closes: stores the open note and asks whether to save a modified
-  // document. False when the user cancelled or the save failed.
+  // document. False when the note could not be stored, the user cancelled or the save failed.
   bool CanClose();
 
   // DocumentObserver
@@ -70,7 +76,7 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
   void OnDocumentLoaded() override;
 
  Q_SIGNALS:
-  // The title, the modified state or a command's state changed.
+  // The title, the modified state or a command's state changed (a note editor came or went).
   void StateChanged();
   // The window has agreed to close.
   void Closing();
@@ -90,7 +96,8 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
   QSplitter* m_splitter;
   CMlfTabsView* m_tabsView;
   CBlankAreaView* m_blankView = nullptr;
-  CNodePreviewView* m_nodeView = nullptr;
+  CMlfRichEditViewEx* m_richEditView = nullptr;
+  CMlfRichEditViewEx::RtfWriter m_noteWriter;
   CMlfScrollView* m_imageView = nullptr;
   CMlfHtmlView* m_htmlView = nullptr;
   int64_t m_activeNodeId = -1;

@@ -1,8 +1,6 @@
-#include <QPlainTextEdit>
-
 #include "gui_fixture.h"
 #include "tree/mlf_tree_ctrl.h"
-#include "views/node_preview_view.h"
+#include "views/mlf_rich_edit_view_ex.h"
 
 namespace mlf::test {
 namespace {
@@ -44,9 +42,9 @@ TEST_F(ActivationTest, EncryptedNodeAsksForItsPasswordEveryTime) {
     EXPECT_EQ(prompts.passwordRequests[0].mode, uint32_t(kPasswordEnter));
     EXPECT_EQ(prompts.passwordRequests[0].nodeId, locked);
     if (c.opens) {
-      ASSERT_NE(frame->NodeView(), nullptr);
+      ASSERT_NE(frame->RichEditView(), nullptr);
       EXPECT_EQ(frame->ActiveNodeId(), locked);
-      EXPECT_NE(frame->NodeView()->findChild<QPlainTextEdit*>()->toPlainText().indexOf(QStringLiteral("secret text")), -1);
+      EXPECT_NE(frame->RichEditView()->toPlainText().indexOf(QStringLiteral("secret text")), -1);
       // Switching away forgets the password, so the next opening asks again.
       Tree().ActivateItem(Item(plain));
       EXPECT_TRUE(CMlfNode(doc, locked).GetPassword().empty());
@@ -84,9 +82,9 @@ TEST_F(ActivationTest, RefusedAndRepeatedActivations) {
   EXPECT_EQ(MessageTexts(), std::vector<std::string>{kCouldNotLoad});
 
   ASSERT_TRUE(frame->ActivateNode(true, plain));
-  auto* view = frame->NodeView();
+  auto* view = frame->RichEditView();
   EXPECT_FALSE(frame->ActivateNode(true, plain)) << "the open node is not opened again";
-  EXPECT_EQ(frame->NodeView(), view);
+  EXPECT_EQ(frame->RichEditView(), view);
   EXPECT_TRUE(frame->ActivateNode(false, -1));
   EXPECT_NE(frame->BlankView(), nullptr);
 }

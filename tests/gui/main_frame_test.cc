@@ -22,7 +22,7 @@
 #include "views/blank_area_view.h"
 #include "views/child_frame.h"
 #include "views/mlf_scroll_view.h"
-#include "views/node_preview_view.h"
+#include "views/mlf_rich_edit_view_ex.h"
 #include "views/tabs_view.h"
 #include "widgets/mlf_status.h"
 #include "widgets/window_state.h"
@@ -113,7 +113,7 @@ TEST_F(MainFrameTest, TabMovesBetweenTheListAndTheContentPane) {
   ASSERT_TRUE(frame->ActivateNode(true, CMlfTreeCtrl::ItemValue(note)));
   tree->setFocus();
   QTest::keyClick(tree, Qt::Key_Tab);
-  EXPECT_TRUE(frame->NodeView()->isAncestorOf(QApplication::focusWidget())) << "a note open: its view";
+  EXPECT_EQ(QApplication::focusWidget(), frame->RichEditView()) << "a note open: its editor";
 }
 
 TEST_F(MainFrameTest, TheImageToolbarWorksWhileAPictureIsOpen) {
@@ -224,6 +224,41 @@ TEST_F(MainFrameTest, TheLastClosedDocumentWindowShapesTheNextOne) {
     next->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
+}
+
+TEST_F(MainFrameTest, EditorCommandsGoToTheOpenNote) {
+  CChildFrame* frame = main.NewDocument();
+  QTreeWidgetItem* note = frame->TabsView()->NodeTree()->NewNode(nullptr, ntNote);
+  ASSERT_TRUE(frame->ActivateNode(true, CMlfTreeCtrl::ItemValue(note)));
+  CMlfRichEditViewEx* editor = frame->RichEditView();
+  ASSERT_NE(editor, nullptr);
+  main.UpdateCommands();
+  const FormatActions& format = main.Formatting();
+  QAction* copy = main.Command(QStringLiteral("Copy"));
+  EXPECT_FALSE(copy->isEnabled()) << "nothing selected";
+  EXPECT_FALSE(main.Command(QStringLiteral("Insert New Object..."))->isEnabled()) << "notes hold no new objects";
+  EXPECT_EQ(format.bold->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_B));
+  EXPECT_EQ(format.alignJustify->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_J));
+
+  editor->insertPlainText(QStringLiteral("words"));
+  editor->selectAll();
+  EXPECT_TRUE(copy->isEnabled()) << "the states follow the selection";
+  format.bold->trigger();
+  EXPECT_TRUE(editor->CurrentFormat().bold);
+  EXPECT_TRUE(format.bold->isChecked());
+  format.alignCenter->trigger();
+  EXPECT_TRUE(format.alignCenter->isChecked());
+  EXPECT_FALSE(format.alignLeft->isChecked());
+  QMenu* formatMenu = nullptr;
+  for (QAction* menu : main.menuBar()->actions())
+    if (menu->text() == QStringLiteral("F&ormat")) formatMenu = menu->menu();
+  ASSERT_NE(formatMenu, nullptr);
+  EXPECT_TRUE(formatMenu->actions().contains(format.bullets));
+  EXPECT_TRUE(formatMenu->actions().contains(format.indentMore));
+
+  ASSERT_TRUE(frame->ActivateNode(false, -1));
+  main.UpdateCommands();
+  EXPECT_FALSE(format.bold->isEnabled()) << "no note open";
 }
 
 }  // namespace

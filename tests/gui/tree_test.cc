@@ -8,7 +8,7 @@
 #include "tree/mlf_tree_ctrl.h"
 #include "tree/task_images.h"
 #include "tree/tree_images.h"
-#include "views/node_preview_view.h"
+#include "views/mlf_rich_edit_view_ex.h"
 #include "views/tabs_view.h"
 
 namespace mlf::test {
@@ -106,7 +106,7 @@ TEST_F(TreeTest, DeletingTheFolderOfTheOpenNoteShowsTheBlankView) {
   uint32_t note = Add(ntNote, "Open me", folder, "text");
   Show();
   Tree().ActivateItem(Item(note));
-  ASSERT_NE(frame->NodeView(), nullptr);
+  ASSERT_NE(frame->RichEditView(), nullptr);
   EXPECT_EQ(Bold(), (Titles{"Folder", "Open me"}));
   AppSettings().promptDelete = false;
   Tree().DeleteItem(Item(folder));
