@@ -35,6 +35,7 @@
 #include "views/mlf_rich_edit_view_ex.h"
 #include "views/mlf_scroll_view.h"
 #include "views/tabs_view.h"
+#include "widgets/format_bar.h"
 #include "widgets/lock_keys.h"
 #include "widgets/mlf_status.h"
 #include "widgets/svg_art.h"
@@ -157,7 +158,7 @@ void CMainFrame::CreateActions() {
   a.copy = MakeAction("&Copy\tCtrl+C", "copy", "Copy the selection and put it on the Clipboard\nCopy");
   a.paste = MakeAction("&Paste\tCtrl+V", "paste", "Insert Clipboard contents\nPaste");
   a.selectAll = MakeAction("Select A&ll\tCtrl+A");
-  a.find = MakeAction("&Find...\tCtrl+F");
+  a.find = MakeAction("&Find...\tCtrl+F", "find", "Find the specified text\nFind");
   a.find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
   a.findInNodes = MakeAction("Find in Nodes...", nullptr, "Searches for a string in multiple nodes");
   a.replace = MakeAction("&Replace...\tCtrl+H");
@@ -452,14 +453,19 @@ void CMainFrame::CreateToolBars() {
   m_standardBar->addActions({a.print, a.helpBar});
   m_standardBar->addSeparator();
   m_standardBar->addAction(a.taskBar);
-  // The formatting bar fills with the note editor; until then it stays hidden.
-  m_formatBar = bar("Formatting", "FormattingBar");
-  m_formatBar->hide();
+  const FormatActions& f = m_format;
+  m_formatBar = new CFormatBar({f.bold, f.italic, f.underline, f.strikethrough, f.alignLeft, f.alignCenter, f.alignRight,
+                                f.alignJustify, f.bullets, f.indentLess, f.indentMore, a.find},
+                               {[] { return AppSettings().customColours; },
+                                [](const std::string& text) { AppSettings().customColours = text; }},
+                               this);
+  addToolBarBreak();  // the formatting bar starts a row of its own
+  addToolBar(m_formatBar);
   m_imageBar = bar("Image", "ImageBar");
   m_imageBar->addActions({a.rotateAnticlockwise, a.rotateClockwise});
   m_imageBar->addSeparator();
   m_imageBar->addActions({a.scaleToFit, a.zoom});
-  for (auto [action, toolbar] : {std::pair{a.standardBar, m_standardBar}, std::pair{a.formatBar, m_formatBar},
+  for (auto [action, toolbar] : {std::pair{a.standardBar, m_standardBar}, std::pair<QAction*, QToolBar*>{a.formatBar, m_formatBar},
                                  std::pair{a.imageBar, m_imageBar}}) {
     action->setCheckable(true);
     action->setEnabled(true);
@@ -614,25 +620,27 @@ void CMainFrame::PrintContent(bool preview) {
 
 void CMainFrame::CreateFormatActions() {
   FormatActions& f = m_format;
-  auto make = [this](const char* text, QKeyCombination key = {}) {
-    QAction* action = MakeAction(text);
+  // icon: the toolbar picture and tool tip of the commands the formatting bar shows.
+  auto make = [this](const char* text, QKeyCombination key = {}, const char* icon = nullptr, const char* tip = nullptr) {
+    QAction* action = MakeAction(text, icon);
+    if (tip) action->setToolTip(QString::fromLatin1(tip));
     if (key.key() != Qt::Key_unknown) action->setShortcut(QKeySequence(key));
     action->setCheckable(true);
     return action;
   };
-  f.bold = make("&Bold\tCtrl+B", Qt::CTRL | Qt::Key_B);
-  f.italic = make("&Italic\tCtrl+I", Qt::CTRL | Qt::Key_I);
-  f.underline = make("&Underline\tCtrl+U", Qt::CTRL | Qt::Key_U);
-  f.strikethrough = make("&Strikethrough");
+  f.bold = make("&Bold\tCtrl+B", Qt::CTRL | Qt::Key_B, "bold", "Bold");
+  f.italic = make("&Italic\tCtrl+I", Qt::CTRL | Qt::Key_I, "italic", "Italic");
+  f.underline = make("&Underline\tCtrl+U", Qt::CTRL | Qt::Key_U, "underline", "Underline");
+  f.strikethrough = make("&Strikethrough", {}, "strikethrough", "Strikethrough");
   f.doubleUnderline = make("&Double Underline");
   f.dottedUnderline = make("D&otted Underline");
-  f.alignLeft = make("Align &Left\tCtrl+L", Qt::CTRL | Qt::Key_L);
-  f.alignCenter = make("&Center\tCtrl+E", Qt::CTRL | Qt::Key_E);
-  f.alignRight = make("Align &Right\tCtrl+R", Qt::CTRL | Qt::Key_R);
-  f.alignJustify = make("&Justify\tCtrl+J", Qt::CTRL | Qt::Key_J);
-  f.bullets = make("Bu&llets");
-  f.indentLess = make("Indent L&ess");
-  f.indentMore = make("Indent &More");
+  f.alignLeft = make("Align &Left\tCtrl+L", Qt::CTRL | Qt::Key_L, "align_left", "Align Left");
+  f.alignCenter = make("&Center\tCtrl+E", Qt::CTRL | Qt::Key_E, "align_center", "Center");
+  f.alignRight = make("Align &Right\tCtrl+R", Qt::CTRL | Qt::Key_R, "align_right", "Align Right");
+  f.alignJustify = make("&Justify\tCtrl+J", Qt::CTRL | Qt::Key_J, "align_justify", "Justify");
+  f.bullets = make("Bu&llets", {}, "bullets", "Bullets");
+  f.indentLess = make("Indent L&ess", {}, "indent_less", "Indent Less");
+  f.indentMore = make("Indent &More", {}, "indent_more", "Indent More");
   // These two set a kind rather than toggle one, and the indent steps are plain commands.
   for (QAction* action : {f.doubleUnderline, f.dottedUnderline, f.indentLess, f.indentMore}) action->setCheckable(false);
 
@@ -666,7 +674,17 @@ void CMainFrame::WatchEditor(CMlfRichEditViewEx* editor) {
   if (editor == m_watchedEditor) return;
   if (m_watchedEditor) m_watchedEditor->disconnect(this);
   m_watchedEditor = editor;
+  // The formatting bar works on the open note; it is enabled while that editor has the focus
+  // and until it goes.
+  m_formatBar->SetTarget(editor);
+  m_formatBar->SetEnabled(editor && editor->hasFocus());
   if (!editor) return;
+  connect(editor, &CMlfRichEditViewEx::FocusGained, this, [this] { m_formatBar->SetEnabled(true); });
+  connect(editor, &CMlfRichEditViewEx::AboutToBeDestroyed, this, [this] {
+    m_formatBar->SetEnabled(false);
+    m_formatBar->SetTarget(nullptr);
+  });
+  m_formatBar->ShowSelectionFont();
   for (auto signal : {&QTextEdit::selectionChanged, &QTextEdit::cursorPositionChanged, &QTextEdit::textChanged})
     connect(editor, signal, this, &CMainFrame::UpdateEditorCommands);
   connect(editor, &QTextEdit::currentCharFormatChanged, this, &CMainFrame::UpdateEditorCommands);

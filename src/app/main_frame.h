@@ -27,6 +27,7 @@ namespace mlf {
 
 class CChildFrame;
 class CMarrowleafDoc;
+class CFormatBar;
 class CMlfRichEditViewEx;
 
 // The note editor's formatting commands; the formatting bar shows some of them as buttons.
@@ -105,7 +106,7 @@ class CMainFrame : public QMainWindow {
   QLabel* m_numPane = nullptr;
   QLabel* m_scrollPane = nullptr;
   QToolBar* m_standardBar = nullptr;
-  QToolBar* m_formatBar = nullptr;
+  CFormatBar* m_formatBar = nullptr;
   QToolBar* m_imageBar = nullptr;
   QDockWidget* m_helpBar = nullptr;
   QList<QMenu*> m_documentMenus;

@@ -97,7 +97,7 @@ class Exporter {
       QTextBlock block = it.currentBlock();
       if (IsUnusedBlock(block)) continue;
       rtf::Paragraph paragraph = ToParagraph(m_document, block);
-      if (blocks) blocks->push_back(std::move(paragraph));
+      if (blocks) blocks->emplace_back(std::in_place_type<rtf::Paragraph>, std::move(paragraph));
       else paragraphs->push_back(std::move(paragraph));
     }
   }

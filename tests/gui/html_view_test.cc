@@ -78,7 +78,9 @@ TEST(HtmlCtrlTest, AppAddressesAreCommandsInAnyCase) {
     SCOPED_TRACE(c.url);
     QString command = CHtmlCtrl::AppCommandOf(QUrl(QString::fromLatin1(c.url)));
     EXPECT_EQ(command.isNull(), c.command == nullptr);
-    if (c.command) EXPECT_EQ(command, QString::fromLatin1(c.command));
+    if (c.command) {
+      EXPECT_EQ(command, QString::fromLatin1(c.command));
+    }
   }
 }
 

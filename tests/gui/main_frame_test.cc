@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -24,6 +25,8 @@
 #include "views/mlf_scroll_view.h"
 #include "views/mlf_rich_edit_view_ex.h"
 #include "views/tabs_view.h"
+#include "widgets/font_size_combo.h"
+#include "widgets/format_bar.h"
 #include "widgets/mlf_status.h"
 #include "widgets/window_state.h"
 
@@ -259,6 +262,33 @@ TEST_F(MainFrameTest, EditorCommandsGoToTheOpenNote) {
   ASSERT_TRUE(frame->ActivateNode(false, -1));
   main.UpdateCommands();
   EXPECT_FALSE(format.bold->isEnabled()) << "no note open";
+}
+
+TEST_F(MainFrameTest, TheFormattingBarWorksOnTheFocusedNote) {
+  auto* bar = main.findChild<CFormatBar*>();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_FALSE(bar->IsEnabled()) << "no note yet";
+  CChildFrame* frame = main.NewDocument();
+  QTreeWidgetItem* note = frame->TabsView()->NodeTree()->NewNode(nullptr, ntNote);
+  ASSERT_TRUE(frame->ActivateNode(true, CMlfTreeCtrl::ItemValue(note)));
+  CMlfRichEditViewEx* editor = frame->RichEditView();
+  main.UpdateCommands();
+  EXPECT_EQ(bar->Target(), editor);
+  QFocusEvent focusIn(QEvent::FocusIn);
+  QApplication::sendEvent(editor, &focusIn);
+  EXPECT_TRUE(bar->IsEnabled()) << "the editor has the focus";
+
+  editor->insertPlainText(QStringLiteral("words"));
+  editor->selectAll();
+  QLineEdit* size = bar->FontSizeCombo()->lineEdit();
+  size->setText(QStringLiteral("13"));
+  QTest::keyClick(size, Qt::Key_Return);
+  EXPECT_EQ(editor->CurrentFormat().halfPoints, 26) << "13 points are 260 twips";
+
+  ASSERT_TRUE(frame->ActivateNode(false, -1));
+  main.UpdateCommands();
+  EXPECT_FALSE(bar->IsEnabled()) << "the editor went";
+  EXPECT_EQ(bar->Target(), nullptr);
 }
 
 }  // namespace

@@ -376,7 +376,9 @@ TEST_F(RichEditViewTest, ParagraphDialogValues) {
     SCOPED_TRACE(c.name);
     CParagraphDlg dialog(c.given);
     EXPECT_EQ(dialog.LeftEdit()->text(), QString::number(c.given.startIndent / 20));
-    if (c.chosen < 0) EXPECT_EQ(dialog.AlignmentList()->currentIndex(), -1);
+    if (c.chosen < 0) {
+      EXPECT_EQ(dialog.AlignmentList()->currentIndex(), -1);
+    }
     dialog.LeftEdit()->setText(c.left);
     dialog.RightEdit()->setText(c.right);
     dialog.AlignmentList()->setCurrentIndex(c.chosen);
