@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace mlf {
@@ -102,6 +103,16 @@ void CFindReplaceDlg::UpdateButtons() {
   bool any = !m_find->text().isEmpty();
   for (QPushButton* button : {m_findNext, m_replaceOne, m_replaceAll})
     if (button) button->setEnabled(any);
+}
+
+void CFindReplaceDlg::MoveOutOfTheWay(const QRect& hit) {
+  QRect frame = frameGeometry();
+  if (!frame.intersects(hit)) return;
+  QScreen* shown = screen();
+  QRect available = shown ? shown->availableGeometry() : QRect();
+  int above = hit.top() - frame.height();
+  int y = available.isNull() || above >= available.top() ? above : hit.bottom() + 1;
+  move(frame.left(), y);
 }
 
 void CFindReplaceDlg::done(int result) {

@@ -26,6 +26,9 @@ class CFindReplaceDlg : public QDialog {
   bool WholeWord() const;
   bool SearchDown() const;
 
+  // Moves the dialog above or below the found text when it covers it (screen coordinates).
+  void MoveOutOfTheWay(const QRect& hit);
+
   QPushButton* FindNextButton() const { return m_findNext; }
   QPushButton* ReplaceButton() const { return m_replaceOne; }
   QPushButton* ReplaceAllButton() const { return m_replaceAll; }

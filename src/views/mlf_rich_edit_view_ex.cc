@@ -435,6 +435,12 @@ bool CMlfRichEditViewEx::FindNext() {
   WaitCursor wait;
   if (m_finder.Find(m_lastFind, m_lastOptions)) {
     ensureCursorVisible();
+    if (m_findDialog && m_findDialog->isVisible()) {
+      QTextCursor start = textCursor();
+      start.setPosition(start.selectionStart());
+      QRect hit = cursorRect(start).united(cursorRect());
+      m_findDialog->MoveOutOfTheWay(QRect(viewport()->mapToGlobal(hit.topLeft()), hit.size()));
+    }
     return true;
   }
   m_finder.MarkFirstSearch();

@@ -272,6 +272,13 @@ TEST_F(RichEditViewTest, FindWrapsOnceThenBeeps) {
   dialog->FindNextButton()->click();
   EXPECT_EQ(editor.textCursor().selectionStart(), 4) << "after the beep a new series begins";
 
+  // A dialog standing over the next hit steps out of its way.
+  QRect hit(editor.viewport()->mapToGlobal(editor.cursorRect().topLeft()), QSize(4, 4));
+  dialog->move(hit.topLeft() - QPoint(10, 10));
+  dialog->FindNextButton()->click();
+  hit = QRect(editor.viewport()->mapToGlobal(editor.cursorRect().topLeft()), editor.cursorRect().size());
+  EXPECT_FALSE(dialog->frameGeometry().intersects(hit));
+
   // A selection over two lines is no find text: the last one is offered.
   editor.moveCursor(QTextCursor::End);
   QTest::keyClick(&editor, Qt::Key_Return);
