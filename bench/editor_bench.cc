@@ -3,7 +3,6 @@
 // 1 MB of RTF.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QTextDocument>
 #include <map>
 
@@ -42,12 +41,3 @@ void BM_NoteBackToModel(benchmark::State& state) {
 BENCHMARK(BM_NoteBackToModel)->Arg(100 << 10)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -3,7 +3,6 @@
 // against the walk that scans the whole node table once for every folder level.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <random>
 
 #include "platform/mem_env.h"
@@ -90,12 +89,3 @@ BENCHMARK(BM_QuadraticWalk)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace mlf
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
