@@ -1,4 +1,4 @@
-#include "exchange/converters/converter_library.h"
+#include "convert/converter_library.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "exchange/converters/program_converters.h"
+#include "convert/program_converters.h"
 
 #include <map>
 #include <mutex>

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "exchange/converters/text_converter.h"
+#include "convert/text_converter.h"
 
 namespace mlf {
 

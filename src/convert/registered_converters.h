@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "exchange/converters/text_converter.h"
+#include "convert/text_converter.h"
 
 namespace mlf {
 

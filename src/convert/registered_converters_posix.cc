@@ -1,6 +1,6 @@
 #ifndef _WIN32
 
-#include "exchange/converters/registered_converters.h"
+#include "convert/registered_converters.h"
 
 namespace mlf {
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "exchange/converters/registered_converters.h"
+#include "convert/registered_converters.h"
 
 namespace mlf {
 

@@ -1,12 +1,12 @@
-#include "exchange/converters/text_conv_lib.h"
+#include "convert/text_conv_lib.h"
 
 #include <algorithm>
 #include <cctype>
 #include <mutex>
 
-#include "exchange/converters/converter_library.h"
-#include "exchange/converters/program_converters.h"
-#include "exchange/converters/registered_converters.h"
+#include "convert/converter_library.h"
+#include "convert/program_converters.h"
+#include "convert/registered_converters.h"
 #include "platform/env.h"
 #include "rtf/plain_text.h"
 

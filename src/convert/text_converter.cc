@@ -1,4 +1,4 @@
-#include "exchange/converters/text_converter.h"
+#include "convert/text_converter.h"
 
 #include <algorithm>
 #include <cctype>

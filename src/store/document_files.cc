@@ -3,7 +3,7 @@
 
 #include "crypt/crypt_provider.h"
 #include "diagnostics/log.h"
-#include "exchange/converters/text_conv_lib.h"
+#include "convert/text_conv_lib.h"
 #include "imaging/picture_decoder.h"
 #include "imaging/picture_encoder.h"
 #include "platform/path.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "exchange/converters/text_conv_lib.h"
+#include "convert/text_conv_lib.h"
 #include "platform/env.h"
 #include "platform/process.h"
 #include "rtf/plain_text.h"
