@@ -60,12 +60,11 @@ void CTextConvLib::LoadConverters() { LoadConverters(RegisteredConverters(true),
 
 void CTextConvLib::LoadConverters(const std::vector<RegisteredConverter>& importKeys,
                                   const std::vector<RegisteredConverter>& exportKeys, bool withPrograms) {
+  std::vector<std::string> exportExtensions, importExtensions;
   m_export = Direction(exportKeys, withPrograms, false);
-  m_exportExtensions.clear();
-  m_exportFilter = BuildFilter(m_export, false, m_exportExtensions);
+  m_exportFilter = BuildFilter(m_export, false, exportExtensions);
   m_import = Direction(importKeys, withPrograms, true);
-  m_importExtensions.clear();
-  m_importFilter = BuildFilter(m_import, true, m_importExtensions);
+  m_importFilter = BuildFilter(m_import, true, importExtensions);
 }
 
 bool CTextConvLib::Run(const CTextConverter& converter, const std::string& source, const std::string& target,
@@ -102,17 +101,18 @@ bool CTextConvLib::Run(const CTextConverter& converter, const std::string& sourc
 }
 
 bool CTextConvLib::ConvertToRtf(const std::string& source, const std::string& target) {
-  std::string ext = LowerExtension(source);
-  for (const CTextConverter& c : m_import)
-    if (std::find(c.extensions.begin(), c.extensions.end(), ext) != c.extensions.end() && Run(c, source, target, true))
-      return true;
-  return false;
+  return Convert(m_import, LowerExtension(source), source, target, true);
 }
 
 bool CTextConvLib::ConvertFromRtf(const std::string& source, const std::string& target) {
-  std::string ext = LowerExtension(target);
-  for (const CTextConverter& c : m_export)
-    if (std::find(c.extensions.begin(), c.extensions.end(), ext) != c.extensions.end() && Run(c, source, target, false))
+  return Convert(m_export, LowerExtension(target), source, target, false);
+}
+
+bool CTextConvLib::Convert(const std::vector<CTextConverter>& converters, const std::string& extension,
+                           const std::string& source, const std::string& target, bool toRtf) {
+  for (const CTextConverter& c : converters)
+    if (std::find(c.extensions.begin(), c.extensions.end(), extension) != c.extensions.end() &&
+        Run(c, source, target, toRtf))
       return true;
   return false;
 }

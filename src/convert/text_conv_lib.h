@@ -33,19 +33,18 @@ class CTextConvLib {
   // Writes the RTF file source as target, in the format of target's extension.
   bool ConvertFromRtf(const std::string& source, const std::string& target);
 
-  const std::vector<CTextConverter>& ImportConverters() const { return m_import; }
-  const std::vector<CTextConverter>& ExportConverters() const { return m_export; }
   const std::vector<FileFilterEntry>& ImportFilter() const { return m_importFilter; }
   const std::vector<FileFilterEntry>& ExportFilter() const { return m_exportFilter; }
-  const std::vector<std::string>& ImportExtensions() const { return m_importExtensions; }
 
  private:
+  // Tries the converters for extension in order until one succeeds.
+  bool Convert(const std::vector<CTextConverter>& converters, const std::string& extension, const std::string& source,
+               const std::string& target, bool toRtf);
   bool Run(const CTextConverter& converter, const std::string& source, const std::string& target, bool toRtf);
 
   Env& m_env;
   std::vector<CTextConverter> m_import, m_export;
   std::vector<FileFilterEntry> m_importFilter, m_exportFilter;
-  std::vector<std::string> m_importExtensions, m_exportExtensions;
 };
 
 }  // namespace mlf

@@ -21,7 +21,6 @@ class FaultEnv : public Env {
     m_failAt = n;
     m_permanent = permanent;
   }
-  uint64_t OperationCount() const { return m_count; }
   bool Failed() const { return m_failed; }
 
   // Throws when the counted operation is to fail.

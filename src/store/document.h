@@ -202,6 +202,17 @@ class CMarrowleafDoc {
   void ResetCollections();
   bool NodeHasTaskLocked(uint32_t nodeId) const;
 
+  // What every getter does: under the lock, copies the entry of key out of table; false when
+  // the table has none.
+  template <typename Table>
+  bool CopyOut(const Table& table, const typename Table::key_type& key, typename Table::mapped_type& out) const {
+    auto lock = Lock();
+    auto it = table.find(key);
+    if (it == table.end()) return false;
+    out = it->second;
+    return true;
+  }
+
   Env& m_env;
   mutable std::recursive_mutex m_mutex;
   DocumentObserver* m_observer = nullptr;

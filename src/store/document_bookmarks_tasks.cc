@@ -12,11 +12,7 @@ uint32_t CMarrowleafDoc::AddBookmark() {
 }
 
 bool CMarrowleafDoc::GetBookmark(uint32_t id, MLFBOOKMARK& out) const {
-  auto lock = Lock();
-  auto it = m_bookmarks.find(id);
-  if (it == m_bookmarks.end()) return false;
-  out = it->second;
-  return true;
+  return CopyOut(m_bookmarks, id, out);
 }
 
 void CMarrowleafDoc::SetBookmark(uint32_t id, const MLFBOOKMARK& record) {
@@ -60,11 +56,7 @@ uint32_t CMarrowleafDoc::NewTask() {
 }
 
 bool CMarrowleafDoc::GetTask(uint32_t id, MLFTASK& out) const {
-  auto lock = Lock();
-  auto it = m_tasks.find(id);
-  if (it == m_tasks.end()) return false;
-  out = it->second;
-  return true;
+  return CopyOut(m_tasks, id, out);
 }
 
 void CMarrowleafDoc::SetTask(const MLFTASK& record, bool markModified) {

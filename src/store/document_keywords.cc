@@ -20,11 +20,7 @@ uint32_t CMarrowleafDoc::FindOrAddKeyword(const std::string& text) {
 }
 
 bool CMarrowleafDoc::GetKeywordName(uint32_t id, std::string& out) const {
-  auto lock = Lock();
-  auto it = m_keywords.find(id);
-  if (it == m_keywords.end()) return false;
-  out = it->second;
-  return true;
+  return CopyOut(m_keywords, id, out);
 }
 
 void CMarrowleafDoc::PutKeyword(uint32_t id, const std::string& text) {
@@ -34,11 +30,7 @@ void CMarrowleafDoc::PutKeyword(uint32_t id, const std::string& text) {
 }
 
 bool CMarrowleafDoc::GetNodeKeywords(uint32_t nodeId, MLFNODEKEYWORDS& out) const {
-  auto lock = Lock();
-  auto it = m_nodeKeywords.find(nodeId);
-  if (it == m_nodeKeywords.end()) return false;
-  out = it->second;
-  return true;
+  return CopyOut(m_nodeKeywords, nodeId, out);
 }
 
 void CMarrowleafDoc::PutNodeKeywords(uint32_t nodeId, const MLFNODEKEYWORDS& entry) {

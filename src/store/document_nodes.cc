@@ -10,11 +10,7 @@
 namespace mlf {
 
 bool CMarrowleafDoc::Data_GetItem(uint32_t id, NTV& out) const {
-  auto lock = Lock();
-  auto it = m_nodes.find(id);
-  if (it == m_nodes.end()) return false;
-  out = it->second;
-  return true;
+  return CopyOut(m_nodes, id, out);
 }
 
 void CMarrowleafDoc::Data_SetItem(uint32_t id, const NTV& record, bool markModified) {
@@ -92,11 +88,7 @@ std::string CMarrowleafDoc::Data_GetItemPath(uint32_t id) const {
 }
 
 bool CMarrowleafDoc::Data_GetLocation(uint32_t id, DATALOC& out) const {
-  auto lock = Lock();
-  auto it = m_locations.find(id);
-  if (it == m_locations.end()) return false;
-  out = it->second;
-  return true;
+  return CopyOut(m_locations, id, out);
 }
 
 void CMarrowleafDoc::Data_SetLocation(uint32_t id, const DATALOC& location) {

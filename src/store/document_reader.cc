@@ -1,6 +1,7 @@
 // Opening a note file: the plain image or the encrypted envelope around it, all versions
 // from 1 to 7. Nothing in the file is trusted: a read past its end is damage.
 #include <cstring>
+#include <optional>
 
 #include "crypt/crypt_provider.h"
 #include "diagnostics/log.h"
@@ -38,25 +39,21 @@ bool CMarrowleafDoc::OnOpenDocument(const std::string& path, OpenMode mode) {
     m_pathName.clear();
     return false;
   }
-  LoadResult result;
+  LoadResult result = kLoadFailed;
+  std::optional<std::string> damage;  // in the header, node table, more-info block or tasks
   try {
     result = LoadFile(mode);
   } catch (const std::exception& error) {
-    // Damage or a read error in the header, node table, more-info block or tasks.
-    DeleteContents();
-    DiscardDecryptedCopy();
-    m_orgFile.reset();
-    Warn("Failed to open '" + path + "'.\n\n" + error.what() + ".", "Load Failed");
-    SetModifiedFlag(false);
-    return false;
+    damage = error.what();
   }
-  SetModifiedFlag(false);
   if (result != kLoaded) {
     DeleteContents();
     DiscardDecryptedCopy();
     m_orgFile.reset();
-    return false;
+    if (damage) Warn("Failed to open '" + path + "'.\n\n" + *damage + ".", "Load Failed");
   }
+  SetModifiedFlag(false);
+  if (result != kLoaded) return false;
   NoticeInterruptedSaves();
   if (m_observer) m_observer->OnDocumentLoaded();
   return true;

@@ -43,11 +43,7 @@ bool CMarrowleafDoc::Data_OpenStream(uint32_t nodeId, bool forOutput, MLFSTREAMH
 }
 
 bool CMarrowleafDoc::Data_GetStream(int32_t streamId, MLFSTREAM& out) const {
-  auto lock = Lock();
-  auto it = m_streams.find(streamId);
-  if (it == m_streams.end()) return false;
-  out = it->second;
-  return true;
+  return CopyOut(m_streams, streamId, out);
 }
 
 void CMarrowleafDoc::Data_SetStream(int32_t streamId, const MLFSTREAM& stream) {

@@ -21,21 +21,109 @@ void WriteMagic(ByteWriter& out, const std::string& magic) {
   out.U16(0);
 }
 
+namespace {
+
+// Each record's fields are listed once, in file order, and the list serves both directions:
+// FieldReader fills the fields from the file, FieldWriter writes them, each by the field's type.
+struct FieldReader {
+  BinaryReader& in;
+  void operator()(uint8_t& v) { v = in.U8(); }
+  void operator()(uint16_t& v) { v = in.U16(); }
+  void operator()(uint32_t& v) { v = in.U32(); }
+  void operator()(std::string& v) { v = in.CText(); }
+  template <typename T, size_t N>
+  void operator()(std::array<T, N>& values) {
+    for (T& v : values) (*this)(v);
+  }
+};
+
+struct FieldWriter {
+  ByteWriter& out;
+  void operator()(uint8_t v) { out.U8(v); }
+  void operator()(uint16_t v) { out.U16(v); }
+  void operator()(uint32_t v) { out.U32(v); }
+  void operator()(const std::string& v) { out.CText(v); }
+  template <typename T, size_t N>
+  void operator()(const std::array<T, N>& values) {
+    for (T v : values) (*this)(v);
+  }
+};
+
+// The header after the magic; the node count sits among its fields.
+template <typename Fields, typename Header, typename Count>
+void HeaderFields(Fields&& field, Header& h, Count& nodeCount) {
+  field(h.version);
+  field(h.created);
+  field(h.reserved56);
+  field(nodeCount);
+  field(h.logoOffset);
+  field(h.logoLength);
+  field(h.reserved84);
+  field(h.bookmarksOffset);
+  field(h.viewFlags);
+  field(h.moreInfoOffset);
+  field(h.reserved100);
+  field(h.sortFlags);
+  field(h.folderArrangement);
+  field(h.keywordsOffset);
+}
+
+// Versions before 6 lack the reserved words and the two CRCs.
+template <typename Fields, typename Record>
+void NodeEntryFields(Fields&& field, Record& r, uint32_t version) {
+  field(r.nLoc);
+  field(r.nType);
+  field(r.nReserved1);
+  field(r.nIcon);
+  field(r.nIndex);
+  field(r.nParent);
+  field(r.nFlags);
+  field(r.nStorageLength);
+  field(r.nRawLength);
+  field(r.nKeyLength);
+  field(r.nHashType);
+  field(r.nCryptType);
+  field(r.nTestLength);
+  if (version >= 6) {
+    field(r.nReserved);
+    field(r.nDataCRC);
+    field(r.nFileDataCRC);
+  }
+  field(r.strTitle);
+}
+
+template <typename Fields, typename Record>
+void BookmarkFields(Fields&& field, Record& b) {
+  field(b.nId);
+  field(b.nReservedA);
+  field(b.nReservedB);
+  field(b.nNode);
+  field(b.strName);
+}
+
+template <typename Fields, typename Record>
+void TaskFields(Fields&& field, Record& t) {
+  field(t.nId);
+  field(t.strTitle);
+  field(t.nFlags);
+  field(t.nCreated);
+  field(t.nStart);
+  field(t.nDue);
+  field(t.nPriority);
+  field(t.nReserved1);
+  field(t.nReserved2);
+  field(t.nReserved3);
+  field(t.nNode);
+  field(t.nReserved4);
+  field(t.nReserved5);
+  field(t.strNotes);
+}
+
+}  // namespace
+
 uint32_t ReadHeaderBody(BinaryReader& in, FileHeader& header) {
-  header.version = in.U32();
-  for (uint16_t& word : header.created) word = in.U16();
-  in.Bytes(header.reserved56.data(), header.reserved56.size());
-  uint32_t nodeCount = in.U32();
-  header.logoOffset = in.U32();
-  header.logoLength = in.U32();
-  header.reserved84 = in.U32();
-  header.bookmarksOffset = in.U32();
-  header.viewFlags = in.U32();
-  header.moreInfoOffset = in.U32();
-  header.reserved100 = in.U32();
-  header.sortFlags = in.U16();
-  header.folderArrangement = in.U16();
-  header.keywordsOffset = in.U32();
+  uint32_t nodeCount = 0;
+  HeaderFields(FieldReader{in}, header, nodeCount);
   if (header.version < 3) header.sortFlags = header.folderArrangement = 0;
   if (header.version < 5) header.keywordsOffset = 0;
   if (header.version < 6) header.moreInfoOffset = 0;
@@ -44,119 +132,32 @@ uint32_t ReadHeaderBody(BinaryReader& in, FileHeader& header) {
 
 void WriteHeader(ByteWriter& out, const FileHeader& header, uint32_t nodeCount) {
   WriteMagic(out, kPlainMagic);
-  out.U32(header.version);
-  for (uint16_t word : header.created) out.U16(word);
-  out.Bytes(header.reserved56.data(), header.reserved56.size());
-  out.U32(nodeCount);
-  out.U32(header.logoOffset);
-  out.U32(header.logoLength);
-  out.U32(header.reserved84);
-  out.U32(header.bookmarksOffset);
-  out.U32(header.viewFlags);
-  out.U32(header.moreInfoOffset);
-  out.U32(header.reserved100);
-  out.U16(header.sortFlags);
-  out.U16(header.folderArrangement);
-  out.U32(header.keywordsOffset);
+  HeaderFields(FieldWriter{out}, header, nodeCount);
 }
 
 NTV ReadNodeEntry(BinaryReader& in, uint32_t version) {
   NTV r;
-  r.nLoc = in.U32();
-  r.nType = in.U8();
-  r.nReserved1 = in.U8();
-  r.nIcon = in.U16();
-  r.nIndex = in.U32();
-  r.nParent = in.U32();
-  r.nFlags = in.U32();
-  r.nStorageLength = in.U32();
-  r.nRawLength = in.U32();
-  r.nKeyLength = in.U32();
-  r.nHashType = in.U32();
-  r.nCryptType = in.U32();
-  r.nTestLength = in.U32();
-  if (version >= 6) {
-    for (uint32_t& word : r.nReserved) word = in.U32();
-    r.nDataCRC = in.U32();
-    r.nFileDataCRC = in.U32();
-    if (version == 6) r.nDataCRC = r.nFileDataCRC = 0;  // present but not yet meaningful
-  }
-  r.strTitle = in.CText();
+  NodeEntryFields(FieldReader{in}, r, version);
+  if (version == 6) r.nDataCRC = r.nFileDataCRC = 0;  // present but not yet meaningful
   return r;
 }
 
-void WriteNodeEntry(ByteWriter& out, const NTV& r) {
-  out.U32(r.nLoc);
-  out.U8(r.nType);
-  out.U8(r.nReserved1);
-  out.U16(r.nIcon);
-  out.U32(r.nIndex);
-  out.U32(r.nParent);
-  out.U32(r.nFlags);
-  out.U32(r.nStorageLength);
-  out.U32(r.nRawLength);
-  out.U32(r.nKeyLength);
-  out.U32(r.nHashType);
-  out.U32(r.nCryptType);
-  out.U32(r.nTestLength);
-  for (uint32_t word : r.nReserved) out.U32(word);
-  out.U32(r.nDataCRC);
-  out.U32(r.nFileDataCRC);
-  out.CText(r.strTitle);
-}
+void WriteNodeEntry(ByteWriter& out, const NTV& r) { NodeEntryFields(FieldWriter{out}, r, kCurrentFileVersion); }
 
 MLFBOOKMARK ReadBookmark(BinaryReader& in) {
   MLFBOOKMARK b;
-  b.nId = in.U32();
-  b.nReservedA = in.U32();
-  b.nReservedB = in.U32();
-  b.nNode = in.U32();
-  b.strName = in.CText();
+  BookmarkFields(FieldReader{in}, b);
   return b;
 }
 
-void WriteBookmark(ByteWriter& out, const MLFBOOKMARK& b) {
-  out.U32(b.nId);
-  out.U32(b.nReservedA);
-  out.U32(b.nReservedB);
-  out.U32(b.nNode);
-  out.CText(b.strName);
-}
+void WriteBookmark(ByteWriter& out, const MLFBOOKMARK& b) { BookmarkFields(FieldWriter{out}, b); }
 
 MLFTASK ReadTask(BinaryReader& in) {
   MLFTASK t;
-  t.nId = in.U32();
-  t.strTitle = in.CText();
-  t.nFlags = in.U32();
-  t.nCreated = in.U32();
-  t.nStart = in.U32();
-  t.nDue = in.U32();
-  t.nPriority = in.U8();
-  t.nReserved1 = in.U8();
-  t.nReserved2 = in.U8();
-  t.nReserved3 = in.U32();
-  t.nNode = in.U32();
-  t.nReserved4 = in.U32();
-  t.nReserved5 = in.U32();
-  t.strNotes = in.CText();
+  TaskFields(FieldReader{in}, t);
   return t;
 }
 
-void WriteTask(ByteWriter& out, const MLFTASK& t) {
-  out.U32(t.nId);
-  out.CText(t.strTitle);
-  out.U32(t.nFlags);
-  out.U32(t.nCreated);
-  out.U32(t.nStart);
-  out.U32(t.nDue);
-  out.U8(t.nPriority);
-  out.U8(t.nReserved1);
-  out.U8(t.nReserved2);
-  out.U32(t.nReserved3);
-  out.U32(t.nNode);
-  out.U32(t.nReserved4);
-  out.U32(t.nReserved5);
-  out.CText(t.strNotes);
-}
+void WriteTask(ByteWriter& out, const MLFTASK& t) { TaskFields(FieldWriter{out}, t); }
 
 }  // namespace mlf
