@@ -34,6 +34,7 @@ void NodeSearch::Prepare() {
 
 void NodeSearch::Start() {
   Prepare();
+  if (m_snapshotHook) m_snapshotHook();
   m_running = m_threadCount;
   for (unsigned i = 0; i < m_threadCount; ++i) m_threads.emplace_back([this] { Work(); });
 }

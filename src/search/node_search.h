@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -33,6 +34,10 @@ class NodeSearch {
   int Progress() const { return m_progress; }
   // The matches found since the last call, in ascending node id.
   std::vector<uint32_t> TakeResults();
+
+  // Called by Start once the node table was taken and before any node is examined; tests
+  // change the document there.
+  void SetSnapshotHook(std::function<void()> hook) { m_snapshotHook = std::move(hook); }
 
   // Runs the whole search on the calling thread's helpers and returns every match.
   static std::vector<uint32_t> Run(CMarrowleafDoc& document, const SearchQuery& query);
@@ -61,6 +66,7 @@ class NodeSearch {
   std::atomic<unsigned> m_running{0};
   unsigned m_threadCount;
   std::vector<std::thread> m_threads;
+  std::function<void()> m_snapshotHook;
 };
 
 }  // namespace mlf

@@ -36,17 +36,6 @@ TEST(MemEnvTest, PowerCutKeepsOnlySyncedBytesAndSyncedNames) {
   EXPECT_EQ(env.GetFile("/d/new"), "synced");
 }
 
-TEST(MemEnvTest, ShareModesFollowTheSameRulesAsOnDisk) {
-  MemEnv env;
-  env.PutFile("/d/f", "x");
-  auto writer = env.OpenFile("/d/f", FileAccess::ReadWrite, FileCreation::OpenExisting, FileShare::ShareRead);
-  EXPECT_THROW(env.OpenFile("/d/f", FileAccess::ReadWrite, FileCreation::OpenExisting, FileShare::ShareRead),
-               FileError);
-  EXPECT_NO_THROW(env.OpenFile("/d/f", FileAccess::Read, FileCreation::OpenExisting, FileShare::ShareReadWrite));
-  writer.reset();
-  EXPECT_NO_THROW(env.OpenFile("/d/f", FileAccess::ReadWrite, FileCreation::OpenExisting, FileShare::Exclusive));
-}
-
 TEST(FaultEnvTest, FailsTheNthOperationOnceOrFromThenOn) {
   MemEnv mem;
   FaultEnv env(mem);

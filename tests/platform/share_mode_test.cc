@@ -1,7 +1,6 @@
-// Share modes between two processes: the child tries to open what the parent holds.
+// The POSIX Env on the real disk: temporary files, opens over a held file, short reads. The
+// share modes are in share_conformance_test.cc.
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -11,64 +10,8 @@
 namespace mlf {
 namespace {
 
-struct Handle {
-  FileAccess access;
-  FileShare share;
-};
-
-// Runs the open in a forked child; true when it succeeded.
-bool OpensInOtherProcess(const std::string& path, Handle h) {
-  pid_t pid = fork();
-  if (pid == 0) {
-    try {
-      Env::Default().OpenFile(path, h.access, FileCreation::OpenExisting, h.share);
-      _exit(0);
-    } catch (...) {
-      _exit(1);
-    }
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-struct ShareCase {
-  const char* name;
-  Handle held;
-  Handle wanted;
-  bool opens;
-};
-
 constexpr FileAccess R = FileAccess::Read;
 constexpr FileAccess RW = FileAccess::ReadWrite;
-
-const ShareCase kCases[] = {
-    {"exclusive_denies_writer", {RW, FileShare::Exclusive}, {RW, FileShare::ShareRead}, false},
-    {"exclusive_denies_reader", {RW, FileShare::Exclusive}, {R, FileShare::ShareReadWrite}, false},
-    {"writer_denies_second_writer", {RW, FileShare::ShareRead}, {RW, FileShare::ShareRead}, false},
-    {"writer_admits_tolerant_reader", {RW, FileShare::ShareRead}, {R, FileShare::ShareReadWrite}, true},
-    {"writer_denies_reader_that_denies_writing", {RW, FileShare::ShareRead}, {R, FileShare::ShareRead}, false},
-    {"exclusive_reader_denies_writer", {R, FileShare::Exclusive}, {RW, FileShare::ShareRead}, false},
-    {"exclusive_reader_denies_reader", {R, FileShare::Exclusive}, {R, FileShare::ShareReadWrite}, false},
-    {"readers_share", {R, FileShare::ShareRead}, {R, FileShare::ShareRead}, true},
-    {"reader_denies_writer", {R, FileShare::ShareRead}, {RW, FileShare::ShareRead}, false},
-};
-
-class ShareModeTest : public ::testing::TestWithParam<ShareCase> {};
-
-TEST_P(ShareModeTest, SecondProcess) {
-  test::ScratchDir dir;
-  std::string path = dir / "note.mlf";
-  test::WriteWholeFile(path, "content");
-  const ShareCase& c = GetParam();
-  auto held = Env::Default().OpenFile(path, c.held.access, FileCreation::OpenExisting, c.held.share);
-  EXPECT_EQ(OpensInOtherProcess(path, c.wanted), c.opens);
-  held.reset();
-  EXPECT_TRUE(OpensInOtherProcess(path, c.wanted)) << "the lock must go with the handle";
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, ShareModeTest, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PosixEnvTest, TempFileIsOwnerOnlyWithPrefixAndGoesAwayWhenClosed) {
   test::ScratchDir dir;

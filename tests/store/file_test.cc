@@ -7,8 +7,7 @@
 #include "store/crc32.h"
 #include "store/document.h"
 #include "store/node.h"
-#include "store/stream_reader.h"
-#include "store/stream_writer.h"
+#include "support/node_content.h"
 #include "support/scratch_dir.h"
 #include "support/scripted_prompts.h"
 #include "support/test_crypt.h"
@@ -24,21 +23,6 @@ uint32_t U32At(const std::string& bytes, size_t at) {
   return v;
 }
 
-std::string ReadContent(CMarrowleafDoc& doc, uint32_t id) {
-  StreamReader reader(doc, id);
-  reader.PrepareReadBuffer();
-  std::string out;
-  char buffer[4096];
-  while (size_t n = reader.Get(buffer, sizeof buffer)) out.append(buffer, n);
-  return out;
-}
-
-void WriteContent(CMarrowleafDoc& doc, uint32_t id, const std::string& text) {
-  StreamWriter writer(doc, id, true);
-  writer.Put(text.data(), text.size());
-  ASSERT_TRUE(writer.Finish());
-}
-
 // What a reopened file holds, for comparing two files by content.
 std::string Describe(CMarrowleafDoc& doc) {
   std::string out;
@@ -47,7 +31,7 @@ std::string Describe(CMarrowleafDoc& doc) {
   });
   std::vector<uint32_t> ids;
   doc.Data_EnumItems([&](const NTV& r) { ids.push_back(r.nIndex); });
-  for (uint32_t id : ids) out += ReadContent(doc, id) + ";";
+  for (uint32_t id : ids) out += test::ReadStream(doc, id) + ";";
   doc.EnumBookmarks([&](const MLFBOOKMARK& b) { out += "B" + std::to_string(b.nNode) + b.strName; });
   doc.EnumKeywords([&](uint32_t id, const std::string& k) { out += "K" + k; });
   doc.EnumTasks([&](const MLFTASK& t) { out += "T" + t.strTitle; });
@@ -67,8 +51,8 @@ class FileTest : public ::testing::Test {
     folder.Create(&doc, ntFolder, "Projects", 0);
     note.Create(&doc, ntNote, "Plan", folder.GetId());
     other.Create(&doc, ntNote, "Other", 0);
-    WriteContent(doc, note.GetId(), "{\\rtf1 plan}");
-    WriteContent(doc, other.GetId(), "other content");
+    ASSERT_TRUE(test::WriteStream(doc, note.GetId(), "{\\rtf1 plan}"));
+    ASSERT_TRUE(test::WriteStream(doc, other.GetId(), "other content"));
     doc.SetNodeKeywords(note.GetId(), {note.GetId(), {doc.FindOrAddKeyword("work")}});
     MLFBOOKMARK b;
     doc.GetBookmark(doc.AddBookmark(), b);
@@ -107,7 +91,7 @@ TEST_F(FileTest, SaveThenOpenGivesTheSameDocument) {
   EXPECT_EQ(bytes[112 + 72], 'P');       // its title right after 72 bytes
 
   // After the save the document reads its streams from the new file.
-  EXPECT_EQ(ReadContent(*doc, 2), "{\\rtf1 plan}");
+  EXPECT_EQ(test::ReadStream(*doc, 2), "{\\rtf1 plan}");
   std::string saved = Describe(*doc);
   {
     CMarrowleafDoc second(env);
@@ -136,7 +120,7 @@ TEST_F(FileTest, DeletedNodeAndSharedBytesAfterSave) {
   reopened.Data_GetLocation(3, a);
   reopened.Data_GetLocation(copy, b);
   EXPECT_NE(a.nLoc, b.nLoc) << "each entry points at its own copy";
-  EXPECT_EQ(ReadContent(reopened, copy), "other content");
+  EXPECT_EQ(test::ReadStream(reopened, copy), "other content");
   reopened.Data_DeleteItem(copy);
   ASSERT_TRUE(reopened.OnSaveDocument(kPath));
   EXPECT_EQ(env.GetFile(kPath).size(), withCopy - record.nStorageLength - 72 - record.strTitle.size() - 1);
@@ -185,7 +169,7 @@ TEST_F(FileTest, FixturesOfOlderVersionsOpen) {
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].caption, "Warning");
   EXPECT_EQ(doc.GetHeader().sortFlags, 0);
-  EXPECT_EQ(ReadContent(doc, 2), "plain text");
+  EXPECT_EQ(test::ReadStream(doc, 2), "plain text");
   ASSERT_TRUE(doc.OnSaveDocument(kPath));
   std::string saved = env.GetFile(kPath);
   EXPECT_EQ(U32At(saved, 36), 7u);
@@ -201,7 +185,7 @@ TEST_F(FileTest, VersionSixCrcWordsAreIgnoredAndMoreInfoRuleApplies) {
   env.PutFile(kPath, v6.Build());
   CMarrowleafDoc doc(env);
   ASSERT_TRUE(doc.OnOpenDocument(kPath));
-  EXPECT_EQ(ReadContent(doc, 5), "text");
+  EXPECT_EQ(test::ReadStream(doc, 5), "text");
   EXPECT_TRUE(prompts.messages.empty());
   MLFTASK task;
   ASSERT_TRUE(doc.GetTask(4, task)) << "the task offset in word 0 is still used";
@@ -228,7 +212,7 @@ TEST_F(FileTest, EnvelopesOfBothVersionsOpen) {
     CMarrowleafDoc doc(env);
     doc.SetCryptProvider(&crypt);
     ASSERT_TRUE(doc.OnOpenDocument(kPath)) << c.name;
-    EXPECT_EQ(ReadContent(doc, 1), "secret text") << c.name;
+    EXPECT_EQ(test::ReadStream(doc, 1), "secret text") << c.name;
     ASSERT_EQ(prompts.messages.size(), 1u) << "the previous-version warning";
     FileEncryption settings = doc.GetFileEncryption();
     EXPECT_EQ(settings.nCryptType, test::TestCrypt::kCipher);
@@ -349,7 +333,7 @@ TEST_F(FileTest, EncryptedFileLeavesExactlyOneDecryptedCopyWhileOpen) {
     if (a.withModule) doc.SetCryptProvider(&crypt);
     EXPECT_EQ(doc.OnOpenDocument(kPath), a.opens) << a.name;
     EXPECT_EQ(tempFiles(), a.opens ? 2u : 1u) << a.name;  // the work file, plus the copy when open
-    if (a.opens) EXPECT_EQ(ReadContent(doc, 3), "other content");
+    if (a.opens) EXPECT_EQ(test::ReadStream(doc, 3), "other content");
   }
   EXPECT_EQ(tempFiles(), 0u);
 }
@@ -382,7 +366,7 @@ TEST_F(FileTest, EveryFailureLeavesTheOldOrTheNewFile) {
           ASSERT_TRUE(doc.OnOpenDocument(kPath));
           CMlfNode extra;
           extra.Create(&doc, ntNote, "Added", 0);
-          WriteContent(doc, extra.GetId(), "new content");
+          ASSERT_TRUE(test::WriteStream(doc, extra.GetId(), "new content"));
           newState = Describe(doc);
           faulty.FailAt(n, permanent);
           saved = doc.OnSaveDocument(kPath);

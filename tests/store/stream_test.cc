@@ -10,6 +10,7 @@
 #include "store/reencrypt.h"
 #include "store/stream_reader.h"
 #include "store/stream_writer.h"
+#include "support/node_content.h"
 #include "support/scripted_prompts.h"
 #include "support/test_crypt.h"
 
@@ -49,27 +50,15 @@ class StreamTest : public ::testing::Test {
   uint32_t NewEncryptedNote(const std::string& password) {
     CMlfNode node(&doc, NewNote("Secret"));
     node.SetFlags(kNodeCompressed | kNodeEncrypted);
-    node.SetCryptType(test::TestCrypt::kCipher);
-    node.SetHashType(test::TestCrypt::kKeyDerivation);
-    node.SetKeyLength(16);
-    node.SetTestLength(16);
     node.Update(false);
-    node.SetPassword(true, SecureString(password));
+    test::UseTestKey(doc, node.GetId(), password, 16);
     return node.GetId();
   }
   bool Write(uint32_t id, const std::string& content, bool compress = true) {
-    StreamWriter writer(doc, id, compress);
-    writer.Put(content.data(), content.size());
-    return writer.Finish();
+    return test::WriteStream(doc, id, content, compress);
   }
-  std::string Read(uint32_t id) {
-    StreamReader reader(doc, id);
-    reader.PrepareReadBuffer();
-    std::string out;
-    char buffer[7];
-    while (size_t n = reader.Get(buffer, sizeof buffer)) out.append(buffer, n);
-    return out;
-  }
+  // In pieces of 7 bytes, so reads end inside the cipher's 8-byte blocks.
+  std::string Read(uint32_t id) { return test::ReadStream(doc, id, 7); }
   NTV Record(uint32_t id) {
     NTV record;
     doc.Data_GetItem(id, record);
@@ -287,13 +276,7 @@ TEST_F(StreamTest, ReencryptionWithoutDecompressing) {
   EXPECT_EQ(stored.substr(0, 16), std::string(test.begin(), test.end()));
   EXPECT_EQ(Le32(stored, 16), 24u);
 
-  CMlfNode node(&doc, id);
-  node.SetCryptType(7);
-  node.SetHashType(3);
-  node.SetKeyLength(16);
-  node.SetTestLength(testLength);
-  node.Update(true);
-  node.SetPassword(true, SecureString("new"));
+  test::UseTestKey(doc, id, "new", testLength);
   EXPECT_EQ(Read(id), "to be protected");
 
   // And back to no password: a plain compressed stream.
@@ -311,13 +294,7 @@ TEST_F(StreamTest, ReencryptingARawStreamCompressesItFirst) {
   auto encryptor = crypt.MakeEncryptor(7, crypt.DeriveKey(3, "k", 16));
   uint32_t testLength = 0;
   ASSERT_TRUE(ReencryptStream(doc, id, encryptor.get(), nullptr, testLength));
-  CMlfNode node(&doc, id);
-  node.SetCryptType(7);
-  node.SetHashType(3);
-  node.SetKeyLength(16);
-  node.SetTestLength(testLength);
-  node.Update(true);
-  node.SetPassword(true, SecureString("k"));
+  test::UseTestKey(doc, id, "k", testLength);
   EXPECT_EQ(Read(id), "raw image bytes");
 }
 
