@@ -25,7 +25,7 @@ bool IsValidFileName(const std::string& name) {
 bool UnlockForExport(CMarrowleafDoc& document, uint32_t nodeId, bool& unlockedHere) {
   unlockedHere = false;
   CMlfNode node(&document, nodeId);
-  if (!node.IsEncrypted() || node.Record().bHasPassword) return true;
+  if (!node.IsEncrypted() || node.HasPassword()) return true;
   if (!CanAccessEncryptedNode(document, nodeId)) return false;
   std::optional<SecureString> password = AskNodePassword(document, nodeId);
   if (!password) {

@@ -55,10 +55,10 @@ void CMarrowleafDoc::OnNewDocument() {
 void CMarrowleafDoc::ResetCollections() {
   m_nodes.clear();
   m_locations.clear();
-  m_keywords.clear();
-  m_nodeKeywords.clear();
-  m_bookmarks.clear();
-  m_tasks.clear();
+  m_passwords.clear();
+  m_keywords.Clear();
+  m_bookmarks.Clear();
+  m_tasks.Clear();
   m_hasLogo = false;
   m_logo = Bitmap();
   m_logoWorkOffset = m_logoWorkLength = 0;

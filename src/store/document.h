@@ -15,10 +15,14 @@
 
 #include "imaging/bitmap.h"
 #include "platform/env.h"
+#include "platform/secure_memory.h"
 #include "store/collection_records.h"
 #include "store/file_header.h"
+#include "store/id_table.h"
+#include "store/keyword_table.h"
 #include "store/node_record.h"
 #include "store/stream_record.h"
+#include "store/task_table.h"
 
 namespace mlf {
 
@@ -131,6 +135,11 @@ class CMarrowleafDoc {
   // or 0.
   uint32_t CopyNode(uint32_t sourceId, bool fromClipboard);
 
+  // Node passwords: held in memory for this run only, by node id and apart from the records,
+  // so copying a record never copies a password. None forgets the node's password.
+  void SetNodePassword(uint32_t nodeId, const std::optional<SecureString>& password);
+  std::optional<SecureString> GetNodePassword(uint32_t nodeId) const;
+
   // Keywords.
   uint32_t FindOrAddKeyword(const std::string& text);
   bool GetKeywordName(uint32_t id, std::string& out) const;
@@ -145,7 +154,9 @@ class CMarrowleafDoc {
   void PutKeyword(uint32_t id, const std::string& text);
 
   // Bookmarks.
-  uint32_t AddBookmark();
+  // A new bookmark of the node under the given name; its id.
+  uint32_t AddBookmark(uint32_t nodeId, const std::string& name);
+  uint32_t AddBookmark();  // an empty one
   bool GetBookmark(uint32_t id, MLFBOOKMARK& out) const;
   void SetBookmark(uint32_t id, const MLFBOOKMARK& record);
   void DeleteBookmark(uint32_t id);
@@ -153,7 +164,9 @@ class CMarrowleafDoc {
   void EnumBookmarks(const std::function<void(const MLFBOOKMARK&)>& callback) const;
 
   // Tasks.
-  uint32_t NewTask();
+  // A new task with the fields given (its id is the next one); its id.
+  uint32_t NewTask(const MLFTASK& fields);
+  uint32_t NewTask();  // an empty one
   bool GetTask(uint32_t id, MLFTASK& out) const;
   void SetTask(const MLFTASK& record, bool markModified);
   void DeleteTask(uint32_t id);
@@ -200,7 +213,6 @@ class CMarrowleafDoc {
   void NotifyTask(uint32_t taskId);
   void NotifyLogo();
   void ResetCollections();
-  bool NodeHasTaskLocked(uint32_t nodeId) const;
 
   // What every getter does: under the lock, copies the entry of key out of table; false when
   // the table has none.
@@ -229,15 +241,12 @@ class CMarrowleafDoc {
 
   std::map<uint32_t, NTV> m_nodes;
   std::map<uint32_t, DATALOC> m_locations;
-  std::map<uint32_t, std::string> m_keywords;
-  std::map<uint32_t, MLFNODEKEYWORDS> m_nodeKeywords;
-  std::map<uint32_t, MLFBOOKMARK> m_bookmarks;
-  std::map<uint32_t, MLFTASK> m_tasks;
-
+  std::map<uint32_t, SecureString> m_passwords;
   uint32_t m_nextNodeId = 1;
-  uint32_t m_nextBookmarkId = 1;
-  uint32_t m_nextKeywordId = 1;
-  uint32_t m_nextTaskId = 1;
+
+  KeywordTable m_keywords;
+  IdTable<MLFBOOKMARK> m_bookmarks;
+  TaskTable m_tasks;
 
   // The custom logo; the gzip bytes of a newly chosen one lie in the work file.
   bool m_hasLogo = false;

@@ -1,110 +1,92 @@
-// Bookmarks and tasks of the document.
+// Bookmarks and tasks: the document's forwarding calls to its tables, which add the lock, the
+// modified flag and the window's refreshes.
 #include "store/document.h"
 
 namespace mlf {
 
-uint32_t CMarrowleafDoc::AddBookmark() {
+uint32_t CMarrowleafDoc::AddBookmark() { return AddBookmark(0, {}); }
+
+uint32_t CMarrowleafDoc::AddBookmark(uint32_t nodeId, const std::string& name) {
   auto lock = Lock();
-  uint32_t id = m_nextBookmarkId++;
-  m_bookmarks[id] = MLFBOOKMARK{id};
+  MLFBOOKMARK bookmark;
+  bookmark.nNode = nodeId;
+  bookmark.strName = name;
+  uint32_t id = m_bookmarks.Add(bookmark);
   SetModifiedFlag();
   return id;
 }
 
 bool CMarrowleafDoc::GetBookmark(uint32_t id, MLFBOOKMARK& out) const {
-  return CopyOut(m_bookmarks, id, out);
+  return CopyOut(m_bookmarks.Records(), id, out);
 }
 
 void CMarrowleafDoc::SetBookmark(uint32_t id, const MLFBOOKMARK& record) {
   auto lock = Lock();
-  m_bookmarks[id] = record;
-  if (id >= m_nextBookmarkId) m_nextBookmarkId = id + 1;
+  m_bookmarks.Put(id, record);
   SetModifiedFlag();
 }
 
 void CMarrowleafDoc::DeleteBookmark(uint32_t id) {
   auto lock = Lock();
-  m_bookmarks.erase(id);
+  m_bookmarks.Erase(id);
   SetModifiedFlag();
 }
 
 void CMarrowleafDoc::DeleteBookmarksOfNode(uint32_t nodeId) {
   auto lock = Lock();
-  for (auto it = m_bookmarks.begin(); it != m_bookmarks.end();) {
-    if (it->second.nNode == nodeId) {
-      it = m_bookmarks.erase(it);
-      SetModifiedFlag();
-    } else {
-      ++it;
-    }
-  }
+  if (m_bookmarks.EraseIf([&](const MLFBOOKMARK& b) { return b.nNode == nodeId; })) SetModifiedFlag();
 }
 
 void CMarrowleafDoc::EnumBookmarks(const std::function<void(const MLFBOOKMARK&)>& callback) const {
   auto lock = Lock();
-  for (const auto& [id, record] : m_bookmarks) callback(record);
+  for (const auto& [id, record] : m_bookmarks.Records()) callback(record);
 }
 
-uint32_t CMarrowleafDoc::NewTask() {
+uint32_t CMarrowleafDoc::NewTask() { return NewTask(MLFTASK{}); }
+
+uint32_t CMarrowleafDoc::NewTask(const MLFTASK& fields) {
   auto lock = Lock();
-  uint32_t id = m_nextTaskId++;
-  MLFTASK task;
-  task.nId = id;
-  m_tasks[id] = task;
+  uint32_t id = m_tasks.Add(fields);
   SetModifiedFlag();
   return id;
 }
 
 bool CMarrowleafDoc::GetTask(uint32_t id, MLFTASK& out) const {
-  return CopyOut(m_tasks, id, out);
+  return CopyOut(m_tasks.Records(), id, out);
 }
 
 void CMarrowleafDoc::SetTask(const MLFTASK& record, bool markModified) {
   auto lock = Lock();
-  m_tasks[record.nId] = record;
-  if (record.nId >= m_nextTaskId) m_nextTaskId = record.nId + 1;
+  m_tasks.Put(record.nId, record);
   if (markModified) SetModifiedFlag();
 }
 
 void CMarrowleafDoc::DeleteTask(uint32_t id) {
   auto lock = Lock();
-  auto it = m_tasks.find(id);
-  if (it != m_tasks.end()) {
+  auto it = m_tasks.Records().find(id);
+  if (it != m_tasks.Records().end()) {
     uint32_t node = it->second.nNode;
     bool attached = (it->second.nFlags & kTaskAttached) && node != 0;
-    m_tasks.erase(it);
+    m_tasks.Erase(id);
     // The node's overlay changes only when this was its last task.
-    if (attached && !NodeHasTaskLocked(node)) NotifyNode(node);
+    if (attached && !m_tasks.NodeHasTask(node)) NotifyNode(node);
   }
   SetModifiedFlag();
 }
 
-bool CMarrowleafDoc::NodeHasTaskLocked(uint32_t nodeId) const {
-  if (nodeId == 0) return false;  // 0 is "no node", never a node
-  for (const auto& [id, task] : m_tasks)
-    if (task.nNode == nodeId) return true;
-  return false;
-}
-
 bool CMarrowleafDoc::NodeHasTask(uint32_t nodeId) const {
   auto lock = Lock();
-  return NodeHasTaskLocked(nodeId);
+  return m_tasks.NodeHasTask(nodeId);
 }
 
 void CMarrowleafDoc::RemoveTaskAssociation(uint32_t nodeId) {
   auto lock = Lock();
-  if (nodeId == 0) return;
-  for (auto& [id, task] : m_tasks) {
-    if (task.nNode != nodeId) continue;
-    task.nFlags &= ~kTaskAttached;
-    task.nNode = 0;
-    NotifyTask(id);
-  }
+  for (uint32_t id : m_tasks.Detach(nodeId)) NotifyTask(id);
 }
 
 void CMarrowleafDoc::EnumTasks(const std::function<void(const MLFTASK&)>& callback) const {
   auto lock = Lock();
-  for (const auto& [id, record] : m_tasks) callback(record);
+  for (const auto& [id, record] : m_tasks.Records()) callback(record);
 }
 
 }  // namespace mlf

@@ -1,7 +1,4 @@
-// Keywords: a table of lower-case texts and, per node, the list of keyword ids it carries.
-#include <algorithm>
-#include <cctype>
-
+// Keywords: the document's forwarding calls to its keyword table.
 #include "diagnostics/log.h"
 #include "store/document.h"
 
@@ -9,62 +6,41 @@ namespace mlf {
 
 uint32_t CMarrowleafDoc::FindOrAddKeyword(const std::string& text) {
   auto lock = Lock();
-  std::string lower = text;
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  for (const auto& [id, keyword] : m_keywords)
-    if (keyword == lower) return id;
-  uint32_t id = m_nextKeywordId++;
-  m_keywords[id] = lower;
-  return id;
+  return m_keywords.FindOrAdd(text);
 }
 
 bool CMarrowleafDoc::GetKeywordName(uint32_t id, std::string& out) const {
-  return CopyOut(m_keywords, id, out);
+  return CopyOut(m_keywords.Keywords(), id, out);
 }
 
 void CMarrowleafDoc::PutKeyword(uint32_t id, const std::string& text) {
   auto lock = Lock();
-  m_keywords[id] = text;
-  if (id >= m_nextKeywordId) m_nextKeywordId = id + 1;
+  m_keywords.PutKeyword(id, text);
 }
 
 bool CMarrowleafDoc::GetNodeKeywords(uint32_t nodeId, MLFNODEKEYWORDS& out) const {
-  return CopyOut(m_nodeKeywords, nodeId, out);
+  return CopyOut(m_keywords.NodeKeywords(), nodeId, out);
 }
 
 void CMarrowleafDoc::PutNodeKeywords(uint32_t nodeId, const MLFNODEKEYWORDS& entry) {
   auto lock = Lock();
-  m_nodeKeywords[nodeId] = entry;
-  m_nodeKeywords[nodeId].nNodeId = nodeId;
+  m_keywords.PutNodeKeywords(nodeId, entry);
 }
 
 void CMarrowleafDoc::SetNodeKeywords(uint32_t nodeId, const MLFNODEKEYWORDS& entry) {
   auto lock = Lock();
-  auto it = m_nodeKeywords.find(nodeId);
-  if (it != m_nodeKeywords.end()) {
-    std::vector<uint32_t> removed;
-    for (uint32_t id : it->second.ids)
-      if (std::find(entry.ids.begin(), entry.ids.end(), id) == entry.ids.end()) removed.push_back(id);
-    for (uint32_t id : removed) {
-      bool usedElsewhere = std::any_of(m_nodeKeywords.begin(), m_nodeKeywords.end(), [&](const auto& other) {
-        return other.first != nodeId &&
-               std::find(other.second.ids.begin(), other.second.ids.end(), id) != other.second.ids.end();
-      });
-      if (!usedElsewhere) m_keywords.erase(id);
-    }
-  }
-  PutNodeKeywords(nodeId, entry);
+  m_keywords.SetNodeKeywords(nodeId, entry);
 }
 
 void CMarrowleafDoc::EnumNodeKeywordNames(uint32_t nodeId,
                                           const std::function<void(const std::string&)>& callback) const {
   auto lock = Lock();
-  auto it = m_nodeKeywords.find(nodeId);
-  if (it == m_nodeKeywords.end()) return;
+  const auto& keywords = m_keywords.Keywords();
+  auto it = m_keywords.NodeKeywords().find(nodeId);
+  if (it == m_keywords.NodeKeywords().end()) return;
   for (uint32_t id : it->second.ids) {
-    auto keyword = m_keywords.find(id);
-    if (keyword == m_keywords.end()) {
+    auto keyword = keywords.find(id);
+    if (keyword == keywords.end()) {
       AppLog().WriteLine("Failed to get keyword id" + std::to_string(id) + " in document '" + m_pathName + "'");
       continue;
     }
@@ -74,12 +50,12 @@ void CMarrowleafDoc::EnumNodeKeywordNames(uint32_t nodeId,
 
 void CMarrowleafDoc::EnumKeywords(const std::function<void(uint32_t, const std::string&)>& callback) const {
   auto lock = Lock();
-  for (const auto& [id, text] : m_keywords) callback(id, text);
+  for (const auto& [id, text] : m_keywords.Keywords()) callback(id, text);
 }
 
 void CMarrowleafDoc::EnumNodeKeywords(const std::function<void(const MLFNODEKEYWORDS&)>& callback) const {
   auto lock = Lock();
-  for (const auto& [id, entry] : m_nodeKeywords) callback(entry);
+  for (const auto& [id, entry] : m_keywords.NodeKeywords()) callback(entry);
 }
 
 }  // namespace mlf

@@ -60,11 +60,11 @@ bool CMarrowleafDoc::Data_DeleteItem(uint32_t id) {
   std::vector<uint32_t> ids{id};
   if (it->second.nType == ntFolder) Data_GetChildren(id, ids);  // only folders have children
   for (uint32_t nodeId : ids) {
-    SetNodeKeywords(nodeId, MLFNODEKEYWORDS{nodeId, {}});
-    m_nodeKeywords.erase(nodeId);
+    m_keywords.RemoveNode(nodeId);
     DeleteBookmarksOfNode(nodeId);
     m_nodes.erase(nodeId);
     m_locations.erase(nodeId);
+    m_passwords.erase(nodeId);
     RemoveTaskAssociation(nodeId);
   }
   SetModifiedFlag();
@@ -117,6 +117,19 @@ uint32_t CMarrowleafDoc::CopyNode(uint32_t sourceId, bool fromClipboard) {
   if (!sourceNode.Attach(source, sourceId)) return 0;
   CMlfNode copy;
   return copy.CopyFrom(this, sourceNode) ? copy.GetId() : 0;
+}
+
+void CMarrowleafDoc::SetNodePassword(uint32_t nodeId, const std::optional<SecureString>& password) {
+  auto lock = Lock();
+  if (password) m_passwords[nodeId] = *password;
+  else m_passwords.erase(nodeId);
+}
+
+std::optional<SecureString> CMarrowleafDoc::GetNodePassword(uint32_t nodeId) const {
+  auto lock = Lock();
+  auto it = m_passwords.find(nodeId);
+  if (it == m_passwords.end()) return std::nullopt;
+  return it->second;
 }
 
 }  // namespace mlf

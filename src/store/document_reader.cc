@@ -193,8 +193,7 @@ void CMarrowleafDoc::LoadSections(BinaryReader& in, OpenMode mode) {
       in.U32();
       for (uint32_t i = 0; i < count; ++i) {
         MLFBOOKMARK b = ReadBookmark(in);
-        m_bookmarks[b.nId] = b;
-        if (b.nId >= m_nextBookmarkId) m_nextBookmarkId = b.nId + 1;
+        m_bookmarks.Put(b.nId, b);
       }
     } catch (const std::exception&) {
     }
@@ -206,7 +205,6 @@ void CMarrowleafDoc::LoadSections(BinaryReader& in, OpenMode mode) {
       uint32_t entryCount = in.U32();
       in.U32();
       in.U32();
-      m_keywords.clear();
       for (uint32_t i = 0; i < keywordCount; ++i) {
         uint32_t id = in.U32();
         PutKeyword(id, in.CText());
@@ -246,8 +244,7 @@ void CMarrowleafDoc::LoadTasks(BinaryReader& in) {
   for (int i = 0; i < 3; ++i) in.U32();
   for (uint32_t i = 0; i < count; ++i) {
     MLFTASK t = ReadTask(in);
-    m_tasks[t.nId] = t;
-    if (t.nId >= m_nextTaskId) m_nextTaskId = t.nId + 1;
+    m_tasks.Put(t.nId, t);
   }
 }
 

@@ -180,21 +180,21 @@ bool CMarrowleafDoc::SaveFile(const std::string& path) {
 
   log.Write("bookmarks...");
   header.bookmarksOffset = here();
-  sections.U32(static_cast<uint32_t>(m_bookmarks.size()));
+  sections.U32(static_cast<uint32_t>(m_bookmarks.Records().size()));
   sections.U32(0);
   sections.U32(0);
-  for (const auto& [id, bookmark] : m_bookmarks) WriteBookmark(sections, bookmark);
+  for (const auto& [id, bookmark] : m_bookmarks.Records()) WriteBookmark(sections, bookmark);
   log.Write("keywords...");
   header.keywordsOffset = here();
-  sections.U32(static_cast<uint32_t>(m_keywords.size()));
-  sections.U32(static_cast<uint32_t>(m_nodeKeywords.size()));
+  sections.U32(static_cast<uint32_t>(m_keywords.Keywords().size()));
+  sections.U32(static_cast<uint32_t>(m_keywords.NodeKeywords().size()));
   sections.U32(0);
   sections.U32(0);
-  for (const auto& [id, text] : m_keywords) {
+  for (const auto& [id, text] : m_keywords.Keywords()) {
     sections.U32(id);
     sections.CText(text);
   }
-  for (const auto& [node, entry] : m_nodeKeywords) {
+  for (const auto& [node, entry] : m_keywords.NodeKeywords()) {
     sections.U32(node);
     sections.U32(static_cast<uint32_t>(entry.ids.size()));
     for (uint32_t id : entry.ids) sections.U32(id);
@@ -206,9 +206,9 @@ bool CMarrowleafDoc::SaveFile(const std::string& path) {
   for (int i = 0; i < 9; ++i) sections.U32(0);  // filled in below, once the task offset is known
   log.Write("tasks...");
   moreInfo[0] = here();
-  sections.U32(static_cast<uint32_t>(m_tasks.size()));
+  sections.U32(static_cast<uint32_t>(m_tasks.Records().size()));
   for (int i = 0; i < 3; ++i) sections.U32(0);
-  for (const auto& [id, task] : m_tasks) WriteTask(sections, task);
+  for (const auto& [id, task] : m_tasks.Records()) WriteTask(sections, task);
   log.Write("treefont (dummy)...");
   moreInfo[1] = 0;
   log.Write("treeicon (dummy)...");

@@ -74,6 +74,8 @@ bool CMlfNode::CopyFrom(CMarrowleafDoc* document, const CMlfNode& source) {
   m_record.nIndex = id;
   m_record.nParent = 0;
   Update(true);
+  // The copy keeps the source's key, so the password entered for the source opens it too.
+  document->SetNodePassword(id, from->GetNodePassword(source.GetId()));
 
   MLFNODEKEYWORDS keywords;
   if (from->GetNodeKeywords(source.GetId(), keywords)) {
@@ -107,13 +109,15 @@ void CMlfNode::Update(bool markModified) {
 bool CMlfNode::HasTask() const { return m_valid && m_document->NodeHasTask(m_record.nIndex); }
 
 void CMlfNode::SetPassword(bool hasPassword, const SecureString& password) {
-  m_record.bHasPassword = hasPassword;
-  m_record.strPassword = hasPassword ? password : SecureString();
-  Update(false);
+  if (m_valid) m_document->SetNodePassword(m_record.nIndex, hasPassword ? std::optional(password) : std::nullopt);
 }
 
+bool CMlfNode::HasPassword() const { return m_valid && m_document->GetNodePassword(m_record.nIndex).has_value(); }
+
 SecureString CMlfNode::GetPassword() const {
-  return m_record.bHasPassword ? m_record.strPassword : SecureString();
+  std::optional<SecureString> password;
+  if (m_valid) password = m_document->GetNodePassword(m_record.nIndex);
+  return password.value_or(SecureString());
 }
 
 TreeItemInfo CMlfNode::GetTreeItem() const {

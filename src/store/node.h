@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/secure_memory.h"
 #include "store/node_record.h"
 
 namespace mlf {
@@ -85,8 +86,10 @@ class CMlfNode {
   void SetCryptType(uint32_t type) { m_record.nCryptType = type; }
   void SetTestLength(uint32_t length) { m_record.nTestLength = length; }
 
-  // Keeps the password in memory for this run, without marking the document modified.
+  // Keeps the password in the document's memory for this run (or forgets it), without marking
+  // the document modified.
   void SetPassword(bool hasPassword, const SecureString& password);
+  bool HasPassword() const;
   // Empty when none was entered.
   SecureString GetPassword() const;
 

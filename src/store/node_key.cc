@@ -1,5 +1,7 @@
 #include "store/node_key.h"
 
+#include "store/document.h"
+
 namespace mlf {
 
 std::unique_ptr<Cipher> MakeCipher(const CryptProvider& crypt, CipherDirection direction, uint32_t cipher,
@@ -10,8 +12,9 @@ std::unique_ptr<Cipher> MakeCipher(const CryptProvider& crypt, CipherDirection d
   return direction == CipherDirection::Encrypt ? crypt.MakeEncryptor(cipher, key) : crypt.MakeDecryptor(cipher, key);
 }
 
-std::unique_ptr<Cipher> MakeNodeCipher(const CryptProvider& crypt, CipherDirection direction, const NTV& record) {
-  return MakeCipher(crypt, direction, record.nCryptType, record.nHashType, record.nKeyLength, record.strPassword);
+std::unique_ptr<Cipher> MakeNodeCipher(const CMarrowleafDoc& document, CipherDirection direction, const NTV& record) {
+  return MakeCipher(document.GetCryptProvider(), direction, record.nCryptType, record.nHashType, record.nKeyLength,
+                    document.GetNodePassword(record.nIndex).value_or(SecureString()));
 }
 
 void PadAndEncrypt(Cipher& cipher, std::vector<uint8_t>& bytes) {

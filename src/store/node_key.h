@@ -14,8 +14,11 @@ enum class CipherDirection { Encrypt, Decrypt };
 std::unique_ptr<Cipher> MakeCipher(const CryptProvider& crypt, CipherDirection direction, uint32_t cipher,
                                    uint32_t keyDerivation, uint32_t keyLength, const SecureString& password);
 
-// The same for a node record's cipher, key derivation, key length and runtime password.
-std::unique_ptr<Cipher> MakeNodeCipher(const CryptProvider& crypt, CipherDirection direction, const NTV& record);
+class CMarrowleafDoc;
+
+// The same for a node record's cipher, key derivation and key length, with the document's
+// encryption and the password it holds for the node in this run.
+std::unique_ptr<Cipher> MakeNodeCipher(const CMarrowleafDoc& document, CipherDirection direction, const NTV& record);
 
 // Encrypts bytes after padding them with zeros to a multiple of the block size.
 void PadAndEncrypt(Cipher& cipher, std::vector<uint8_t>& bytes);

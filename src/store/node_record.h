@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/secure_memory.h"
-
 namespace mlf {
 
 enum NodeType : uint8_t {
@@ -54,9 +52,6 @@ struct NTV {
   uint32_t nDataCRC = 0;      // of the plain content; 0 = none recorded
   uint32_t nFileDataCRC = 0;  // of the stored bytes; 0 = none recorded
   std::string strTitle;       // bytes as stored
-  // Held in memory only, while this run knows the node's password.
-  bool bHasPassword = false;
-  SecureString strPassword;
 };
 
 // Where a node's stored bytes are: in the data file, or in the work file when written since

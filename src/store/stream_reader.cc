@@ -103,7 +103,7 @@ std::optional<std::vector<uint8_t>> StreamReader::Decode(std::vector<uint8_t> st
     data += located->offset;
     size = located->size;
     if (m_stream.nRawLength == 0) return std::vector<uint8_t>();
-    std::unique_ptr<Cipher> decryptor = MakeNodeCipher(m_document.GetCryptProvider(), CipherDirection::Decrypt, record);
+    std::unique_ptr<Cipher> decryptor = MakeNodeCipher(m_document, CipherDirection::Decrypt, record);
     if (!decryptor) {
       ReportUnreadableStream("the node key could not be made");
       return std::nullopt;

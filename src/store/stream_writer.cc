@@ -62,7 +62,7 @@ std::vector<uint8_t> StreamWriter::StoredBytes() {
   }
   NTV record;
   m_document.Data_GetItem(m_stream.nIndex, record);
-  std::unique_ptr<Cipher> encryptor = MakeNodeCipher(m_document.GetCryptProvider(), CipherDirection::Encrypt, record);
+  std::unique_ptr<Cipher> encryptor = MakeNodeCipher(m_document, CipherDirection::Encrypt, record);
   if (!encryptor) {
     AppLog().WriteLine("WARNING: The node key could not be made; node " + std::to_string(m_stream.nIndex) +
                        " keeps its old content");

@@ -29,11 +29,9 @@ class DocumentTest : public ::testing::Test {
   }
   uint32_t AttachTask(uint32_t node) {
     MLFTASK task;
-    doc.GetTask(doc.NewTask(), task);
     task.nFlags = kTaskAttached;
     task.nNode = node;
-    doc.SetTask(task, true);
-    return task.nId;
+    return doc.NewTask(task);
   }
   void SetKeywords(uint32_t node, std::vector<std::string> words) {
     MLFNODEKEYWORDS entry{node, {}};
@@ -90,9 +88,9 @@ TEST_F(DocumentTest, DeletingANestedBranchTakesKeywordsBookmarksAndTaskLinks) {
   SetKeywords(note, {"work", "only-here"});
   SetKeywords(keep, {"work"});
   MLFBOOKMARK bookmark;
-  doc.GetBookmark(doc.AddBookmark(), bookmark);
-  bookmark.nNode = note;
-  doc.SetBookmark(bookmark.nId, bookmark);
+  ASSERT_TRUE(doc.GetBookmark(doc.AddBookmark(note, "Plan"), bookmark));
+  EXPECT_EQ(bookmark.nNode, note);
+  EXPECT_EQ(bookmark.strName, "Plan");
   uint32_t task = AttachTask(note);
 
   ASSERT_TRUE(doc.Data_DeleteItem(outer));
@@ -205,6 +203,24 @@ TEST_F(DocumentTest, EncryptedOverlayBeatsTask) {
   handle.SetFlags(kNodeCompressed | kNodeEncrypted);
   handle.Update(false);
   EXPECT_EQ(handle.GetTreeItem().overlay, kOverlayEncrypted);
+}
+
+TEST_F(DocumentTest, PasswordsBelongToTheNodeIdNotToCopiesOfItsRecord) {
+  uint32_t locked = Make(ntNote, "Locked"), other = Make(ntNote, "Other");
+  CMlfNode earlier(&doc, locked);
+  CMlfNode(&doc, locked).SetPassword(true, SecureString("pw"));
+  earlier.SetTitle("Renamed");
+  earlier.Update(true);
+  EXPECT_EQ(std::string(CMlfNode(&doc, locked).GetPassword().view()), "pw") << "a handle made before keeps it";
+
+  NTV record;
+  doc.Data_GetItem(locked, record);
+  record.nIndex = other;
+  doc.Data_SetItem(other, record, false);
+  EXPECT_FALSE(CMlfNode(&doc, other).HasPassword()) << "a copied record carries no password";
+
+  ASSERT_TRUE(doc.Data_DeleteItem(locked));
+  EXPECT_FALSE(doc.GetNodePassword(locked).has_value());
 }
 
 TEST_F(DocumentTest, CopyWithinTheDocumentSharesStoredBytesAndKeywords) {
