@@ -85,11 +85,6 @@ std::string CMarrowleafDoc::GetPathName() const {
   return m_pathName;
 }
 
-void CMarrowleafDoc::SetPathName(const std::string& path) {
-  auto lock = Lock();
-  m_pathName = path;
-}
-
 FileHeader CMarrowleafDoc::GetHeader() const {
   auto lock = Lock();
   return m_header;

@@ -16,6 +16,7 @@
 #include "imaging/bitmap.h"
 #include "platform/env.h"
 #include "store/collection_records.h"
+#include "store/content_error.h"
 #include "store/file_header.h"
 #include "store/node_record.h"
 #include "store/stream_record.h"
@@ -65,7 +66,6 @@ class CMarrowleafDoc {
   void SetModifiedFlag(bool modified = true);
   bool IsModified() const;
   std::string GetPathName() const;
-  void SetPathName(const std::string& path);
   FileHeader GetHeader() const;
   void SetHeader(const FileHeader& header, bool markModified);
   // Empty when no work file could be made.
@@ -109,9 +109,12 @@ class CMarrowleafDoc {
   // Dispatches by node type: 1 document, 3 image, 4 HTML, 6 foreign data; others give 0.
   uint32_t Data_AddFromFile(const std::string& path, uint8_t type, int code, bool compress);
   uint32_t Data_AddForeignFromFile(const std::string& path, int code);
-  // Writes the node's content to path; progress gets 0..1000 after each piece.
+  // Writes the node's content to path; progress gets 0..1000 after each piece. False, with the
+  // reason in error and no file left at path, when the content cannot be read whole and intact
+  // (damaged, wrong or missing password, no encryption module), the node has no content type,
+  // or the file cannot be written.
   bool Data_CopyToFile(uint32_t nodeId, const std::string& path,
-                       const std::function<void(int)>& progress = nullptr);
+                       const std::function<void(int)>& progress = nullptr, ContentError* error = nullptr);
   // Writes an image node: format 0 its stored bytes, named with the extension of the format it
   // is in; 1, 3, 7 or 9 re-encoded as Windows bitmap, JPEG, PNG or TIFF. finalPath receives the
   // name written; errorText the reason of a failure (empty when the codec gave none). When
@@ -119,8 +122,9 @@ class CMarrowleafDoc {
   bool Data_CopyImageToFile(uint32_t nodeId, const std::string& path, int format, std::string* errorText = nullptr,
                             std::string* finalPath = nullptr,
                             const std::function<bool(const std::string&)>& mayWrite = nullptr);
-  // The stored content of a node, whole; empty optional when it cannot be read.
-  std::optional<std::vector<uint8_t>> Data_ReadContent(uint32_t nodeId);
+  // The content of a node, whole; empty optional (with the reason in error) when it cannot be
+  // read whole and intact.
+  std::optional<std::vector<uint8_t>> Data_ReadContent(uint32_t nodeId, ContentError* error = nullptr);
 
   // Gives the node a new key (cipher 0 or key length 0: none), converting its stored bytes
   // without decompressing. oldPassword opens the current key.
@@ -140,7 +144,6 @@ class CMarrowleafDoc {
   void SetNodeKeywords(uint32_t nodeId, const MLFNODEKEYWORDS& entry);
   void EnumNodeKeywordNames(uint32_t nodeId, const std::function<void(const std::string&)>& callback) const;
   void EnumKeywords(const std::function<void(uint32_t, const std::string&)>& callback) const;
-  void EnumNodeKeywords(const std::function<void(const MLFNODEKEYWORDS&)>& callback) const;
   // Stores a keyword under its id as read from a file.
   void PutKeyword(uint32_t id, const std::string& text);
 
@@ -179,7 +182,6 @@ class CMarrowleafDoc {
  private:
   friend class CMlfNode;
   friend class StreamWriter;
-  friend class SaveImage;
 
   // The file that node streams are read from: the decrypted copy, else the note file.
   File* DataFile() const { return m_decryptedCopy ? m_decryptedCopy.get() : m_orgFile.get(); }

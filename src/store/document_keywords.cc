@@ -85,9 +85,4 @@ void CMarrowleafDoc::EnumKeywords(const std::function<void(uint32_t, const std::
   for (const auto& [id, text] : m_keywords) callback(id, text);
 }
 
-void CMarrowleafDoc::EnumNodeKeywords(const std::function<void(const MLFNODEKEYWORDS&)>& callback) const {
-  auto lock = Lock();
-  for (const auto& [id, entry] : m_nodeKeywords) callback(entry);
-}
-
 }  // namespace mlf
