@@ -54,6 +54,7 @@ void CMarrowleafDoc::OnNewDocument() {
 
 void CMarrowleafDoc::ResetCollections() {
   m_nodes.clear();
+  m_detachedAtOpen.clear();
   m_locations.clear();
   m_keywords.clear();
   m_nodeKeywords.clear();

@@ -17,6 +17,7 @@
 #include "platform/env.h"
 #include "store/collection_records.h"
 #include "store/content_error.h"
+#include "store/detached_nodes.h"
 #include "store/file_header.h"
 #include "store/node_record.h"
 #include "store/stream_record.h"
@@ -78,8 +79,12 @@ class CMarrowleafDoc {
   // Deletes the node and its descendants with their keywords, bookmarks and task links;
   // false (and nothing changed) for an unknown id.
   bool Data_DeleteItem(uint32_t id);
-  // Appends the ids below the node, each folder's descendants before the folder itself.
+  // Appends the ids below the node, each folder's descendants before the folder itself. Nodes
+  // whose parent is missing or whose parents run in a cycle count as top-level nodes.
   void Data_GetChildren(uint32_t id, std::vector<uint32_t>& out) const;
+  // The nodes of the opened file that hung from a missing parent or a parent cycle; the open
+  // moved them to the top level (a save writes them there).
+  std::vector<DetachedNode> DetachedNodesAtOpen() const;
   // "//A/B/C"; empty for an unknown id.
   std::string Data_GetItemPath(uint32_t id) const;
   bool Data_GetLocation(uint32_t id, DATALOC& out) const;
@@ -219,6 +224,7 @@ class CMarrowleafDoc {
   CryptProvider* m_crypt = nullptr;
 
   std::map<uint32_t, NTV> m_nodes;
+  std::vector<DetachedNode> m_detachedAtOpen;
   std::map<uint32_t, DATALOC> m_locations;
   std::map<uint32_t, std::string> m_keywords;
   std::map<uint32_t, MLFNODEKEYWORDS> m_nodeKeywords;

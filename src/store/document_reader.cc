@@ -168,6 +168,11 @@ CMarrowleafDoc::LoadResult CMarrowleafDoc::LoadFile(OpenMode mode) {
     m_nodes[id] = std::move(record);
     if (id >= m_nextNodeId) m_nextNodeId = id + 1;
   }
+  m_detachedAtOpen = FindDetachedNodes(m_nodes);
+  for (const DetachedNode& node : m_detachedAtOpen) {
+    AppLog().WriteLine("WARNING: " + DetachedNodeText(node));
+    m_nodes[node.id].nParent = 0;
+  }
   header.version = kCurrentFileVersion;
   m_header = header;
   LoadSections(in, mode);

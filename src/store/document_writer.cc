@@ -4,6 +4,7 @@
 // document's locations move into the new image. Any failure leaves the old file and the
 // document as they were.
 #include <limits>
+#include <unordered_set>
 
 #include "crypt/crypt_provider.h"
 #include "diagnostics/log.h"
@@ -139,9 +140,17 @@ bool CMarrowleafDoc::SaveFile(const std::string& path) {
   ByteWriter table;
   WriteHeader(table, header, static_cast<uint32_t>(m_nodes.size()));
   std::map<uint32_t, size_t> entryAt;  // node id -> its table entry's offset; 0 for no content type
+  std::unordered_set<uint32_t> detached;  // written at the top level, where they are shown
+  for (const DetachedNode& node : FindDetachedNodes(m_nodes)) detached.insert(node.id);
   for (const auto& [id, record] : m_nodes) {
     entryAt[id] = HasContentType(record.nType) ? table.Size() : 0;
-    WriteNodeEntry(table, record);
+    if (!detached.count(id)) {
+      WriteNodeEntry(table, record);
+      continue;
+    }
+    NTV topLevel = record;
+    topLevel.nParent = 0;
+    WriteNodeEntry(table, topLevel);
   }
   image->Write(table.Data().data(), table.Size());
   log.WriteLine("Initial NTV writeout complete, DataLocPos collection has " + std::to_string(entryAt.size()) +

@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <map>
+
 #include <gtest/gtest.h>
 
 #include "file_fixture.h"
@@ -401,6 +404,66 @@ TEST_F(FileTest, EveryFailureLeavesTheOldOrTheNewFile) {
     }
   }
   EXPECT_GT(runs, 40u) << "every operation of a save was failed once";
+}
+
+// Parent ids of each saved node entry, read straight from the bytes of a version 7 file.
+std::map<uint32_t, uint32_t> SavedParents(const std::string& bytes) {
+  std::map<uint32_t, uint32_t> parents;
+  size_t at = 112;
+  for (uint32_t i = 0, n = U32At(bytes, 72); i < n; ++i) {
+    parents[U32At(bytes, at + 8)] = U32At(bytes, at + 12);
+    at = bytes.find('\0', at + 72) + 1;
+  }
+  return parents;
+}
+
+TEST_F(FileTest, NodesOffTheTreeAreShownAtTheTopLevelReportedAndSavedThere) {
+  test::FileFixture f;
+  f.nodes = {{1, 0, ntFolder, "Top", ""},
+             {2, 1, ntNote, "under top", ""},
+             {17, 99, ntForeign, "x", "attached bytes"},
+             {18, 19, ntFolder, "loop A", ""},
+             {19, 18, ntFolder, "loop B", ""},
+             {20, 19, ntNote, "in the loop", ""},
+             {21, 17, ntFolder, "below x", ""}};
+  for (auto mode : {CMarrowleafDoc::OpenMode::Normal, CMarrowleafDoc::OpenMode::Salvage}) {
+    env.PutFile(kPath, f.Build());
+    CMarrowleafDoc doc(env);
+    ASSERT_TRUE(doc.OnOpenDocument(kPath, mode));
+    std::vector<std::string> problems;
+    for (const DetachedNode& node : doc.DetachedNodesAtOpen()) problems.push_back(DetachedNodeText(node));
+    EXPECT_EQ(problems, (std::vector<std::string>{"node 17 'x' has no parent 99; shown at the top level",
+                                                  "node 18 'loop A' has parent 19, which leads back to it; shown at the top level",
+                                                  "node 21 'below x' has parent 17, which is not a folder; shown at the top level"}));
+    std::vector<uint32_t> all;
+    doc.Data_GetChildren(0, all);
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(all, (std::vector<uint32_t>{1, 2, 17, 18, 19, 20, 21})) << "every node is reachable";
+    std::vector<uint32_t> below;
+    doc.Data_GetChildren(18, below);
+    EXPECT_EQ(below, (std::vector<uint32_t>{20, 19}));
+    EXPECT_EQ(doc.Data_GetItemPath(20), "//loop A/loop B/in the loop");
+    EXPECT_EQ(ReadContent(doc, 17), "attached bytes");
+
+    ASSERT_TRUE(doc.OnSaveDocument(kPath));
+    std::map<uint32_t, uint32_t> parents = SavedParents(env.GetFile(kPath));
+    EXPECT_EQ(parents, (std::map<uint32_t, uint32_t>{{1, 0}, {2, 1}, {17, 0}, {18, 0}, {19, 18}, {20, 19}, {21, 0}}));
+  }
+}
+
+TEST_F(FileTest, ChildrenWalkOfADeepChainNeedsNoRecursion) {
+  CMarrowleafDoc doc(env);
+  uint32_t parent = 0;
+  for (int i = 0; i < 100000; ++i) {
+    CMlfNode folder;
+    folder.Create(&doc, ntFolder, "f", parent);
+    parent = folder.GetId();
+  }
+  std::vector<uint32_t> ids;
+  doc.Data_GetChildren(0, ids);
+  ASSERT_EQ(ids.size(), 100000u);
+  EXPECT_EQ(ids.front(), parent) << "the deepest folder comes first";
+  EXPECT_EQ(ids.back(), 1u);
 }
 
 }  // namespace
