@@ -56,6 +56,12 @@ class CMarrowleafDoc {
   bool OnOpenDocument(const std::string& path, OpenMode mode = OpenMode::Normal);
   // Saves into path: the new image is written completely and flushed before it replaces the
   // file, so a failure at any step leaves the old file and the document as they were.
+  // Committed: the new file is in place, but could not be opened again afterwards (another
+  // process held it); the document goes on reading its old data, and the user was told that
+  // the changes are in the file.
+  enum class SaveResult { Saved, Failed, Committed };
+  SaveResult Save(const std::string& path);
+  // True when the file was written (Saved or Committed).
   bool OnSaveDocument(const std::string& path);
 
   // Empties the document and starts a new, modified one.
@@ -199,7 +205,8 @@ class CMarrowleafDoc {
   void LoadSections(BinaryReader& in, OpenMode mode);
   void LoadTasks(BinaryReader& in);
   void NoticeInterruptedSaves();
-  bool SaveFile(const std::string& path);
+  SaveResult SaveFile(const std::string& path);
+  std::unique_ptr<File> ReopenSavedFile(const std::string& path);
   void DiscardDecryptedCopy();
   uint32_t AddNodeFromFile(const std::string& path, uint8_t type, bool compress, const std::string& title);
 

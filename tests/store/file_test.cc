@@ -466,5 +466,57 @@ TEST_F(FileTest, ChildrenWalkOfADeepChainNeedsNoRecursion) {
   EXPECT_EQ(ids.back(), 1u);
 }
 
+// Fails the reopen of the saved file (read/write, must exist) a given number of times, as when
+// another process holds it right after the rename.
+class HeldAfterRenameEnv : public FaultEnv {
+ public:
+  using FaultEnv::FaultEnv;
+  std::unique_ptr<File> OpenFile(const std::string& path, FileAccess access, FileCreation creation,
+                                 FileShare share) override {
+    if (path == kPath && access == FileAccess::ReadWrite && creation == FileCreation::OpenExisting && failures > 0) {
+      --failures;
+      throw FileError(path, "held by another process");
+    }
+    return FaultEnv::OpenFile(path, access, creation, share);
+  }
+  int failures = 0;
+};
+
+TEST_F(FileTest, ASaveWhoseRenameSucceededIsNeverReportedAsUnchanged) {
+  struct Case {
+    const char* name;
+    int failures;
+    CMarrowleafDoc::SaveResult expected;
+  };
+  for (const Case& c : {Case{"reopen fails once, the retry works", 1, CMarrowleafDoc::SaveResult::Saved},
+                        Case{"reopen keeps failing", 100, CMarrowleafDoc::SaveResult::Committed}}) {
+    SCOPED_TRACE(c.name);
+    prompts.messages.clear();
+    if (env.FileExists(kPath)) env.DeleteFile(kPath);
+    HeldAfterRenameEnv held(env);
+    CMarrowleafDoc doc(held);
+    Fill(doc);
+    ASSERT_TRUE(doc.OnSaveDocument(kPath));
+    CMlfNode extra;
+    extra.Create(&doc, ntNote, "Added", 0);
+    WriteContent(doc, extra.GetId(), "new content");
+    std::string state = Describe(doc);
+    held.failures = c.failures;
+    EXPECT_EQ(doc.Save(kPath), c.expected);
+    held.failures = 0;
+    EXPECT_FALSE(doc.IsModified()) << "the changes are in the file";
+    for (const auto& m : prompts.messages) EXPECT_EQ(m.text.find("not changed"), std::string::npos) << m.text;
+    if (c.expected == CMarrowleafDoc::SaveResult::Committed) {
+      ASSERT_EQ(prompts.messages.size(), 1u);
+      EXPECT_NE(prompts.messages[0].text.find("Your changes are in the file"), std::string::npos);
+    }
+    EXPECT_EQ(Describe(doc), state) << "the document stays usable";
+    EXPECT_TRUE(doc.OnSaveDocument(kPath)) << "and saves again";
+  }
+  CMarrowleafDoc check(env);
+  ASSERT_TRUE(check.OnOpenDocument(kPath));
+  EXPECT_EQ(ReadContent(check, 4), "new content");
+}
+
 }  // namespace
 }  // namespace mlf
