@@ -154,10 +154,10 @@ bool CMarrowleafDoc::SetLogoFromFile(const std::string& path) {
   return true;
 }
 
-const Bitmap& CMarrowleafDoc::GetLogoBitmap() const {
+Bitmap CMarrowleafDoc::GetLogoBitmap() const {
   static const Bitmap defaultLogo = DecodePictureResource(PictureResource::DefaultLogo).bitmap;
   auto lock = Lock();
-  return m_hasLogo && m_logo ? m_logo : defaultLogo;
+  return m_hasLogo && m_logo ? m_logo.Clone() : defaultLogo.Clone();
 }
 
 FileEncryption CMarrowleafDoc::GetFileEncryption() const {

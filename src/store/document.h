@@ -187,8 +187,9 @@ class CMarrowleafDoc {
   // Decodes the picture file into the logo and keeps its bytes (compressed) in the work file
   // until the next save; false when it cannot be decoded or kept.
   bool SetLogoFromFile(const std::string& path);
-  // The document's logo, or the program's own when it has none.
-  const Bitmap& GetLogoBitmap() const;
+  // A copy of the document's logo, or of the program's own when it has none or its picture
+  // cannot be decoded; made under the lock, so a logo changed meanwhile never frees it.
+  Bitmap GetLogoBitmap() const;
 
  private:
   friend class CMlfNode;
@@ -243,7 +244,8 @@ class CMarrowleafDoc {
   uint32_t m_nextKeywordId = 1;
   uint32_t m_nextTaskId = 1;
 
-  // The custom logo; the gzip bytes of a newly chosen one lie in the work file.
+  // The custom logo; the gzip bytes of a newly chosen one lie in the work file. A logo read
+  // from the file keeps its bytes there even when its picture cannot be decoded (m_logo null).
   bool m_hasLogo = false;
   Bitmap m_logo;
   uint64_t m_logoWorkOffset = 0;

@@ -188,7 +188,10 @@ void CMarrowleafDoc::LoadSections(BinaryReader& in, OpenMode mode) {
       uint32_t isize = member.size() >= 4 ? ReadLe32(member.data() + member.size() - 4) : 0;
       GunzipResult picture = Gunzip(member.data(), member.size(), isize);
       if (picture.ok) m_logo = DecodePicture(picture.bytes).bitmap;
-      m_hasLogo = !m_logo.IsNull();
+      // Bytes the image layer cannot decode (a metafile, say) are kept and saved again as they
+      // are; the program's own logo is shown meanwhile.
+      if (!m_logo) AppLog().WriteLine("WARNING: The custom logo cannot be shown; it is kept as stored");
+      m_hasLogo = true;
     } catch (const std::exception&) {
       m_hasLogo = false;
     }

@@ -1,3 +1,5 @@
+#include <zlib.h>
+
 #include <gtest/gtest.h>
 
 #include "imaging/picture_encoder.h"
@@ -17,6 +19,45 @@ const std::string kGif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x
 std::string Png() {
   std::vector<uint8_t> png = EncodePicture(DecodePictureResource(PictureResource::DefaultLogo).bitmap, EncodeFormat::Png);
   return std::string(png.begin(), png.end());
+}
+
+// gzip and gunzip by zlib itself, independent of the store's own.
+std::string Gzip(const std::string& bytes) {
+  z_stream z{};
+  deflateInit2(&z, 6, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
+  std::string out(bytes.size() + 1024, '\0');
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+  z.avail_in = static_cast<uInt>(bytes.size());
+  z.next_out = reinterpret_cast<Bytef*>(out.data());
+  z.avail_out = static_cast<uInt>(out.size());
+  deflate(&z, Z_FINISH);
+  out.resize(z.total_out);
+  deflateEnd(&z);
+  return out;
+}
+
+std::string Gunzip(const std::string& member) {
+  z_stream z{};
+  inflateInit2(&z, 15 + 16);
+  std::string out(1 << 16, '\0');
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(member.data()));
+  z.avail_in = static_cast<uInt>(member.size());
+  z.next_out = reinterpret_cast<Bytef*>(out.data());
+  z.avail_out = static_cast<uInt>(out.size());
+  int rc = inflate(&z, Z_FINISH);
+  out.resize(z.total_out);
+  inflateEnd(&z);
+  return rc == Z_STREAM_END ? out : "<bad member>";
+}
+
+uint32_t U32At(const std::string& bytes, size_t at) {
+  uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<uint8_t>(bytes[at + i]);
+  return v;
+}
+
+void PutU32(std::string& bytes, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(v >> (8 * i));
 }
 
 class ImageNodeTest : public ::testing::Test {
@@ -89,6 +130,40 @@ TEST_F(ImageNodeTest, LogoSurvivesSaveAndReopen) {
   ASSERT_TRUE(reopened.OnSaveDocument("/notes/logo.mlf")) << "the logo is copied from the data file";
   reopened.ClearLogo();
   EXPECT_EQ(reopened.GetLogoBitmap().Width(), 128) << "back to the program's own";
+}
+
+TEST_F(ImageNodeTest, ALogoThatCannotBeDecodedIsKeptAndSavedAgain) {
+  // An enhanced metafile header: recognised by the image layer, not decodable by it.
+  std::string metafile(88, '\0');
+  PutU32(metafile, 0, 1);
+  PutU32(metafile, 4, 88);
+  PutU32(metafile, 40, 0x464D4520);
+  env.CreateDirectory("/notes");
+  {
+    CMarrowleafDoc first(env);
+    env.PutFile("/in/dot.gif", kGif);
+    ASSERT_TRUE(first.SetLogoFromFile("/in/dot.gif"));
+    ASSERT_TRUE(first.OnSaveDocument("/notes/logo.mlf"));
+  }
+  // The file's logo section is pointed at the metafile, appended at the end.
+  std::string bytes = env.GetFile("/notes/logo.mlf");
+  std::string member = Gzip(metafile);
+  PutU32(bytes, 76, static_cast<uint32_t>(bytes.size()));
+  PutU32(bytes, 80, static_cast<uint32_t>(member.size()));
+  env.PutFile("/notes/logo.mlf", bytes + member);
+
+  {
+    CMarrowleafDoc doc(env);
+    ASSERT_TRUE(doc.OnOpenDocument("/notes/logo.mlf"));
+    EXPECT_TRUE(doc.HasLogo());
+    EXPECT_EQ(doc.GetLogoBitmap().Width(), 128) << "the program's own logo is shown meanwhile";
+    ASSERT_TRUE(doc.OnSaveDocument("/notes/logo.mlf"));
+  }
+  std::string saved = env.GetFile("/notes/logo.mlf");
+  uint32_t offset = U32At(saved, 76), length = U32At(saved, 80);
+  ASSERT_NE(offset, 0u);
+  ASSERT_LE(uint64_t(offset) + length, saved.size());
+  EXPECT_EQ(Gunzip(saved.substr(offset, length)), metafile) << "the logo's bytes were written back";
 }
 
 }  // namespace
