@@ -1,6 +1,6 @@
-#include <zlib.h>
-
 #include <gtest/gtest.h>
+
+#include "file_fixture.h"
 
 #include "imaging/picture_encoder.h"
 #include "imaging/picture_resource.h"
@@ -19,35 +19,6 @@ const std::string kGif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x
 std::string Png() {
   std::vector<uint8_t> png = EncodePicture(DecodePictureResource(PictureResource::DefaultLogo).bitmap, EncodeFormat::Png);
   return std::string(png.begin(), png.end());
-}
-
-// gzip and gunzip by zlib itself, independent of the store's own.
-std::string Gzip(const std::string& bytes) {
-  z_stream z{};
-  deflateInit2(&z, 6, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
-  std::string out(bytes.size() + 1024, '\0');
-  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
-  z.avail_in = static_cast<uInt>(bytes.size());
-  z.next_out = reinterpret_cast<Bytef*>(out.data());
-  z.avail_out = static_cast<uInt>(out.size());
-  deflate(&z, Z_FINISH);
-  out.resize(z.total_out);
-  deflateEnd(&z);
-  return out;
-}
-
-std::string Gunzip(const std::string& member) {
-  z_stream z{};
-  inflateInit2(&z, 15 + 16);
-  std::string out(1 << 16, '\0');
-  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(member.data()));
-  z.avail_in = static_cast<uInt>(member.size());
-  z.next_out = reinterpret_cast<Bytef*>(out.data());
-  z.avail_out = static_cast<uInt>(out.size());
-  int rc = inflate(&z, Z_FINISH);
-  out.resize(z.total_out);
-  inflateEnd(&z);
-  return rc == Z_STREAM_END ? out : "<bad member>";
 }
 
 uint32_t U32At(const std::string& bytes, size_t at) {
@@ -147,7 +118,7 @@ TEST_F(ImageNodeTest, ALogoThatCannotBeDecodedIsKeptAndSavedAgain) {
   }
   // The file's logo section is pointed at the metafile, appended at the end.
   std::string bytes = env.GetFile("/notes/logo.mlf");
-  std::string member = Gzip(metafile);
+  std::string member = test::ZlibGzip(metafile);
   PutU32(bytes, 76, static_cast<uint32_t>(bytes.size()));
   PutU32(bytes, 80, static_cast<uint32_t>(member.size()));
   env.PutFile("/notes/logo.mlf", bytes + member);
@@ -163,7 +134,7 @@ TEST_F(ImageNodeTest, ALogoThatCannotBeDecodedIsKeptAndSavedAgain) {
   uint32_t offset = U32At(saved, 76), length = U32At(saved, 80);
   ASSERT_NE(offset, 0u);
   ASSERT_LE(uint64_t(offset) + length, saved.size());
-  EXPECT_EQ(Gunzip(saved.substr(offset, length)), metafile) << "the logo's bytes were written back";
+  EXPECT_EQ(test::ZlibGunzip(saved.substr(offset, length)), metafile) << "the logo's bytes were written back";
 }
 
 }  // namespace
