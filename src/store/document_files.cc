@@ -6,6 +6,7 @@
 #include "exchange/converters/text_conv_lib.h"
 #include "imaging/picture_decoder.h"
 #include "imaging/picture_encoder.h"
+#include "platform/codepage.h"
 #include "platform/path.h"
 #include "store/document.h"
 #include "store/node.h"
@@ -15,6 +16,12 @@
 #include "store/reencrypt.h"
 
 namespace mlf {
+namespace {
+
+// A file's name as a node title, stored by the rule typed titles follow.
+std::string TitleOf(const std::string& path) { return Utf8ToStoredText(BaseName(path)); }
+
+}  // namespace
 
 uint32_t CMarrowleafDoc::AddNodeFromFile(const std::string& path, uint8_t type, bool compress,
                                          const std::string& title) {
@@ -41,7 +48,7 @@ uint32_t CMarrowleafDoc::Data_AddDocumentFromFile(const std::string& path, int c
     rtfPath = m_env.CreateTempFile("MLF", ".tmp", false, {})->Path();  // closed: the converter writes it
     CTextConvLib converters(m_env);
     converters.LoadConverters();
-    if (converters.ConvertToRtf(path, rtfPath)) id = AddNodeFromFile(rtfPath, ntNote, compress, BaseName(path));
+    if (converters.ConvertToRtf(path, rtfPath)) id = AddNodeFromFile(rtfPath, ntNote, compress, TitleOf(path));
   } catch (const std::exception&) {
   }
   if (!rtfPath.empty()) {
@@ -55,7 +62,7 @@ uint32_t CMarrowleafDoc::Data_AddDocumentFromFile(const std::string& path, int c
 
 uint32_t CMarrowleafDoc::Data_AddImageFromFile(const std::string& path, int, bool compress) {
   if (!DecodePictureFile(m_env, path)) return 0;
-  return AddNodeFromFile(path, ntImage, compress, BaseName(path));
+  return AddNodeFromFile(path, ntImage, compress, TitleOf(path));
 }
 
 uint32_t CMarrowleafDoc::Data_AddFromFile(const std::string& path, uint8_t type, int code, bool compress) {
@@ -70,12 +77,12 @@ uint32_t CMarrowleafDoc::Data_AddFromFile(const std::string& path, uint8_t type,
 
 uint32_t CMarrowleafDoc::Data_AddHtmlFromFile(const std::string& path, int code) {
   AppLog().WriteLine("Data_AddHtmlFromFile([FILENAME NOT LOGGED], " + std::to_string(code) + ");");
-  return AddNodeFromFile(path, ntHtml, true, BaseName(path));
+  return AddNodeFromFile(path, ntHtml, true, TitleOf(path));
 }
 
 uint32_t CMarrowleafDoc::Data_AddForeignFromFile(const std::string& path, int code) {
   AppLog().WriteLine("Data_AddForeignFromFile([FILENAME NOT LOGGED], " + std::to_string(code) + ");");
-  return AddNodeFromFile(path, ntForeign, true, BaseName(path));
+  return AddNodeFromFile(path, ntForeign, true, TitleOf(path));
 }
 
 bool CMarrowleafDoc::Data_CopyToFile(uint32_t nodeId, const std::string& path,

@@ -1,21 +1,27 @@
 // Keywords: a table of lower-case texts and, per node, the list of keyword ids it carries.
 #include <algorithm>
-#include <cctype>
 
 #include "diagnostics/log.h"
+#include "platform/codepage.h"
+#include "platform/text_case.h"
 #include "store/document.h"
 
 namespace mlf {
 
+namespace {
+
+// Keywords fold case as search does: on the text as shown, beyond ASCII too.
+std::string FoldedKeyword(const std::string& stored) { return LowerUtf8(StoredTextToUtf8(stored)); }
+
+}  // namespace
+
 uint32_t CMarrowleafDoc::FindOrAddKeyword(const std::string& text) {
   auto lock = Lock();
-  std::string lower = text;
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::string folded = FoldedKeyword(text);
   for (const auto& [id, keyword] : m_keywords)
-    if (keyword == lower) return id;
+    if (FoldedKeyword(keyword) == folded) return id;
   uint32_t id = m_nextKeywordId++;
-  m_keywords[id] = lower;
+  m_keywords[id] = Utf8ToStoredText(folded);
   return id;
 }
 
