@@ -125,8 +125,11 @@ CMarrowleafDoc::SaveResult CMarrowleafDoc::Save(const std::string& path) {
 CMarrowleafDoc::SaveResult CMarrowleafDoc::SaveFile(const std::string& path) {
   CLog& log = AppLog();
   log.WriteLine("CMarrowleafDoc::SaveFile()...");
-  const std::string folder = DirName(path);
-  const std::string besideSuffix = "." + BaseName(path) + ".tmp";
+  // Through a symbolic link the save replaces the file it leads to, and the new image is made
+  // beside that file, so the rename stays within one folder and the link stays a link.
+  const std::string target = m_env.ResolveLinks(path);
+  const std::string folder = DirName(target);
+  const std::string besideSuffix = "." + BaseName(target) + ".tmp";
   const bool encrypted = m_fileEncryption.nCryptType != 0;
 
   std::unique_ptr<File> imageFile;
@@ -278,8 +281,11 @@ CMarrowleafDoc::SaveResult CMarrowleafDoc::SaveFile(const std::string& path) {
   replacement->Sync();
   std::string replacementPath = replacement->Path();
   replacement.Keep().reset();  // closed first: its lock must go, and Windows renames only closed files
+  // The new file keeps what the user set up on the old one; a new file stays owner-only.
+  if (m_env.FileExists(target) && !m_env.CopyPermissions(target, replacementPath))
+    log.WriteLine("WARNING: the permissions of " + target + " could not be given to the saved file");
   try {
-    m_env.RenameFile(replacementPath, path);
+    m_env.RenameFile(replacementPath, target);
   } catch (const FileError& error) {
     log.WriteLine("FAILED to move temp save file, GetLastError value is " + std::to_string(error.code()));
     try {

@@ -1,6 +1,9 @@
 #include <algorithm>
 #include <map>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "file_fixture.h"
@@ -516,6 +519,42 @@ TEST_F(FileTest, ASaveWhoseRenameSucceededIsNeverReportedAsUnchanged) {
   CMarrowleafDoc check(env);
   ASSERT_TRUE(check.OnOpenDocument(kPath));
   EXPECT_EQ(ReadContent(check, 4), "new content");
+}
+
+mode_t ModeOf(const std::string& path) {
+  struct stat st {};
+  EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
+  return st.st_mode;
+}
+
+TEST_F(FileTest, SavingKeepsTheLinkAndThePermissionsTheUserSetUp) {
+  test::ScratchDir dir;
+  Env& disk = Env::Default();
+  ::mkdir((dir / "real").c_str(), 0700);
+  const std::string real = dir / "real/notes.mlf", link = dir / "notes.mlf";
+  {
+    CMarrowleafDoc doc(disk);
+    Fill(doc);
+    ASSERT_TRUE(doc.OnSaveDocument(real));
+  }
+  EXPECT_EQ(ModeOf(real) & 07777, 0600u) << "a new file is owner-only";
+  ASSERT_EQ(::chmod(real.c_str(), 0664), 0);
+  ASSERT_EQ(::symlink("real/notes.mlf", link.c_str()), 0);
+
+  CMarrowleafDoc doc(disk);
+  ASSERT_TRUE(doc.OnOpenDocument(link));
+  CMlfNode extra;
+  extra.Create(&doc, ntNote, "Added", 0);
+  WriteContent(doc, extra.GetId(), "through the link");
+  ASSERT_TRUE(doc.OnSaveDocument(link));
+  EXPECT_TRUE(S_ISLNK(ModeOf(link))) << "the link stays a link";
+  EXPECT_EQ(ModeOf(real) & 07777, 0664u) << "the saved file keeps the permission bits";
+  std::string bytes = test::ReadWholeFile(real);
+  EXPECT_NE(bytes.find("Added"), std::string::npos) << "the link's target was replaced";
+  for (const DirEntry& entry : disk.ListDirectory(dir.path()))
+    EXPECT_TRUE(entry.name == "real" || entry.name == "notes.mlf") << entry.name << " left beside the link";
+  ASSERT_TRUE(doc.OnSaveDocument(link)) << "and it saves again through the reopened file";
+  EXPECT_EQ(ReadContent(doc, extra.GetId()), "through the link");
 }
 
 }  // namespace
