@@ -11,6 +11,7 @@
 #include "app/splash_wnd.h"
 #include "crypt/crypt_dll_handler.h"
 #include "diagnostics/log.h"
+#include "exchange/converters/text_conv_lib.h"
 #include "tree/tree_images.h"
 #include "views/blank_area_view.h"
 #include "views/child_frame.h"
@@ -105,6 +106,8 @@ bool CMlfApp::InitInstance() {
   QtSettingsStore store;
   AppSettings().Load(store);
   m_settingsLoaded = true;
+  // Plain text imported as notes takes the font the options name.
+  SetImportFont(AppSettings().importFontName, static_cast<int>(AppSettings().importFontSize));
   QSettings settings = ProgramSettings();
   m_recentFiles.Load(settings);
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "imaging/bmp_guard.h"
 #include "imaging/declared_size.h"
 #include "imaging/format_detection.h"
 #include "imaging/freeimage_support.h"
@@ -110,6 +111,7 @@ std::string NotDecodable(const imaging::Detection& detection, std::span<const ui
 std::string Guard(PictureFormat format, std::span<const uint8_t> bytes,
                   std::vector<uint8_t>& rebuilt) {
   switch (format) {
+    case PictureFormat::Bmp: return imaging::RebuildBmpForDecoding(bytes, &rebuilt);
     case PictureFormat::Psd: return imaging::RebuildPsdForDecoding(bytes, &rebuilt);
     case PictureFormat::Tga: return imaging::RebuildTgaForDecoding(bytes, &rebuilt);
     case PictureFormat::Pcx: return imaging::CheckPcxHeader(bytes);

@@ -60,6 +60,12 @@ class Env {
   // Makes a rename or creation inside the folder durable.
   virtual void SyncDirectory(const std::string& path) = 0;
   virtual bool SameFileSystem(const std::string& a, const std::string& b) = 0;
+  // The file that path names once symbolic links are followed (path itself when it names no
+  // link or cannot be resolved): a save replaces that file, so a link stays a link.
+  virtual std::string ResolveLinks(const std::string& path) { return path; }
+  // Gives target the permission bits of source, and its owner and group where the process may
+  // set them; false when source cannot be read or target not changed.
+  virtual bool CopyPermissions(const std::string& source, const std::string& target) { return true; }
 
   virtual std::string TempDirectory() = 0;
   virtual std::string ExecutableDirectory() = 0;

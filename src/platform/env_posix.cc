@@ -247,6 +247,20 @@ class PosixEnv final : public Env {
     if (rc != 0) ThrowErrno(path, "cannot flush folder");
   }
 
+  std::string ResolveLinks(const std::string& path) override {
+    std::error_code error;
+    std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
+    return error || resolved.empty() ? path : resolved.string();
+  }
+
+  bool CopyPermissions(const std::string& source, const std::string& target) override {
+    struct stat st {};
+    if (::stat(source.c_str(), &st) != 0) return false;
+    // Owner and group only where allowed: a user may give the group away, root the owner too.
+    if (::chown(target.c_str(), st.st_uid, st.st_gid) != 0) (void)::chown(target.c_str(), static_cast<uid_t>(-1), st.st_gid);
+    return ::chmod(target.c_str(), st.st_mode & 07777) == 0;
+  }
+
   bool SameFileSystem(const std::string& a, const std::string& b) override {
     struct stat sa {}, sb {};
     return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev;

@@ -41,6 +41,10 @@ class FaultEnv : public Env {
   std::vector<DirEntry> ListDirectory(const std::string& path) override { return m_target.ListDirectory(path); }
   void SyncDirectory(const std::string& path) override;
   bool SameFileSystem(const std::string& a, const std::string& b) override { return m_target.SameFileSystem(a, b); }
+  std::string ResolveLinks(const std::string& path) override { return m_target.ResolveLinks(path); }
+  bool CopyPermissions(const std::string& source, const std::string& target) override {
+    return m_target.CopyPermissions(source, target);
+  }
   std::string TempDirectory() override { return m_target.TempDirectory(); }
   std::string ExecutableDirectory() override { return m_target.ExecutableDirectory(); }
   std::string AppDataDirectory() override { return m_target.AppDataDirectory(); }

@@ -54,6 +54,7 @@ void CMarrowleafDoc::OnNewDocument() {
 
 void CMarrowleafDoc::ResetCollections() {
   m_nodes.clear();
+  m_detachedAtOpen.clear();
   m_locations.clear();
   m_passwords.clear();
   m_keywords.Clear();
@@ -83,11 +84,6 @@ bool CMarrowleafDoc::IsModified() const {
 std::string CMarrowleafDoc::GetPathName() const {
   auto lock = Lock();
   return m_pathName;
-}
-
-void CMarrowleafDoc::SetPathName(const std::string& path) {
-  auto lock = Lock();
-  m_pathName = path;
 }
 
 FileHeader CMarrowleafDoc::GetHeader() const {
@@ -158,10 +154,10 @@ bool CMarrowleafDoc::SetLogoFromFile(const std::string& path) {
   return true;
 }
 
-const Bitmap& CMarrowleafDoc::GetLogoBitmap() const {
+Bitmap CMarrowleafDoc::GetLogoBitmap() const {
   static const Bitmap defaultLogo = DecodePictureResource(PictureResource::DefaultLogo).bitmap;
   auto lock = Lock();
-  return m_hasLogo && m_logo ? m_logo : defaultLogo;
+  return m_hasLogo && m_logo ? m_logo.Clone() : defaultLogo.Clone();
 }
 
 FileEncryption CMarrowleafDoc::GetFileEncryption() const {

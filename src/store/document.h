@@ -17,6 +17,8 @@
 #include "platform/env.h"
 #include "platform/secure_memory.h"
 #include "store/collection_records.h"
+#include "store/content_error.h"
+#include "store/detached_nodes.h"
 #include "store/file_header.h"
 #include "store/id_table.h"
 #include "store/keyword_table.h"
@@ -58,6 +60,12 @@ class CMarrowleafDoc {
   bool OnOpenDocument(const std::string& path, OpenMode mode = OpenMode::Normal);
   // Saves into path: the new image is written completely and flushed before it replaces the
   // file, so a failure at any step leaves the old file and the document as they were.
+  // Committed: the new file is in place, but could not be opened again afterwards (another
+  // process held it); the document goes on reading its old data, and the user was told that
+  // the changes are in the file.
+  enum class SaveResult { Saved, Failed, Committed };
+  SaveResult Save(const std::string& path);
+  // True when the file was written (Saved or Committed).
   bool OnSaveDocument(const std::string& path);
 
   // Empties the document and starts a new, modified one.
@@ -69,7 +77,6 @@ class CMarrowleafDoc {
   void SetModifiedFlag(bool modified = true);
   bool IsModified() const;
   std::string GetPathName() const;
-  void SetPathName(const std::string& path);
   FileHeader GetHeader() const;
   void SetHeader(const FileHeader& header, bool markModified);
   // Empty when no work file could be made.
@@ -82,8 +89,12 @@ class CMarrowleafDoc {
   // Deletes the node and its descendants with their keywords, bookmarks and task links;
   // false (and nothing changed) for an unknown id.
   bool Data_DeleteItem(uint32_t id);
-  // Appends the ids below the node, each folder's descendants before the folder itself.
+  // Appends the ids below the node, each folder's descendants before the folder itself. Nodes
+  // whose parent is missing or whose parents run in a cycle count as top-level nodes.
   void Data_GetChildren(uint32_t id, std::vector<uint32_t>& out) const;
+  // The nodes of the opened file that hung from a missing parent or a parent cycle; the open
+  // moved them to the top level (a save writes them there).
+  std::vector<DetachedNode> DetachedNodesAtOpen() const;
   // "//A/B/C"; empty for an unknown id.
   std::string Data_GetItemPath(uint32_t id) const;
   bool Data_GetLocation(uint32_t id, DATALOC& out) const;
@@ -113,9 +124,12 @@ class CMarrowleafDoc {
   // Dispatches by node type: 1 document, 3 image, 4 HTML, 6 foreign data; others give 0.
   uint32_t Data_AddFromFile(const std::string& path, uint8_t type, int code, bool compress);
   uint32_t Data_AddForeignFromFile(const std::string& path, int code);
-  // Writes the node's content to path; progress gets 0..1000 after each piece.
+  // Writes the node's content to path; progress gets 0..1000 after each piece. False, with the
+  // reason in error and no file left at path, when the content cannot be read whole and intact
+  // (damaged, wrong or missing password, no encryption module), the node has no content type,
+  // or the file cannot be written.
   bool Data_CopyToFile(uint32_t nodeId, const std::string& path,
-                       const std::function<void(int)>& progress = nullptr);
+                       const std::function<void(int)>& progress = nullptr, ContentError* error = nullptr);
   // Writes an image node: format 0 its stored bytes, named with the extension of the format it
   // is in; 1, 3, 7 or 9 re-encoded as Windows bitmap, JPEG, PNG or TIFF. finalPath receives the
   // name written; errorText the reason of a failure (empty when the codec gave none). When
@@ -123,8 +137,9 @@ class CMarrowleafDoc {
   bool Data_CopyImageToFile(uint32_t nodeId, const std::string& path, int format, std::string* errorText = nullptr,
                             std::string* finalPath = nullptr,
                             const std::function<bool(const std::string&)>& mayWrite = nullptr);
-  // The stored content of a node, whole; empty optional when it cannot be read.
-  std::optional<std::vector<uint8_t>> Data_ReadContent(uint32_t nodeId);
+  // The content of a node, whole; empty optional (with the reason in error) when it cannot be
+  // read whole and intact.
+  std::optional<std::vector<uint8_t>> Data_ReadContent(uint32_t nodeId, ContentError* error = nullptr);
 
   // Gives the node a new key (cipher 0 or key length 0: none), converting its stored bytes
   // without decompressing. oldPassword opens the current key.
@@ -149,7 +164,6 @@ class CMarrowleafDoc {
   void SetNodeKeywords(uint32_t nodeId, const MLFNODEKEYWORDS& entry);
   void EnumNodeKeywordNames(uint32_t nodeId, const std::function<void(const std::string&)>& callback) const;
   void EnumKeywords(const std::function<void(uint32_t, const std::string&)>& callback) const;
-  void EnumNodeKeywords(const std::function<void(const MLFNODEKEYWORDS&)>& callback) const;
   // Stores a keyword under its id as read from a file.
   void PutKeyword(uint32_t id, const std::string& text);
 
@@ -186,13 +200,13 @@ class CMarrowleafDoc {
   // Decodes the picture file into the logo and keeps its bytes (compressed) in the work file
   // until the next save; false when it cannot be decoded or kept.
   bool SetLogoFromFile(const std::string& path);
-  // The document's logo, or the program's own when it has none.
-  const Bitmap& GetLogoBitmap() const;
+  // A copy of the document's logo, or of the program's own when it has none or its picture
+  // cannot be decoded; made under the lock, so a logo changed meanwhile never frees it.
+  Bitmap GetLogoBitmap() const;
 
  private:
   friend class CMlfNode;
   friend class StreamWriter;
-  friend class SaveImage;
 
   // The file that node streams are read from: the decrypted copy, else the note file.
   File* DataFile() const { return m_decryptedCopy ? m_decryptedCopy.get() : m_orgFile.get(); }
@@ -205,7 +219,8 @@ class CMarrowleafDoc {
   void LoadSections(BinaryReader& in, OpenMode mode);
   void LoadTasks(BinaryReader& in);
   void NoticeInterruptedSaves();
-  bool SaveFile(const std::string& path);
+  SaveResult SaveFile(const std::string& path);
+  std::unique_ptr<File> ReopenSavedFile(const std::string& path);
   void DiscardDecryptedCopy();
   uint32_t AddNodeFromFile(const std::string& path, uint8_t type, bool compress, const std::string& title);
 
@@ -240,6 +255,7 @@ class CMarrowleafDoc {
   CryptProvider* m_crypt = nullptr;
 
   std::map<uint32_t, NTV> m_nodes;
+  std::vector<DetachedNode> m_detachedAtOpen;
   std::map<uint32_t, DATALOC> m_locations;
   std::map<uint32_t, SecureString> m_passwords;
   uint32_t m_nextNodeId = 1;
@@ -248,7 +264,8 @@ class CMarrowleafDoc {
   IdTable<MLFBOOKMARK> m_bookmarks;
   TaskTable m_tasks;
 
-  // The custom logo; the gzip bytes of a newly chosen one lie in the work file.
+  // The custom logo; the gzip bytes of a newly chosen one lie in the work file. A logo read
+  // from the file keeps its bytes there even when its picture cannot be decoded (m_logo null).
   bool m_hasLogo = false;
   Bitmap m_logo;
   uint64_t m_logoWorkOffset = 0;

@@ -6,14 +6,22 @@
 #include "convert/text_conv_lib.h"
 #include "imaging/picture_decoder.h"
 #include "imaging/picture_encoder.h"
+#include "platform/codepage.h"
 #include "platform/path.h"
 #include "store/document.h"
 #include "store/node.h"
 #include "store/node_data.h"
 #include "store/node_key.h"
+#include "store/node_password.h"
 #include "store/reencrypt.h"
 
 namespace mlf {
+namespace {
+
+// A file's name as a node title, stored by the rule typed titles follow.
+std::string TitleOf(const std::string& path) { return Utf8ToStoredText(BaseName(path)); }
+
+}  // namespace
 
 uint32_t CMarrowleafDoc::AddNodeFromFile(const std::string& path, uint8_t type, bool compress,
                                          const std::string& title) {
@@ -40,7 +48,7 @@ uint32_t CMarrowleafDoc::Data_AddDocumentFromFile(const std::string& path, int c
     rtfPath = m_env.CreateTempFile("MLF", ".tmp", false, {})->Path();  // closed: the converter writes it
     CTextConvLib converters(m_env);
     converters.LoadConverters();
-    if (converters.ConvertToRtf(path, rtfPath)) id = AddNodeFromFile(rtfPath, ntNote, compress, BaseName(path));
+    if (converters.ConvertToRtf(path, rtfPath)) id = AddNodeFromFile(rtfPath, ntNote, compress, TitleOf(path));
   } catch (const std::exception&) {
   }
   if (!rtfPath.empty()) {
@@ -54,7 +62,7 @@ uint32_t CMarrowleafDoc::Data_AddDocumentFromFile(const std::string& path, int c
 
 uint32_t CMarrowleafDoc::Data_AddImageFromFile(const std::string& path, int, bool compress) {
   if (!DecodePictureFile(m_env, path)) return 0;
-  return AddNodeFromFile(path, ntImage, compress, BaseName(path));
+  return AddNodeFromFile(path, ntImage, compress, TitleOf(path));
 }
 
 uint32_t CMarrowleafDoc::Data_AddFromFile(const std::string& path, uint8_t type, int code, bool compress) {
@@ -69,45 +77,73 @@ uint32_t CMarrowleafDoc::Data_AddFromFile(const std::string& path, uint8_t type,
 
 uint32_t CMarrowleafDoc::Data_AddHtmlFromFile(const std::string& path, int code) {
   AppLog().WriteLine("Data_AddHtmlFromFile([FILENAME NOT LOGGED], " + std::to_string(code) + ");");
-  return AddNodeFromFile(path, ntHtml, true, BaseName(path));
+  return AddNodeFromFile(path, ntHtml, true, TitleOf(path));
 }
 
 uint32_t CMarrowleafDoc::Data_AddForeignFromFile(const std::string& path, int code) {
   AppLog().WriteLine("Data_AddForeignFromFile([FILENAME NOT LOGGED], " + std::to_string(code) + ");");
-  return AddNodeFromFile(path, ntForeign, true, BaseName(path));
+  return AddNodeFromFile(path, ntForeign, true, TitleOf(path));
 }
 
 bool CMarrowleafDoc::Data_CopyToFile(uint32_t nodeId, const std::string& path,
-                                     const std::function<void(int)>& progress) {
+                                     const std::function<void(int)>& progress, ContentError* error) {
   constexpr size_t kPiece = 64 * 1024;
+  auto fail = [&](ContentError why) {
+    if (error) *error = why;
+    return false;
+  };
+  if (error) *error = ContentError::None;
+  CMlfNode node(this, nodeId);
+  if (!node.HasContentType()) return fail(ContentError::NoContent);
+  // The content is decoded before the target exists, so a node that cannot be read leaves no file.
+  CMlfNodeData* data = node.HasContent() ? node.GetNodeDataForRead() : nullptr;
+  if (node.HasContent() && !data) {
+    AppLog().WriteLine("WARNING: Failed to acquire CMlfNodeData object in CMarrowleafDoc::Data_CopyToFile");
+    return fail(ContentError::Damaged);
+  }
+  if (data && data->Error() != ContentError::None) return fail(data->Error());
+  std::unique_ptr<File> out;
+  ContentError why = ContentError::None;
   try {
-    std::unique_ptr<File> out = m_env.OpenFile(path, FileAccess::ReadWrite, FileCreation::CreateAlways, FileShare::ShareRead);
-    CMlfNode node(this, nodeId);
-    if (node.HasContentType() && !node.HasContent()) return true;  // never written: an empty file
-    CMlfNodeData* data = node.IsValid() ? node.GetNodeDataForRead() : nullptr;
-    if (!data) {
-      AppLog().WriteLine("WARNING: Failed to acquire CMlfNodeData object in CMarrowleafDoc::Data_CopyToFile");
-      return false;
-    }
+    out = m_env.OpenFile(path, FileAccess::ReadWrite, FileCreation::CreateAlways, FileShare::ShareRead);
     std::vector<char> buffer(kPiece);
     uint64_t written = 0;
-    while (size_t n = data->Get(buffer.data(), buffer.size())) {
+    while (size_t n = data ? data->Get(buffer.data(), buffer.size()) : 0) {  // never written: an empty file
       out->Write(buffer.data(), n);
       written += n;
       if (progress && node.GetRawLength()) progress(static_cast<int>(written * 1000 / node.GetRawLength()));
     }
-    return true;
+    why = data ? data->Error() : ContentError::None;
+    if (why == ContentError::None && data && written != node.GetRawLength()) why = ContentError::Damaged;
   } catch (const std::exception&) {
-    return false;
+    why = ContentError::Unwritable;
   }
+  if (why == ContentError::None) return true;
+  if (out) {
+    out.reset();
+    try {
+      m_env.DeleteFile(path);  // nothing half-written stays behind
+    } catch (const FileError&) {
+    }
+  }
+  return fail(why);
 }
 
-std::optional<std::vector<uint8_t>> CMarrowleafDoc::Data_ReadContent(uint32_t nodeId) {
+std::optional<std::vector<uint8_t>> CMarrowleafDoc::Data_ReadContent(uint32_t nodeId, ContentError* error) {
+  if (error) *error = ContentError::None;
   CMlfNode node(this, nodeId);
   CMlfNodeData* data = node.IsValid() ? node.GetNodeDataForRead() : nullptr;
-  if (!data) return std::nullopt;
-  std::vector<uint8_t> content(node.GetRawLength());
-  content.resize(data->Get(content.data(), content.size()));
+  ContentError why = !data ? ContentError::NoContent : data->Error();
+  std::vector<uint8_t> content;
+  if (data && why == ContentError::None) {
+    content.resize(node.GetRawLength());
+    content.resize(data->Get(content.data(), content.size()));
+    why = data->Error() != ContentError::None ? data->Error()
+          : content.size() != node.GetRawLength() ? ContentError::Damaged
+                                                  : ContentError::None;
+  }
+  if (error) *error = why;
+  if (why != ContentError::None) return std::nullopt;
   return content;
 }
 
@@ -119,8 +155,9 @@ bool CMarrowleafDoc::Data_CopyImageToFile(uint32_t nodeId, const std::string& pa
     return false;
   };
   if (errorText) errorText->clear();
-  std::optional<std::vector<uint8_t>> content = Data_ReadContent(nodeId);
-  if (!content) return fail({});
+  ContentError unreadable;
+  std::optional<std::vector<uint8_t>> content = Data_ReadContent(nodeId, &unreadable);
+  if (!content) return fail(ContentErrorText(unreadable));
   DecodedPicture picture = DecodePicture(*content);
   // Stored bytes need only their format known (a metafile is recognised, not decoded).
   if (!picture && (format != 0 || picture.format == PictureFormat::Unknown)) return fail({});
@@ -159,29 +196,32 @@ bool CMarrowleafDoc::SetNodeEncryption(uint32_t nodeId, uint32_t cipher, uint32_
     encryptor = MakeCipher(crypt, CipherDirection::Encrypt, cipher, keyDerivation, keyLength, newPassword);
     if (!encryptor) return false;
   }
+  DATALOC location;
+  bool hasData = Data_GetLocation(nodeId, location) && location.bHasData;
   if (record.nFlags & kNodeEncrypted) {
+    // A wrong old password would turn the stored bytes into garbage under either password.
+    if (hasData && record.nTestLength != 0 && !VerifyNodePassword(*this, nodeId, oldPassword)) return false;
     decryptor = MakeCipher(crypt, CipherDirection::Decrypt, record.nCryptType, record.nHashType, record.nKeyLength,
                            oldPassword);
     if (!decryptor) return false;
   }
   uint32_t testLength = 0;
-  DATALOC location;
-  bool hasData = Data_GetLocation(nodeId, location) && location.bHasData;
-  if ((encryptor || decryptor) && hasData) {
+  // A node without content gets a stream too when it gets a password: the stream's test block
+  // is what the password is checked against later.
+  bool rewrite = encryptor || (decryptor && hasData);
+  if (rewrite) {
     try {
       if (!ReencryptStream(*this, nodeId, encryptor.get(), decryptor.get(), testLength)) return false;
     } catch (const std::exception&) {
       return false;
     }
-  } else if (encryptor) {
-    testLength = encryptor->TestBlockLength();
   }
   Data_GetItem(nodeId, record);
+  if (!rewrite) record.nFlags &= ~kNodeEncrypted;  // an empty node loses its password
   record.nCryptType = cipher;
   record.nKeyLength = keyLength;
   record.nHashType = keyDerivation;
   record.nTestLength = testLength;
-  if (!hasData) record.nFlags = encryptor ? (kNodeCompressed | kNodeEncrypted) : (record.nFlags & ~kNodeEncrypted);
   Data_SetItem(nodeId, record, true);
   return true;
 }

@@ -53,9 +53,4 @@ void CMarrowleafDoc::EnumKeywords(const std::function<void(uint32_t, const std::
   for (const auto& [id, text] : m_keywords.Keywords()) callback(id, text);
 }
 
-void CMarrowleafDoc::EnumNodeKeywords(const std::function<void(const MLFNODEKEYWORDS&)>& callback) const {
-  auto lock = Lock();
-  for (const auto& [id, entry] : m_keywords.NodeKeywords()) callback(entry);
-}
-
 }  // namespace mlf

@@ -1,7 +1,7 @@
 // The node table operations of the document.
-#include <algorithm>
-#include <functional>
+#include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "store/document.h"
 #include "store/node.h"
@@ -34,23 +34,45 @@ uint32_t CMarrowleafDoc::Data_NewItem() {
 
 void CMarrowleafDoc::Data_GetChildren(uint32_t id, std::vector<uint32_t>& out) const {
   auto lock = Lock();
-  // One pass builds the parent index; the walk then visits each record once, in the order a
-  // scan of the table per folder would give.
+  // One pass builds the parent index, detached nodes under the top level; the walk then visits
+  // each record once, in the order a scan of the table per folder would give.
+  std::unordered_set<uint32_t> detached;
+  for (const DetachedNode& node : FindDetachedNodes(m_nodes)) detached.insert(node.id);
   std::unordered_map<uint32_t, std::vector<const NTV*>> children;
-  for (const auto& [nodeId, record] : m_nodes) children[record.nParent].push_back(&record);
-  std::vector<uint32_t> visiting;  // guards against parent cycles in damaged files
-  std::function<void(uint32_t)> walk = [&](uint32_t parent) {
-    auto it = children.find(parent);
-    if (it == children.end()) return;
-    visiting.push_back(parent);
-    for (const NTV* child : it->second) {
-      bool cycle = std::find(visiting.begin(), visiting.end(), child->nIndex) != visiting.end();
-      if (child->nType == ntFolder && !cycle) walk(child->nIndex);
-      if (!cycle) out.push_back(child->nIndex);
-    }
-    visiting.pop_back();
+  for (const auto& [nodeId, record] : m_nodes) children[detached.count(nodeId) ? 0 : record.nParent].push_back(&record);
+
+  struct Level {
+    uint32_t owner;
+    const std::vector<const NTV*>* children;
+    size_t next = 0;
   };
-  walk(id);
+  auto levelOf = [&](uint32_t owner) -> std::optional<Level> {
+    auto it = children.find(owner);
+    if (it == children.end()) return std::nullopt;
+    return Level{owner, &it->second};
+  };
+  std::vector<Level> stack;
+  std::unordered_set<uint32_t> visited{id};  // a node is listed once, even below a cycle
+  if (auto level = levelOf(id)) stack.push_back(*level);
+  while (!stack.empty()) {
+    Level& level = stack.back();
+    if (level.next == level.children->size()) {
+      uint32_t finished = level.owner;
+      stack.pop_back();
+      if (!stack.empty()) out.push_back(finished);  // a folder follows its descendants
+      continue;
+    }
+    const NTV* child = (*level.children)[level.next++];
+    if (!visited.insert(child->nIndex).second) continue;
+    std::optional<Level> below = child->nType == ntFolder ? levelOf(child->nIndex) : std::nullopt;
+    if (below) stack.push_back(*below);
+    else out.push_back(child->nIndex);
+  }
+}
+
+std::vector<DetachedNode> CMarrowleafDoc::DetachedNodesAtOpen() const {
+  auto lock = Lock();
+  return m_detachedAtOpen;
 }
 
 bool CMarrowleafDoc::Data_DeleteItem(uint32_t id) {
@@ -67,6 +89,10 @@ bool CMarrowleafDoc::Data_DeleteItem(uint32_t id) {
     m_passwords.erase(nodeId);
     RemoveTaskAssociation(nodeId);
   }
+  // Children of a deleted note (only damaged files have them) stay, at the top level.
+  std::unordered_set<uint32_t> deleted(ids.begin(), ids.end());
+  for (auto& [nodeId, record] : m_nodes)
+    if (deleted.count(record.nParent)) record.nParent = 0;
   SetModifiedFlag();
   return true;
 }

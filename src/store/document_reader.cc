@@ -165,6 +165,11 @@ CMarrowleafDoc::LoadResult CMarrowleafDoc::LoadFile(OpenMode mode) {
     m_nodes[id] = std::move(record);
     if (id >= m_nextNodeId) m_nextNodeId = id + 1;
   }
+  m_detachedAtOpen = FindDetachedNodes(m_nodes);
+  for (const DetachedNode& node : m_detachedAtOpen) {
+    AppLog().WriteLine("WARNING: " + DetachedNodeText(node));
+    m_nodes[node.id].nParent = 0;
+  }
   header.version = kCurrentFileVersion;
   m_header = header;
   LoadSections(in, mode);
@@ -180,7 +185,10 @@ void CMarrowleafDoc::LoadSections(BinaryReader& in, OpenMode mode) {
       uint32_t isize = member.size() >= 4 ? ReadLe32(member.data() + member.size() - 4) : 0;
       GunzipResult picture = Gunzip(member.data(), member.size(), isize);
       if (picture.ok) m_logo = DecodePicture(picture.bytes).bitmap;
-      m_hasLogo = !m_logo.IsNull();
+      // Bytes the image layer cannot decode (a metafile, say) are kept and saved again as they
+      // are; the program's own logo is shown meanwhile.
+      if (!m_logo) AppLog().WriteLine("WARNING: The custom logo cannot be shown; it is kept as stored");
+      m_hasLogo = true;
     } catch (const std::exception&) {
       m_hasLogo = false;
     }

@@ -3,7 +3,10 @@
 // file), flushed, and renamed over the note file; the folder is flushed too. Only then do the
 // document's locations move into the new image. Any failure leaves the old file and the
 // document as they were.
+#include <chrono>
 #include <limits>
+#include <thread>
+#include <unordered_set>
 
 #include "crypt/crypt_provider.h"
 #include "diagnostics/log.h"
@@ -70,7 +73,9 @@ uint32_t Offset32(File& file) {
 
 }  // namespace
 
-bool CMarrowleafDoc::OnSaveDocument(const std::string& path) {
+bool CMarrowleafDoc::OnSaveDocument(const std::string& path) { return Save(path) != SaveResult::Failed; }
+
+CMarrowleafDoc::SaveResult CMarrowleafDoc::Save(const std::string& path) {
   auto lock = Lock();
   CLog& log = AppLog();
   log.Write("CMarrowleafDoc::OnSaveDocument(lpszPathName := '" + (path.empty() ? std::string("<NULL>") : path) + "')...");
@@ -81,12 +86,12 @@ bool CMarrowleafDoc::OnSaveDocument(const std::string& path) {
   if (path.empty()) {
     log.WriteLine("invalid path name.");
     report("The path is not valid.");
-    return false;
+    return SaveResult::Failed;
   }
   if (m_env.FileExists(path) && m_env.IsReadOnly(path)) {
     log.WriteLine("access denied.");
     report("Access to the file was denied: it is read-only.");
-    return false;
+    return SaveResult::Failed;
   }
   if (m_observer) {
     if (m_observer->PrepareForSave()) m_header.viewFlags |= kViewTaskBar;
@@ -97,10 +102,10 @@ bool CMarrowleafDoc::OnSaveDocument(const std::string& path) {
     log.Write("m_hOrgFile is null, creating new file...");
   }
   log.WriteLine("commencing main save logic...");
-  bool result = false;
+  SaveResult result = SaveResult::Failed;
   try {
     result = SaveFile(path);
-    if (result) {
+    if (result != SaveResult::Failed) {
       m_pathName = path;
       SetModifiedFlag(false);
     } else {
@@ -113,15 +118,18 @@ bool CMarrowleafDoc::OnSaveDocument(const std::string& path) {
                   message + "')");
     report(message + "\n\nThe file on disk was not changed.");
   }
-  log.WriteLine("CMarrowleafDoc::OnSaveDocument - result is " + std::string(result ? "1" : "0"));
+  log.WriteLine("CMarrowleafDoc::OnSaveDocument - result is " + std::string(result != SaveResult::Failed ? "1" : "0"));
   return result;
 }
 
-bool CMarrowleafDoc::SaveFile(const std::string& path) {
+CMarrowleafDoc::SaveResult CMarrowleafDoc::SaveFile(const std::string& path) {
   CLog& log = AppLog();
   log.WriteLine("CMarrowleafDoc::SaveFile()...");
-  const std::string folder = DirName(path);
-  const std::string besideSuffix = "." + BaseName(path) + ".tmp";
+  // Through a symbolic link the save replaces the file it leads to, and the new image is made
+  // beside that file, so the rename stays within one folder and the link stays a link.
+  const std::string target = m_env.ResolveLinks(path);
+  const std::string folder = DirName(target);
+  const std::string besideSuffix = "." + BaseName(target) + ".tmp";
   const bool encrypted = m_fileEncryption.nCryptType != 0;
 
   std::unique_ptr<File> imageFile;
@@ -139,9 +147,17 @@ bool CMarrowleafDoc::SaveFile(const std::string& path) {
   ByteWriter table;
   WriteHeader(table, header, static_cast<uint32_t>(m_nodes.size()));
   std::map<uint32_t, size_t> entryAt;  // node id -> its table entry's offset; 0 for no content type
+  std::unordered_set<uint32_t> detached;  // written at the top level, where they are shown
+  for (const DetachedNode& node : FindDetachedNodes(m_nodes)) detached.insert(node.id);
   for (const auto& [id, record] : m_nodes) {
     entryAt[id] = HasContentType(record.nType) ? table.Size() : 0;
-    WriteNodeEntry(table, record);
+    if (!detached.count(id)) {
+      WriteNodeEntry(table, record);
+      continue;
+    }
+    NTV topLevel = record;
+    topLevel.nParent = 0;
+    WriteNodeEntry(table, topLevel);
   }
   image->Write(table.Data().data(), table.Size());
   log.WriteLine("Initial NTV writeout complete, DataLocPos collection has " + std::to_string(entryAt.size()) +
@@ -230,7 +246,7 @@ bool CMarrowleafDoc::SaveFile(const std::string& path) {
     std::unique_ptr<Cipher> encryptor = GetCryptProvider().MakeEncryptor(m_fileEncryption.nCryptType, m_fileEncryption.key);
     if (!encryptor) {
       log.Write("CMarrowleafDoc::SaveFile: FAILED to generate crypt object");
-      return false;
+      return SaveResult::Failed;
     }
     envelope = std::make_unique<TempFile>(m_env, m_env.CreateTempFile("MLF", besideSuffix, false, folder), false);
     ByteWriter start;
@@ -265,8 +281,11 @@ bool CMarrowleafDoc::SaveFile(const std::string& path) {
   replacement->Sync();
   std::string replacementPath = replacement->Path();
   replacement.Keep().reset();  // closed first: its lock must go, and Windows renames only closed files
+  // The new file keeps what the user set up on the old one; a new file stays owner-only.
+  if (m_env.FileExists(target) && !m_env.CopyPermissions(target, replacementPath))
+    log.WriteLine("WARNING: the permissions of " + target + " could not be given to the saved file");
   try {
-    m_env.RenameFile(replacementPath, path);
+    m_env.RenameFile(replacementPath, target);
   } catch (const FileError& error) {
     log.WriteLine("FAILED to move temp save file, GetLastError value is " + std::to_string(error.code()));
     try {
@@ -275,13 +294,19 @@ bool CMarrowleafDoc::SaveFile(const std::string& path) {
     }
     throw;
   }
-  m_env.SyncDirectory(folder);
-  std::unique_ptr<File> reopened;
+  // From the rename on, the new file is in place: nothing below may report the save as failed.
   try {
-    reopened = m_env.OpenFile(path, FileAccess::ReadWrite, FileCreation::OpenExisting, FileShare::ShareRead);
+    m_env.SyncDirectory(folder);
   } catch (const FileError& error) {
-    log.WriteLine("FAILED to reopen newly saved file, GetLastError value is " + std::to_string(error.code()));
-    throw;  // the new file is in place; the document keeps reading its old data until it is saved again
+    log.WriteLine(std::string("WARNING: the folder of the saved file could not be flushed: ") + error.what());
+  }
+  std::unique_ptr<File> reopened = ReopenSavedFile(path);
+  if (!reopened) {
+    // The document keeps reading its old data, which is what the new file holds.
+    AppPrompts().Message("'" + path + "' was saved, but could not be opened again afterwards.\n\nYour changes are "
+                         "in the file. The next save writes it again.",
+                         kAppCaption, MessageIcon::Exclamation, MessageButtons::Ok);
+    return SaveResult::Committed;
   }
 
   // Committed: from here on the document reads the new image.
@@ -299,7 +324,21 @@ bool CMarrowleafDoc::SaveFile(const std::string& path) {
   m_header = header;
   m_moreInfo = moreInfo;
   m_logoWorkOffset = m_logoWorkLength = 0;
-  return true;
+  return SaveResult::Saved;
+}
+
+std::unique_ptr<File> CMarrowleafDoc::ReopenSavedFile(const std::string& path) {
+  // Another process may hold the new file for a moment (a backup or an indexer opening it).
+  constexpr int kAttempts = 3;
+  for (int attempt = 1;; ++attempt) {
+    try {
+      return m_env.OpenFile(path, FileAccess::ReadWrite, FileCreation::OpenExisting, FileShare::ShareRead);
+    } catch (const FileError& error) {
+      AppLog().WriteLine("FAILED to reopen newly saved file, GetLastError value is " + std::to_string(error.code()));
+      if (attempt == kAttempts) return nullptr;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100 * attempt));
+  }
 }
 
 }  // namespace mlf

@@ -16,7 +16,6 @@ namespace mlf {
 inline constexpr const char* kEncryptedMagic = "Encrypted Marrowleaf File";
 inline constexpr const char* kEncryptedMagicV2 = "Encrypted Marrowleaf File V2";
 constexpr uint32_t kMaxMagicLength = 63;
-constexpr uint32_t kMoreInfoSize = 36;
 
 // The magic: uint32 N = 2 x characters + 2, then N bytes of UTF-16LE with a terminating zero.
 // A length over 63 reads as an empty magic.

@@ -1,6 +1,7 @@
 #include "store/integrity_report.h"
 
 #include "diagnostics/log.h"
+#include "platform/codepage.h"
 #include "store/document.h"
 #include "store/prompts.h"
 
@@ -25,13 +26,20 @@ void ReportIntegrityFailure(IntegrityCheck check, const CMarrowleafDoc& document
   AppPrompts().Message(text, kAppCaption, MessageIcon::Exclamation, MessageButtons::Ok);
 }
 
-void CheckIntegrity(IntegrityCheck check, uint32_t recorded, uint32_t actual, const CMarrowleafDoc& document,
+bool CheckIntegrity(IntegrityCheck check, uint32_t recorded, uint32_t actual, const CMarrowleafDoc& document,
                     uint32_t nodeId) {
-  if (recorded != 0 && recorded != actual) ReportIntegrityFailure(check, document, nodeId);
+  if (recorded == 0 || recorded == actual) return true;
+  ReportIntegrityFailure(check, document, nodeId);
+  return false;
 }
 
-void ReportUnreadableStream(const std::string& reason) {
-  std::string text = "WARNING: Error reading data: CMlfNodeData::PrepareReadBuffer() failed, exception := '" + reason + "'";
+void ReportUnreadableStream(const CMarrowleafDoc& document, uint32_t nodeId, const std::string& reason) {
+  NTV record;
+  std::string title = document.Data_GetItem(nodeId, record) ? StoredTextToUtf8(record.strTitle) : "<UNKNOWN>";
+  std::string path = document.GetPathName();
+  std::string text = "WARNING: Error reading data: CMlfNodeData::PrepareReadBuffer() failed, exception := '" + reason +
+                     "' (node " + std::to_string(nodeId) + " '" + title + "' in '" +
+                     (path.empty() ? "<UNKNOWN>" : path) + "')";
   AppLog().WriteLine(text);
   AppPrompts().Message(text, kAppCaption, MessageIcon::None, MessageButtons::Ok);
 }

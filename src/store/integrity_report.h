@@ -19,10 +19,12 @@ std::string IntegrityFailureText(IntegrityCheck check, const std::string& nodeTi
 void ReportIntegrityFailure(IntegrityCheck check, const CMarrowleafDoc& document, uint32_t nodeId);
 
 // Runs the check: a recorded CRC of 0 means none was recorded, and nothing is reported.
-void CheckIntegrity(IntegrityCheck check, uint32_t recorded, uint32_t actual, const CMarrowleafDoc& document,
+// False when the check failed (and was reported).
+bool CheckIntegrity(IntegrityCheck check, uint32_t recorded, uint32_t actual, const CMarrowleafDoc& document,
                     uint32_t nodeId);
 
-// A stream that cannot be decoded: logged as a warning and shown in a plain message box.
-void ReportUnreadableStream(const std::string& reason);
+// A stream that cannot be decoded: logged as a warning naming the node and the document, and
+// shown in a plain message box.
+void ReportUnreadableStream(const CMarrowleafDoc& document, uint32_t nodeId, const std::string& reason);
 
 }  // namespace mlf

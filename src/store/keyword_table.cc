@@ -1,19 +1,26 @@
 #include "store/keyword_table.h"
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
+
+#include "platform/codepage.h"
+#include "platform/text_case.h"
 
 namespace mlf {
 
+namespace {
+
+// Keywords fold case as search does: on the text as shown, beyond ASCII too.
+std::string FoldedKeyword(const std::string& stored) { return LowerUtf8(StoredTextToUtf8(stored)); }
+
+}  // namespace
+
 uint32_t KeywordTable::FindOrAdd(const std::string& text) {
-  std::string lower = text;
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::string folded = FoldedKeyword(text);
   for (const auto& [id, keyword] : m_keywords)
-    if (keyword == lower) return id;
+    if (FoldedKeyword(keyword) == folded) return id;
   uint32_t id = m_nextId++;
-  m_keywords[id] = lower;
+  m_keywords[id] = Utf8ToStoredText(folded);
   return id;
 }
 

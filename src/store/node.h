@@ -64,11 +64,9 @@ class CMlfNode {
   uint8_t GetType() const { return m_valid ? m_record.nType : 255; }
   const char* GetTitle() const { return m_valid ? m_record.strTitle.c_str() : nullptr; }
   uint32_t GetParent() const { return m_record.nParent; }
-  uint32_t GetFlags() const { return m_record.nFlags; }
   bool IsCompressed() const { return m_record.nFlags & kNodeCompressed; }
   bool IsEncrypted() const { return m_record.nFlags & kNodeEncrypted; }
   uint32_t GetRawLength() const { return m_record.nRawLength; }
-  uint32_t GetStorageLength() const { return m_record.nStorageLength; }
   uint32_t GetKeyLength() const { return m_record.nKeyLength; }
   uint32_t GetHashType() const { return m_record.nHashType; }
   uint32_t GetCryptType() const { return m_record.nCryptType; }

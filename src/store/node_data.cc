@@ -56,6 +56,8 @@ size_t CMlfNodeData::Get(void* buffer, size_t length) {
   return n;
 }
 
+ContentError CMlfNodeData::Error() const { return m_reader ? m_reader->Error() : ContentError::None; }
+
 void CMlfNodeData::Put(const void* buffer, size_t length) {
   if (m_initialized && m_writer) m_writer->Put(buffer, length);
 }

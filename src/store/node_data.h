@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "store/content_error.h"
+
 namespace mlf {
 
 class CMarrowleafDoc;
@@ -35,6 +37,8 @@ class CMlfNodeData {
   bool Release();
   bool IsInitialized() const { return m_initialized; }
   bool HasData() const { return m_hasData; }
+  // Why the content read so far is not the node's whole, intact content (None while it is).
+  ContentError Error() const;
 
   // Stream callbacks of a rich-text control; with a null pointer they do nothing. Both return 0.
   static uint32_t ReadCallback(uintptr_t cookie, uint8_t* buffer, int32_t length, int32_t* count);

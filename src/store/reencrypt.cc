@@ -18,7 +18,7 @@ namespace {
 // The node's gzip member, freed from its old key; empty optional when it cannot be read.
 std::optional<std::vector<uint8_t>> PlainMember(CMarrowleafDoc& document, const NTV& record, Cipher* oldDecryptor) {
   StreamReader reader(document, record.nIndex);
-  if (!reader.IsOpen()) return std::vector<uint8_t>();  // no stored data yet
+  if (!reader.IsOpen()) return GzipWriter().Finish();  // no stored data yet: an empty member
   std::optional<std::vector<uint8_t>> read = reader.ReadStored();
   if (!read) return std::nullopt;
   std::vector<uint8_t>& stored = *read;
@@ -75,7 +75,8 @@ bool ReencryptStream(CMarrowleafDoc& document, uint32_t nodeId, Cipher* newEncry
   stream.bZipped = 1;
   stream.bEncrypted = newEncryptor ? 1 : 0;
   stream.nRawLength = record.nRawLength;
-  stream.nDataCRC = record.nDataCRC;
+  // An encrypted node records no CRC of its content: in clear, it would confirm a guess of it.
+  stream.nDataCRC = newEncryptor ? 0 : record.nDataCRC;
   stream.nFileDataCRC = newCrc;
   try {
     CommitStream(document, handle.nStreamId, stream, stored);

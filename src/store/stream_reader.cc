@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "crypt/crypt_provider.h"
 #include "diagnostics/log.h"
 #include "store/document.h"
 #include "store/encrypted_layout.h"
@@ -80,10 +81,42 @@ void StreamReader::PrepareReadBuffer() {
   // nodes of one document at once.
   std::optional<std::vector<uint8_t>> stored = ReadStored();
   if (!stored) {
-    ReportUnreadableStream("the stream lies beyond the end of the file");
+    Fail(ContentError::Damaged, "the stream lies beyond the end of the file");
     return;
   }
   m_buffer = Decode(std::move(*stored));
+}
+
+void StreamReader::Fail(ContentError error, const std::string& reason) {
+  m_error = error;
+  // A wrong password is the caller's to tell; damage and a missing module are reported here.
+  if (error != ContentError::WrongPassword) ReportUnreadableStream(m_document, m_stream.nIndex, reason);
+}
+
+std::unique_ptr<Cipher> StreamReader::NodeDecryptor(const NTV& record, const std::vector<uint8_t>& stored) {
+  const CryptProvider& crypt = m_document.GetCryptProvider();
+  if (!crypt.IsAvailable() || !crypt.IsCipherSupported(record.nCryptType) || crypt.MaxKeyLength() < record.nKeyLength) {
+    Fail(ContentError::NoEncryption, "the encryption module cannot serve the node");
+    return nullptr;
+  }
+  std::optional<SecureString> password = m_document.GetNodePassword(record.nIndex);
+  SecureBytes key = crypt.DeriveKey(record.nHashType, password ? password->view() : std::string_view(), record.nKeyLength);
+  std::unique_ptr<Cipher> decryptor = key.size() == record.nKeyLength ? crypt.MakeDecryptor(record.nCryptType, key) : nullptr;
+  if (!decryptor) {
+    Fail(ContentError::NoEncryption, "the node key could not be made");
+    return nullptr;
+  }
+  // The test block tells a wrong password from damage; nodes stored without one (nothing to
+  // compare) are decrypted and left to the checks that follow.
+  if (record.nTestLength != 0) {
+    std::unique_ptr<Cipher> encryptor = crypt.MakeEncryptor(record.nCryptType, key);
+    if (!encryptor || stored.size() < record.nTestLength ||
+        encryptor->TestBlock() != std::vector<uint8_t>(stored.begin(), stored.begin() + record.nTestLength)) {
+      Fail(ContentError::WrongPassword, {});
+      return nullptr;
+    }
+  }
+  return decryptor;
 }
 
 std::optional<std::vector<uint8_t>> StreamReader::Decode(std::vector<uint8_t> stored) {
@@ -97,23 +130,21 @@ std::optional<std::vector<uint8_t>> StreamReader::Decode(std::vector<uint8_t> st
     std::string error;
     std::optional<EncryptedData> located = LocateEncryptedData(data, size, record.nTestLength, error);
     if (!located) {
-      ReportUnreadableStream(error);
+      Fail(ContentError::Damaged, error);
       return std::nullopt;
     }
     data += located->offset;
     size = located->size;
+    std::unique_ptr<Cipher> decryptor = NodeDecryptor(record, stored);
+    if (!decryptor) return std::nullopt;
     if (m_stream.nRawLength == 0) return std::vector<uint8_t>();
-    std::unique_ptr<Cipher> decryptor = MakeNodeCipher(m_document, CipherDirection::Decrypt, record);
-    if (!decryptor) {
-      ReportUnreadableStream("the node key could not be made");
-      return std::nullopt;
-    }
     if (size % decryptor->BlockSize() != 0) {
-      ReportUnreadableStream("the encrypted data does not fill whole cipher blocks");
+      Fail(ContentError::Damaged, "the encrypted data does not fill whole cipher blocks");
       return std::nullopt;
     }
-    CheckIntegrity(IntegrityCheck::StoredBytes, m_stream.nFileDataCRC, Crc32Update(0, data, size), m_document,
-                   m_stream.nIndex);
+    if (!CheckIntegrity(IntegrityCheck::StoredBytes, m_stream.nFileDataCRC, Crc32Update(0, data, size), m_document,
+                        m_stream.nIndex))
+      m_error = ContentError::Damaged;
     uint8_t* plain = stored.data() + (data - stored.data());
     decryptor->Process(plain, size);
     compressedLength = located->compressedLength;
@@ -121,16 +152,17 @@ std::optional<std::vector<uint8_t>> StreamReader::Decode(std::vector<uint8_t> st
       size_t n = std::min<size_t>(compressedLength, m_stream.nRawLength);
       return std::vector<uint8_t>(plain, plain + n);
     }
-  } else {
-    CheckIntegrity(IntegrityCheck::StoredBytes, m_stream.nFileDataCRC, Crc32Update(0, data, size), m_document,
-                   m_stream.nIndex);
+  } else if (!CheckIntegrity(IntegrityCheck::StoredBytes, m_stream.nFileDataCRC, Crc32Update(0, data, size),
+                             m_document, m_stream.nIndex)) {
+    m_error = ContentError::Damaged;
   }
 
   GunzipResult result = Gunzip(data, compressedLength, m_stream.nRawLength);
   if (!result.ok) {
-    ReportUnreadableStream(result.error);
+    Fail(ContentError::Damaged, result.error);
     return std::nullopt;
   }
+  if (result.bytes.size() != m_stream.nRawLength) m_error = ContentError::Damaged;  // delivered, but cut short
   return std::move(result.bytes);
 }
 
@@ -142,7 +174,10 @@ size_t StreamReader::Get(void* data, size_t size) {
     AppLog().WriteLine("WARNING: Using old rfFile method in CMlfNodeData::Get function");
     auto lock = m_document.Lock();
     std::string error;
-    if (!ReadAt(m_stream.hFile, uint64_t(m_stream.nLoc) + m_stream.nBytesDone, data, size, error)) return 0;
+    if (!ReadAt(m_stream.hFile, uint64_t(m_stream.nLoc) + m_stream.nBytesDone, data, size, error)) {
+      m_error = ContentError::Damaged;
+      return 0;
+    }
   } else if (!m_buffer) {
     AppLog().WriteLine("WARNING: m_lpBuffer was NULL in call to CMlfNodeData::Get with m_nReadMode := rfBuffer");
     static_cast<uint8_t*>(data)[0] = 0;
@@ -156,8 +191,9 @@ size_t StreamReader::Get(void* data, size_t size) {
   m_contentCrc.Update(data, size);
   m_stream.nBytesDone += static_cast<uint32_t>(size);
   bool shortBufferDone = m_mode == rfBuffer && m_stream.nBytesDone >= m_buffer->size();
-  if (m_stream.nBytesDone >= m_stream.nRawLength || shortBufferDone)
-    CheckIntegrity(IntegrityCheck::Content, m_stream.nDataCRC, m_contentCrc.Value(), m_document, m_stream.nIndex);
+  if ((m_stream.nBytesDone >= m_stream.nRawLength || shortBufferDone) &&
+      !CheckIntegrity(IntegrityCheck::Content, m_stream.nDataCRC, m_contentCrc.Value(), m_document, m_stream.nIndex))
+    m_error = ContentError::Damaged;
   return size;
 }
 

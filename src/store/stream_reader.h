@@ -5,15 +5,19 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
+#include "store/content_error.h"
 #include "store/crc32.h"
 #include "store/stream_record.h"
 
 namespace mlf {
 
 class CMarrowleafDoc;
+class Cipher;
+struct NTV;
 
 enum ReadMode { rfFile = 0, rfBuffer = 1 };
 
@@ -25,15 +29,14 @@ class StreamReader {
   StreamReader(const StreamReader&) = delete;
   StreamReader& operator=(const StreamReader&) = delete;
 
-  // -1 for an unknown node, 0 when it has no stored data, else the open stream.
-  int32_t StreamId() const { return m_streamId; }
   bool IsOpen() const { return m_streamId > 0; }
   const MLFSTREAM& Stream() const { return m_stream; }
 
   void PrepareReadBuffer();
   ReadMode Mode() const { return m_mode; }
-  // False after a failed decode in buffer mode.
-  bool HasBuffer() const { return m_buffer.has_value(); }
+  // Why the content could not be read whole and intact: set by PrepareReadBuffer, and by Get
+  // when a read fails or the content fails its check.
+  ContentError Error() const { return m_error; }
 
   // Delivers up to size bytes of content; 0 at the end.
   size_t Get(void* data, size_t size);
@@ -45,11 +48,16 @@ class StreamReader {
 
  private:
   std::optional<std::vector<uint8_t>> Decode(std::vector<uint8_t> stored);
+  // The decryptor of an encrypted stream whose password matches its test block, else null
+  // with the error set.
+  std::unique_ptr<Cipher> NodeDecryptor(const NTV& record, const std::vector<uint8_t>& stored);
+  void Fail(ContentError error, const std::string& reason);
 
   CMarrowleafDoc& m_document;
   int32_t m_streamId = 0;
   MLFSTREAM m_stream;
   ReadMode m_mode = rfFile;
+  ContentError m_error = ContentError::None;
   std::optional<std::vector<uint8_t>> m_buffer;
   Crc32 m_contentCrc;
 };

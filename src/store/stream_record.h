@@ -13,15 +13,12 @@ struct MLFSTREAM {
   uint32_t nBytesDone = 0;    // processed so far; for a write stream at close, its stored length
   uint32_t nStorageLength = 0;
   uint32_t nRawLength = 0;
-  uint32_t nExpectedLen = 0;  // not used
   File* hFile = nullptr;      // the data file or the work file
-  uint32_t bGetSize = 0;      // not used
   uint32_t bForOutput = 0;
   uint32_t bZipped = 0;
   uint32_t bEncrypted = 0;
   uint32_t nHashType = 0;
   uint32_t nCryptType = 0;
-  void* pPrgBar = nullptr;    // progress to advance while reading, or null
   uint32_t nIndex = 0;        // node id
   uint32_t nDataCRC = 0;
   uint32_t nFileDataCRC = 0;

@@ -60,6 +60,9 @@ std::vector<uint8_t> StreamWriter::StoredBytes() {
     m_stream.nFileDataCRC = Crc32Update(0, member.data(), member.size());
     return member;
   }
+  // No CRC of an encrypted node's content is recorded: in clear, it would confirm a guess of
+  // the content. The CRC of the stored bytes and the member's own CRC still guard it.
+  m_stream.nDataCRC = 0;
   NTV record;
   m_document.Data_GetItem(m_stream.nIndex, record);
   std::unique_ptr<Cipher> encryptor = MakeNodeCipher(m_document, CipherDirection::Encrypt, record);

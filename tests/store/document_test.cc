@@ -173,6 +173,40 @@ TEST_F(DocumentTest, KeywordsAreFoundCaseInsensitivelyAndDroppedWhenUnused) {
   EXPECT_FALSE(doc.GetKeywordName(first, name));
 }
 
+// Keywords fold case as search does, and are stored by the code-page rule of typed text.
+TEST_F(DocumentTest, KeywordsFoldCaseBeyondAscii) {
+  struct Case {
+    const char* first;
+    const char* second;
+    std::string stored;
+  };
+  for (const Case& c : {Case{"Gr\xc3\xbcn", "GR\xc3\x9cN", "gr\xfcn"},            // UTF-8 typed
+                        Case{"Gr\xfcn", "GR\xc3\x9cN", "gr\xfcn"},                // 1252 as stored
+                        Case{"\xce\x91\xce\x92", "\xce\xb1\xce\xb2", "\xce\xb1\xce\xb2"}}) {  // Greek: UTF-8
+    SCOPED_TRACE(c.first);
+    uint32_t id = doc.FindOrAddKeyword(c.first);
+    EXPECT_EQ(doc.FindOrAddKeyword(c.second), id);
+    std::string name;
+    ASSERT_TRUE(doc.GetKeywordName(id, name));
+    EXPECT_EQ(name, c.stored);
+  }
+}
+
+TEST_F(DocumentTest, ImportedTitlesFollowTheCodePageRule) {
+  env.CreateDirectory("/in");
+  struct Case {
+    std::string file;
+    std::string title;
+  };
+  for (const Case& c : {Case{"Gr\xc3\xbc\xc3\x9f""e.txt", "Gr\xfc\xdf""e.txt"},  // fits 1252
+                        Case{"\xe6\x97\xa5\xe6\x9c\xac.txt", "\xe6\x97\xa5\xe6\x9c\xac.txt"}}) {  // stays UTF-8
+    env.PutFile("/in/" + c.file, "bytes");
+    CMlfNode node(&doc, doc.Data_AddForeignFromFile("/in/" + c.file, 0));
+    ASSERT_TRUE(node.IsValid());
+    EXPECT_EQ(std::string(node.GetTitle()), c.title);
+  }
+}
+
 TEST_F(DocumentTest, TaskOverlayAndRowRefreshes) {
   RecordingObserver observer;
   doc.SetObserver(&observer);

@@ -1,5 +1,7 @@
 #include "file_fixture.h"
 
+#include <zlib.h>
+
 namespace mlf::test {
 
 std::string Le16(uint16_t v) { return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)}; }
@@ -87,6 +89,34 @@ std::string Envelope(const std::string& plain, const CryptProvider& crypt, uint3
   body.resize((body.size() + encryptor->BlockSize() - 1) / encryptor->BlockSize() * encryptor->BlockSize(), '\0');
   encryptor->Process(reinterpret_cast<uint8_t*>(body.data()), body.size());
   return out + body;
+}
+
+std::string ZlibGzip(const std::string& bytes) {
+  z_stream z{};
+  deflateInit2(&z, 6, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
+  std::string out(deflateBound(&z, static_cast<uLong>(bytes.size())), '\0');
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+  z.avail_in = static_cast<uInt>(bytes.size());
+  z.next_out = reinterpret_cast<Bytef*>(out.data());
+  z.avail_out = static_cast<uInt>(out.size());
+  deflate(&z, Z_FINISH);
+  out.resize(z.total_out);
+  deflateEnd(&z);
+  return out;
+}
+
+std::string ZlibGunzip(const std::string& member) {
+  z_stream z{};
+  inflateInit2(&z, 15 + 16);
+  std::string out(1 << 16, '\0');
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(member.data()));
+  z.avail_in = static_cast<uInt>(member.size());
+  z.next_out = reinterpret_cast<Bytef*>(out.data());
+  z.avail_out = static_cast<uInt>(out.size());
+  int rc = inflate(&z, Z_FINISH);
+  out.resize(z.total_out);
+  inflateEnd(&z);
+  return rc == Z_STREAM_END ? out : "<bad member>";
 }
 
 }  // namespace mlf::test

@@ -47,6 +47,11 @@ class FileFixture {
 std::string Envelope(const std::string& plain, const CryptProvider& crypt, uint32_t cipher, uint32_t keyDerivation,
                      uint32_t keyLength, const std::string& password, bool version2, const std::string& extra = {});
 
+// gzip and gunzip by zlib itself, independent of the store's own; "<bad member>" for a member
+// that does not decode.
+std::string ZlibGzip(const std::string& bytes);
+std::string ZlibGunzip(const std::string& member);
+
 std::string Le32(uint32_t v);
 std::string Le16(uint16_t v);
 

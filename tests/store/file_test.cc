@@ -1,3 +1,9 @@
+#include <algorithm>
+#include <map>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "file_fixture.h"
@@ -385,6 +391,154 @@ TEST_F(FileTest, EveryFailureLeavesTheOldOrTheNewFile) {
     }
   }
   EXPECT_GT(runs, 40u) << "every operation of a save was failed once";
+}
+
+// Parent ids of each saved node entry, read straight from the bytes of a version 7 file.
+std::map<uint32_t, uint32_t> SavedParents(const std::string& bytes) {
+  std::map<uint32_t, uint32_t> parents;
+  size_t at = 112;
+  for (uint32_t i = 0, n = U32At(bytes, 72); i < n; ++i) {
+    parents[U32At(bytes, at + 8)] = U32At(bytes, at + 12);
+    at = bytes.find('\0', at + 72) + 1;
+  }
+  return parents;
+}
+
+TEST_F(FileTest, NodesOffTheTreeAreShownAtTheTopLevelReportedAndSavedThere) {
+  test::FileFixture f;
+  f.nodes = {{1, 0, ntFolder, "Top", ""},
+             {2, 1, ntNote, "under top", ""},
+             {17, 99, ntForeign, "x", "attached bytes"},
+             {18, 19, ntFolder, "loop A", ""},
+             {19, 18, ntFolder, "loop B", ""},
+             {20, 19, ntNote, "in the loop", ""},
+             {21, 17, ntFolder, "below x", ""}};
+  for (auto mode : {CMarrowleafDoc::OpenMode::Normal, CMarrowleafDoc::OpenMode::Salvage}) {
+    env.PutFile(kPath, f.Build());
+    CMarrowleafDoc doc(env);
+    ASSERT_TRUE(doc.OnOpenDocument(kPath, mode));
+    std::vector<std::string> problems;
+    for (const DetachedNode& node : doc.DetachedNodesAtOpen()) problems.push_back(DetachedNodeText(node));
+    EXPECT_EQ(problems, (std::vector<std::string>{"node 17 'x' has no parent 99; shown at the top level",
+                                                  "node 18 'loop A' has parent 19, which leads back to it; shown at the top level",
+                                                  "node 21 'below x' has parent 17, which is not a folder; shown at the top level"}));
+    std::vector<uint32_t> all;
+    doc.Data_GetChildren(0, all);
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(all, (std::vector<uint32_t>{1, 2, 17, 18, 19, 20, 21})) << "every node is reachable";
+    std::vector<uint32_t> below;
+    doc.Data_GetChildren(18, below);
+    EXPECT_EQ(below, (std::vector<uint32_t>{20, 19}));
+    EXPECT_EQ(doc.Data_GetItemPath(20), "//loop A/loop B/in the loop");
+    EXPECT_EQ(test::ReadStream(doc, 17), "attached bytes");
+
+    ASSERT_TRUE(doc.OnSaveDocument(kPath));
+    std::map<uint32_t, uint32_t> parents = SavedParents(env.GetFile(kPath));
+    EXPECT_EQ(parents, (std::map<uint32_t, uint32_t>{{1, 0}, {2, 1}, {17, 0}, {18, 0}, {19, 18}, {20, 19}, {21, 0}}));
+  }
+}
+
+TEST_F(FileTest, ChildrenWalkOfADeepChainNeedsNoRecursion) {
+  CMarrowleafDoc doc(env);
+  uint32_t parent = 0;
+  for (int i = 0; i < 100000; ++i) {
+    CMlfNode folder;
+    folder.Create(&doc, ntFolder, "f", parent);
+    parent = folder.GetId();
+  }
+  std::vector<uint32_t> ids;
+  doc.Data_GetChildren(0, ids);
+  ASSERT_EQ(ids.size(), 100000u);
+  EXPECT_EQ(ids.front(), parent) << "the deepest folder comes first";
+  EXPECT_EQ(ids.back(), 1u);
+}
+
+// Fails the reopen of the saved file (read/write, must exist) a given number of times, as when
+// another process holds it right after the rename.
+class HeldAfterRenameEnv : public FaultEnv {
+ public:
+  using FaultEnv::FaultEnv;
+  std::unique_ptr<File> OpenFile(const std::string& path, FileAccess access, FileCreation creation,
+                                 FileShare share) override {
+    if (path == kPath && access == FileAccess::ReadWrite && creation == FileCreation::OpenExisting && failures > 0) {
+      --failures;
+      throw FileError(path, "held by another process");
+    }
+    return FaultEnv::OpenFile(path, access, creation, share);
+  }
+  int failures = 0;
+};
+
+TEST_F(FileTest, ASaveWhoseRenameSucceededIsNeverReportedAsUnchanged) {
+  struct Case {
+    const char* name;
+    int failures;
+    CMarrowleafDoc::SaveResult expected;
+  };
+  for (const Case& c : {Case{"reopen fails once, the retry works", 1, CMarrowleafDoc::SaveResult::Saved},
+                        Case{"reopen keeps failing", 100, CMarrowleafDoc::SaveResult::Committed}}) {
+    SCOPED_TRACE(c.name);
+    prompts.messages.clear();
+    if (env.FileExists(kPath)) env.DeleteFile(kPath);
+    HeldAfterRenameEnv held(env);
+    CMarrowleafDoc doc(held);
+    Fill(doc);
+    ASSERT_TRUE(doc.OnSaveDocument(kPath));
+    CMlfNode extra;
+    extra.Create(&doc, ntNote, "Added", 0);
+    test::WriteStream(doc, extra.GetId(), "new content");
+    std::string state = Describe(doc);
+    held.failures = c.failures;
+    EXPECT_EQ(doc.Save(kPath), c.expected);
+    held.failures = 0;
+    EXPECT_FALSE(doc.IsModified()) << "the changes are in the file";
+    for (const auto& m : prompts.messages) EXPECT_EQ(m.text.find("not changed"), std::string::npos) << m.text;
+    if (c.expected == CMarrowleafDoc::SaveResult::Committed) {
+      ASSERT_EQ(prompts.messages.size(), 1u);
+      EXPECT_NE(prompts.messages[0].text.find("Your changes are in the file"), std::string::npos);
+    }
+    EXPECT_EQ(Describe(doc), state) << "the document stays usable";
+    EXPECT_TRUE(doc.OnSaveDocument(kPath)) << "and saves again";
+  }
+  CMarrowleafDoc check(env);
+  ASSERT_TRUE(check.OnOpenDocument(kPath));
+  EXPECT_EQ(test::ReadStream(check, 4), "new content");
+}
+
+mode_t ModeOf(const std::string& path) {
+  struct stat st {};
+  EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
+  return st.st_mode;
+}
+
+TEST_F(FileTest, SavingKeepsTheLinkAndThePermissionsTheUserSetUp) {
+  test::ScratchDir dir;
+  Env& disk = Env::Default();
+  ::mkdir((dir / "real").c_str(), 0700);
+  const std::string real = dir / "real/notes.mlf", link = dir / "notes.mlf";
+  {
+    CMarrowleafDoc doc(disk);
+    Fill(doc);
+    ASSERT_TRUE(doc.OnSaveDocument(real));
+  }
+  EXPECT_EQ(ModeOf(real) & 07777, 0600u) << "a new file is owner-only";
+  ASSERT_EQ(::chmod(real.c_str(), 0664), 0);
+  ASSERT_EQ(::symlink("real/notes.mlf", link.c_str()), 0);
+
+  CMarrowleafDoc doc(disk);
+  ASSERT_TRUE(doc.OnOpenDocument(link));
+  CMlfNode extra;
+  extra.Create(&doc, ntNote, "Added", 0);
+  test::WriteStream(doc, extra.GetId(), "through the link");
+  ASSERT_TRUE(doc.OnSaveDocument(link));
+  EXPECT_TRUE(S_ISLNK(ModeOf(link))) << "the link stays a link";
+  EXPECT_EQ(ModeOf(real) & 07777, 0664u) << "the saved file keeps the permission bits";
+  std::string bytes = test::ReadWholeFile(real);
+  EXPECT_NE(bytes.find("Added"), std::string::npos) << "the link's target was replaced";
+  for (const DirEntry& entry : disk.ListDirectory(dir.path()))
+    EXPECT_TRUE(entry.name == "real" || entry.name == "notes.mlf") << entry.name << " left beside the link";
+  ASSERT_TRUE(doc.OnSaveDocument(link)) << "and it saves again through the reopened file";
+  EXPECT_EQ(test::ReadStream(doc, extra.GetId()), "through the link");
 }
 
 }  // namespace

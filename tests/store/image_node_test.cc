@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "file_fixture.h"
+
 #include "imaging/picture_encoder.h"
 #include "imaging/picture_resource.h"
 #include "platform/mem_env.h"
@@ -17,6 +19,16 @@ const std::string kGif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x
 std::string Png() {
   std::vector<uint8_t> png = EncodePicture(DecodePictureResource(PictureResource::DefaultLogo).bitmap, EncodeFormat::Png);
   return std::string(png.begin(), png.end());
+}
+
+uint32_t U32At(const std::string& bytes, size_t at) {
+  uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<uint8_t>(bytes[at + i]);
+  return v;
+}
+
+void PutU32(std::string& bytes, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(v >> (8 * i));
 }
 
 class ImageNodeTest : public ::testing::Test {
@@ -89,6 +101,40 @@ TEST_F(ImageNodeTest, LogoSurvivesSaveAndReopen) {
   ASSERT_TRUE(reopened.OnSaveDocument("/notes/logo.mlf")) << "the logo is copied from the data file";
   reopened.ClearLogo();
   EXPECT_EQ(reopened.GetLogoBitmap().Width(), 128) << "back to the program's own";
+}
+
+TEST_F(ImageNodeTest, ALogoThatCannotBeDecodedIsKeptAndSavedAgain) {
+  // An enhanced metafile header: recognised by the image layer, not decodable by it.
+  std::string metafile(88, '\0');
+  PutU32(metafile, 0, 1);
+  PutU32(metafile, 4, 88);
+  PutU32(metafile, 40, 0x464D4520);
+  env.CreateDirectory("/notes");
+  {
+    CMarrowleafDoc first(env);
+    env.PutFile("/in/dot.gif", kGif);
+    ASSERT_TRUE(first.SetLogoFromFile("/in/dot.gif"));
+    ASSERT_TRUE(first.OnSaveDocument("/notes/logo.mlf"));
+  }
+  // The file's logo section is pointed at the metafile, appended at the end.
+  std::string bytes = env.GetFile("/notes/logo.mlf");
+  std::string member = test::ZlibGzip(metafile);
+  PutU32(bytes, 76, static_cast<uint32_t>(bytes.size()));
+  PutU32(bytes, 80, static_cast<uint32_t>(member.size()));
+  env.PutFile("/notes/logo.mlf", bytes + member);
+
+  {
+    CMarrowleafDoc doc(env);
+    ASSERT_TRUE(doc.OnOpenDocument("/notes/logo.mlf"));
+    EXPECT_TRUE(doc.HasLogo());
+    EXPECT_EQ(doc.GetLogoBitmap().Width(), 128) << "the program's own logo is shown meanwhile";
+    ASSERT_TRUE(doc.OnSaveDocument("/notes/logo.mlf"));
+  }
+  std::string saved = env.GetFile("/notes/logo.mlf");
+  uint32_t offset = U32At(saved, 76), length = U32At(saved, 80);
+  ASSERT_NE(offset, 0u);
+  ASSERT_LE(uint64_t(offset) + length, saved.size());
+  EXPECT_EQ(test::ZlibGunzip(saved.substr(offset, length)), metafile) << "the logo's bytes were written back";
 }
 
 }  // namespace
