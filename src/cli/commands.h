@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cli/options.h"
 #include "cli/terminal_prompts.h"
@@ -25,7 +26,9 @@ struct Command {
   const char* usage;
   const char* summary;
   int (*run)(Context&);
-  size_t arguments;  // the positional arguments it needs at least
+  size_t arguments;     // the positional arguments it needs at least
+  size_t maxArguments;  // and at most
+  std::vector<std::string> options;  // its own, beside those every command takes
 };
 
 const std::vector<Command>& Commands();
@@ -33,6 +36,9 @@ const std::vector<Command>& Commands();
 // Opens the file named by the first argument; null (after telling why) when it cannot be.
 std::unique_ptr<CMarrowleafDoc> OpenNoteFile(const std::string& path,
                                              CMarrowleafDoc::OpenMode mode = CMarrowleafDoc::OpenMode::Normal);
+// The node that path names ("//Folder/Note" or "#id") in the document opened from file; 0 after
+// telling why not (no such node, or several with those titles).
+uint32_t ResolveNode(const CMarrowleafDoc& doc, const std::string& file, const std::string& path);
 // Saves the document back to its file; false after telling why.
 bool SaveNoteFile(CMarrowleafDoc& doc, const std::string& path);
 

@@ -33,6 +33,19 @@ std::unique_ptr<CMarrowleafDoc> OpenNoteFile(const std::string& path, CMarrowlea
   return nullptr;
 }
 
+uint32_t ResolveNode(const CMarrowleafDoc& doc, const std::string& file, const std::string& path) {
+  std::vector<uint32_t> found = FindNodes(doc, path);
+  if (found.size() == 1) return found.front();
+  if (found.empty()) {
+    std::cerr << file << ": no node " << path << (path.rfind("//", 0) == 0 || path[0] == '#' ? "" : " (a path starts with // or #)") << "\n";
+    return 0;
+  }
+  std::cerr << file << ": " << path << " names " << found.size() << " nodes:";
+  for (uint32_t id : found) std::cerr << " #" << id;
+  std::cerr << "; name one by its id\n";
+  return 0;
+}
+
 bool SaveNoteFile(CMarrowleafDoc& doc, const std::string& path) { return doc.OnSaveDocument(path); }
 
 int RunSalvage(Context& context) {

@@ -35,13 +35,15 @@ std::vector<TreeRow> TreeRows(const CMarrowleafDoc& doc) {
   return rows;
 }
 
-uint32_t FindNode(const CMarrowleafDoc& doc, const std::string& path) {
+std::vector<uint32_t> FindNodes(const CMarrowleafDoc& doc, const std::string& path) {
   if (path.size() > 1 && path[0] == '#') {
-    uint32_t id = static_cast<uint32_t>(std::strtoul(path.c_str() + 1, nullptr, 10));
+    char* end = nullptr;
+    uint32_t id = static_cast<uint32_t>(std::strtoul(path.c_str() + 1, &end, 10));
     NTV record;
-    return doc.Data_GetItem(id, record) ? id : 0;
+    if (*end == '\0' && doc.Data_GetItem(id, record)) return {id};
+    return {};
   }
-  if (path.rfind("//", 0) != 0) return 0;
+  if (path.rfind("//", 0) != 0) return {};
   std::vector<std::string> parts;
   for (size_t start = 2; start <= path.size();) {
     size_t slash = path.find('/', start);
@@ -49,20 +51,24 @@ uint32_t FindNode(const CMarrowleafDoc& doc, const std::string& path) {
     if (slash > start) parts.push_back(path.substr(start, slash - start));
     start = slash + 1;
   }
-  if (parts.empty()) return 0;
-  uint32_t parent = 0, found = 0;
+  if (parts.empty()) return {};
+  // Every node along the way that carries the title is followed, in tree order.
+  std::vector<uint32_t> found{0};
   std::vector<TreeRow> rows = TreeRows(doc);
   for (const std::string& part : parts) {
-    found = 0;
+    std::vector<uint32_t> next;
     for (const TreeRow& row : rows)
-      if (row.record.nParent == parent && ShownTitle(row.record.strTitle) == part) {
-        found = row.record.nIndex;
-        break;
-      }
-    if (!found) return 0;
-    parent = found;
+      if (std::find(found.begin(), found.end(), row.record.nParent) != found.end() &&
+          ShownTitle(row.record.strTitle) == part)
+        next.push_back(row.record.nIndex);
+    found = std::move(next);
   }
   return found;
+}
+
+uint32_t FindNode(const CMarrowleafDoc& doc, const std::string& path) {
+  std::vector<uint32_t> found = FindNodes(doc, path);
+  return found.empty() ? 0 : found.front();
 }
 
 }  // namespace mlf::cli

@@ -12,7 +12,8 @@ std::optional<std::string> Options::Value(const std::string& flag) const {
 
 std::optional<Options> ParseOptions(int argc, char** argv) {
   static const std::set<std::string> kValueFlags = {"--mode", "--in", "--into", "--password-file",
-                                                    "--new-password-file"};
+                                                    "--new-password-file", "--node", "--as", "--format", "--to",
+                                                    "--context"};
   Options options;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
@@ -28,6 +29,8 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
       }
     } else if (arg == "-h") {
       options.flags["--help"] = "";
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      options.flags[arg] = "";  // a short option: none is known but -h, so it is refused
     } else if (options.command.empty()) {
       options.command = arg;
     } else {

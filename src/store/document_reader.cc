@@ -168,6 +168,7 @@ CMarrowleafDoc::LoadResult CMarrowleafDoc::LoadFile(OpenMode mode) {
     m_nodes[id] = std::move(record);
     if (id >= m_nextNodeId) m_nextNodeId = id + 1;
   }
+  m_readVersion = header.version;
   header.version = kCurrentFileVersion;
   m_header = header;
   LoadSections(in, mode);
