@@ -29,6 +29,7 @@ struct Command {
   size_t arguments;     // the positional arguments it needs at least
   size_t maxArguments;  // and at most
   std::vector<std::string> options;  // its own, beside those every command takes
+  const char* example;
 };
 
 const std::vector<Command>& Commands();
@@ -55,5 +56,11 @@ int RunRemove(Context&);
 int RunMove(Context&);
 int RunPasswd(Context&);
 int RunSalvage(Context&);
+int RunWrite(Context&);
+int RunRename(Context&);
+int RunCopy(Context&);
+int RunBookmarks(Context&);
+int RunBookmark(Context&);
+int RunGet(Context&);
 
 }  // namespace mlf::cli

@@ -1,5 +1,6 @@
 // mlf export and mlf import.
 #include <iostream>
+#include <map>
 
 #include "cli/commands.h"
 #include "cli/note_tree.h"
@@ -7,6 +8,7 @@
 #include "exchange/node_export.h"
 #include "exchange/file_import.h"
 #include "platform/env.h"
+#include "platform/path.h"
 
 namespace mlf::cli {
 
@@ -34,6 +36,47 @@ int RunExport(Context& context) {
     for (const std::string& failure : tally.failed) std::cout << "  " << failure << "\n";
   }
   return tally.failed.empty() ? kExitOk : kExitProblem;
+}
+
+int RunGet(Context& context) {
+  const std::string& file = context.options.arguments[0];
+  const std::string& path = context.options.arguments[1];
+  const std::string& out = context.options.arguments[2];
+  static const std::map<std::string, int> kFormats = {{"bmp", 1}, {"jpeg", 3}, {"jpg", 3}, {"png", 7}, {"tiff", 9}, {"tif", 9}};
+  int format = 0;
+  if (std::optional<std::string> name = context.options.Value("--format")) {
+    auto it = kFormats.find(*name);
+    if (it == kFormats.end()) {
+      std::cerr << "--format takes png, jpeg, bmp or tiff\n";
+      return kExitUsage;
+    }
+    format = it->second;
+  }
+  std::unique_ptr<CMarrowleafDoc> doc = OpenNoteFile(file);
+  if (!doc) return kExitUsage;
+  uint32_t id = ResolveNode(*doc, file, path);
+  if (!id) return kExitProblem;
+  NTV record;
+  doc->Data_GetItem(id, record);
+  if (record.nType == ntFolder || (format && record.nType != ntImage) ||
+      (context.options.Has("--text") && record.nType != ntNote)) {
+    std::cerr << file << ": " << path << " is " << (record.nType == ntFolder ? "a folder; mlf export --node writes a branch" : format ? "no picture; --format is for images" : "no note; --text is for notes") << "\n";
+    return kExitProblem;
+  }
+  try {
+    std::string folder = DirName(out);
+    if (!folder.empty()) CreateFolderPath(doc->GetEnv(), folder);
+  } catch (const FileError& error) {
+    std::cerr << error.what() << "\n";
+    return kExitProblem;
+  }
+  CNodeSingleExport process(*doc, id, out, format, context.options.Has("--text"));
+  ProcessDriver(process, context.prompts).RunToEnd();
+  if (!process.Succeeded()) {
+    std::cerr << file << ": " << path << ": " << process.Reason() << "\n";
+    return kExitProblem;
+  }
+  return kExitOk;
 }
 
 int RunImport(Context& context) {

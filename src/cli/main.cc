@@ -45,7 +45,8 @@ int Main(int argc, char** argv) {
     }
   }
   if (options->Has("--help")) {
-    std::cout << "usage: " << command->usage << "\n" << command->summary << "\n";
+    std::cout << "usage: " << command->usage << "\n" << command->summary << "\n\nExample:\n  " << command->example
+              << "\n";
     return kExitOk;
   }
   if (options->arguments.size() < command->arguments || options->arguments.size() > command->maxArguments) {

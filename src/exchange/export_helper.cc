@@ -12,33 +12,37 @@
 #include "platform/codepage.h"
 #include "platform/env.h"
 #include "platform/path.h"
+#include "rtf/plain_text.h"
 #include "store/document.h"
 #include "store/node.h"
 
 namespace mlf {
 namespace {
 
-// Fills a temporary file beside path and puts it in path's place once fill succeeded, so that
-// a failure never leaves a partial file nor harms the one that was there. The temporary file
-// is owner-only from its creation when ownerOnly; else it gets the usual permissions.
+// Fills the file at path so that a failure never leaves a partial file nor harms the one that
+// was there: a new file is written in place and removed again on failure; one that replaces a
+// file, or that must be owner-only from its creation, is filled as a temporary sibling that
+// takes its place at the end.
 bool WriteReplacing(Env& env, const std::string& path, bool ownerOnly, const std::function<bool(File&)>& fill) {
+  bool inPlace = !ownerOnly && !env.FileExists(path);
   std::string folder = DirName(path);
   std::unique_ptr<File> out =
-      ownerOnly ? env.CreateTempFile(".mlf-export-", ".part", false, folder)
-                : env.OpenFile(JoinPath(folder, "." + BaseName(path) + ".mlf-part"), FileAccess::ReadWrite,
-                               FileCreation::CreateAlways, FileShare::ShareRead);
-  std::string temporary = out->Path();
+      inPlace ? env.OpenFile(path, FileAccess::ReadWrite, FileCreation::CreateNew, FileShare::ShareRead)
+      : ownerOnly ? env.CreateTempFile(".mlf-export-", ".part", false, folder)
+                  : env.OpenFile(JoinPath(folder, "." + BaseName(path) + ".mlf-part"), FileAccess::ReadWrite,
+                                 FileCreation::CreateAlways, FileShare::ShareRead);
+  std::string written = out->Path();
   bool filled = false;
   try {
     filled = fill(*out);
     out.reset();
-    if (filled) env.RenameFile(temporary, path);
+    if (filled && !inPlace) env.RenameFile(written, path);
   } catch (...) {
     out.reset();
-    env.DeleteFile(temporary);
+    env.DeleteFile(written);
     throw;
   }
-  if (!filled) env.DeleteFile(temporary);
+  if (!filled) env.DeleteFile(written);
   return filled;
 }
 
@@ -121,9 +125,19 @@ ExportResult CExportHelper::ExportFile(uint32_t nodeId, const std::string& path,
   return result(WriteBytes(nodeId, name, bytes));
 }
 
-bool CExportHelper::WriteNode(uint32_t nodeId, const std::string& path, int imageFormat) {
+bool CExportHelper::WriteNode(uint32_t nodeId, const std::string& path, int imageFormat, bool asText) {
   m_reason.clear();
   CMlfNode node(&m_document, nodeId);
+  if (asText && node.GetType() == ntNote) {
+    std::string rtf;
+    m_reason = ReadNodeContent(m_document, nodeId, [&](const char* p, size_t n) { rtf.append(p, n); });
+    if (!m_reason.empty()) return false;
+    std::string text = rtf::RtfToPlainText(rtf) + "\n";
+    return Write(nodeId, path, [&](File& out) {
+      out.WriteString(text);
+      return true;
+    });
+  }
   if (node.GetType() != ntImage) return WriteStream(nodeId, path);
   std::vector<uint8_t> bytes;
   return ReadImage(nodeId, imageFormat, bytes) && WriteBytes(nodeId, PictureName(path, imageFormat, bytes), bytes);

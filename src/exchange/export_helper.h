@@ -1,7 +1,7 @@
 // Writes one node to one file: notes as .rtf, HTML pages as .html, foreign data as .dat,
 // images in their stored format (batch export) or re-encoded (single export). An encrypted node
-// is unlocked with its password for the moment of writing and locked again afterwards. A file
-// appears only complete: its content goes to a temporary sibling that replaces it at the end.
+// is unlocked with its password for the moment of writing and locked again afterwards. A node
+// that cannot be read whole leaves no file behind and harms none that was there.
 #pragma once
 
 #include <cstdint>
@@ -34,8 +34,8 @@ class CExportHelper {
   ExportResult ExportFile(uint32_t nodeId, const std::string& pathWithoutExtension, int imageFormat);
   // Writes the node to the chosen path (single export): notes, pages and data exactly there;
   // images re-encoded in format (1, 3, 7 or 9; 0 keeps the stored bytes), the path given the
-  // extension of the format written.
-  bool WriteNode(uint32_t nodeId, const std::string& path, int imageFormat);
+  // extension of the format written. asText writes a note as the plain text a reader sees.
+  bool WriteNode(uint32_t nodeId, const std::string& path, int imageFormat, bool asText = false);
 
   // Why the last failure happened.
   const std::string& Reason() const { return m_reason; }

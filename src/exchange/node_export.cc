@@ -122,7 +122,7 @@ void CNodeSingleExport::Run() {
   CExportHelper helper(m_document, nullptr);
   bool unlockedHere = false;
   m_reason = UnlockNode(m_document, m_nodeId, unlockedHere);
-  m_succeeded = m_reason.empty() && helper.WriteNode(m_nodeId, m_path, m_imageFormat);
+  m_succeeded = m_reason.empty() && helper.WriteNode(m_nodeId, m_path, m_imageFormat, m_asText);
   if (m_reason.empty()) m_reason = helper.Reason();
   if (unlockedHere) LockAgain(m_document, m_nodeId);
   Step();

@@ -51,8 +51,10 @@ class CNodeBatchExport : public CNodeBatchProcess {
 
 class CNodeSingleExport : public CNodeBatchProcess {
  public:
-  CNodeSingleExport(CMarrowleafDoc& document, uint32_t nodeId, std::string path, int imageFormat)
-      : CNodeBatchProcess(document), m_nodeId(nodeId), m_path(std::move(path)), m_imageFormat(imageFormat) {}
+  // asText writes a note as plain text instead of its RTF.
+  CNodeSingleExport(CMarrowleafDoc& document, uint32_t nodeId, std::string path, int imageFormat, bool asText = false)
+      : CNodeBatchProcess(document), m_nodeId(nodeId), m_path(std::move(path)), m_imageFormat(imageFormat),
+        m_asText(asText) {}
   bool Succeeded() const { return m_succeeded; }
   // Why it failed.
   const std::string& Reason() const { return m_reason; }
@@ -64,6 +66,7 @@ class CNodeSingleExport : public CNodeBatchProcess {
   uint32_t m_nodeId;
   std::string m_path;
   int m_imageFormat;
+  bool m_asText;
   bool m_succeeded = false;
   std::string m_reason;
 };

@@ -131,7 +131,7 @@ t export-damaged-totals 1 "1 of 2 node(s) exported" "$mlf" export damaged.mlf da
 absent export-damaged-nothing-written damaged-out/Bad.rtf
 exists export-damaged-others-written damaged-out/Good.rtf
 mkdir -p blocked/Inbox/rich.rtf  # a folder where the file should go
-t export-os-reason 1 "Is a directory" "$mlf" export a.mlf blocked --yes
+t export-os-reason 1 "cannot open file (File exists)" "$mlf" export a.mlf blocked --yes
 t export-abort-by-default 1 "node(s) failed" "$mlf" export damaged.mlf damaged-out4
 t export-into-file 2 "Invalid export destination" "$mlf" export a.mlf hello.txt
 cp a.mlf locked.mlf && "$mlf" passwd locked.mlf --new-password-file pw >/dev/null
@@ -154,6 +154,78 @@ t cat-no-module 1 "You cannot access this encrypted node." nomodule/mlf cat node
 t check-damaged 1 "Bad" "$mlf" check damaged.mlf
 t salvage 1 "skipped" "$mlf" salvage damaged.mlf rescued
 exists salvage "rescued/1 Good.rtf"
+
+# Nodes by hand: write, rename, cp, bookmarks.
+t w-new 0 "" "$mlf" new w.mlf
+t w-mkdir 0 "" "$mlf" mkdir w.mlf //Journal
+printf 'first line\nsecond flour line\nthird\n' >text.txt
+t write-text 0 "" sh -c "\"$mlf\" write w.mlf //Journal/Day <text.txt"
+t write-text-read 0 "second flour line" "$mlf" cat w.mlf //Journal/Day --text
+t write-rtf 0 "" sh -c "printf '{\\\\rtf1 rich}' | \"$mlf\" write w.mlf //Journal/Rich"
+t write-rtf-kept 0 "{\rtf1 rich}" "$mlf" cat w.mlf //Journal/Rich
+t write-forced-text 0 "" sh -c "printf '{\\\\rtf1 shown}' | \"$mlf\" write w.mlf //Journal/Raw --text"
+t write-forced-text-read 0 "{\rtf1 shown}" "$mlf" cat w.mlf //Journal/Raw --text
+t write-binary 0 "not text; it is stored as text" sh -c "printf 'a\\0b' | \"$mlf\" write w.mlf //Journal/Bin"
+t write-replace 0 "" sh -c "echo replaced | \"$mlf\" write w.mlf //Journal/Bin"
+t write-replace-read 0 "replaced" "$mlf" cat w.mlf //Journal/Bin --text
+t write-no-folder 1 "no node //Nowhere" sh -c "echo x | \"$mlf\" write w.mlf //Nowhere/Day"
+t write-into-note 1 "is not a folder" sh -c "echo x | \"$mlf\" write w.mlf //Journal/Day/Sub"
+t write-folder 1 "is not a note" sh -c "echo x | \"$mlf\" write w.mlf //Journal"
+t write-both 2 "exclude each other" "$mlf" write w.mlf //Journal/X --rtf --text
+t write-secret 0 "" sh -c "echo new secret | \"$mlf\" write nodes.mlf //Secret --password-file pw1"
+t write-secret-read 0 "new secret" "$mlf" cat nodes.mlf //Secret --text --password-file pw1
+t write-secret-still-locked 1 "Incorrect password!" "$mlf" cat nodes.mlf //Secret --password-file wrong
+t rename 0 "" "$mlf" rename w.mlf //Journal/Raw "Grün"
+t rename-read 0 "- Grün" "$mlf" ls w.mlf
+t rename-empty 2 "cannot be empty" "$mlf" rename w.mlf //Journal/Grün ""
+t twins 0 "" sh -c "echo a | \"$mlf\" write w.mlf //Twin && \"$mlf\" mkdir w.mlf //Other && echo b | \"$mlf\" write w.mlf //Other/Twin && \"$mlf\" mv w.mlf //Other/Twin --into //"
+t ambiguous 1 "//Twin names 2 nodes: #" "$mlf" cat w.mlf //Twin
+t bookmark-add 0 "bookmark #1 Day" "$mlf" bookmark add w.mlf //Journal/Day
+t bookmark-add-named 0 "bookmark #2 Mine" "$mlf" bookmark add w.mlf //Journal/Rich Mine
+t bookmarks 0 "#2 Mine -> //Journal/Rich" "$mlf" bookmarks w.mlf
+t bookmarks-json 0 '{"id":1,"name":"Day","node":' "$mlf" bookmarks w.mlf --json
+t bookmark-rm 0 "" "$mlf" bookmark rm w.mlf Day
+t bookmark-rm-again 1 "no bookmark Day" "$mlf" bookmark rm w.mlf Day
+t bookmark-rm-id 0 "" "$mlf" bookmark rm w.mlf '#2'
+t bookmark-bad-action 2 "mlf bookmark add FILE" "$mlf" bookmark list w.mlf x
+t cp 0 "5 node(s) copied to w.mlf" "$mlf" cp w.mlf //Journal --into //Other
+t cp-read 0 "second flour line" "$mlf" cat w.mlf //Other/Journal/Day --text
+t cp-into-itself 0 "6 node(s) copied" "$mlf" cp w.mlf //Other --into //Other/Journal
+t cp-other-file 0 "" "$mlf" new other.mlf
+t cp-encrypted 0 "1 node(s) copied to other.mlf" "$mlf" cp nodes.mlf //Secret --to other.mlf
+t cp-encrypted-read 0 "new secret" "$mlf" cat other.mlf //Secret --text --password-file pw1
+t cp-encrypted-locked 1 "Incorrect password!" "$mlf" cat other.mlf //Secret --password-file wrong
+t cp-not-folder 1 "is not a folder" "$mlf" cp w.mlf //Journal/Rich --into //Journal/Day
+# One node out: get and export --node.
+t get-text 0 "" "$mlf" get w.mlf //Journal/Day got/day.txt --text
+content_is get-text got/day.txt "$(printf 'first line\nsecond flour line\nthird')"
+t get-rtf 0 "" "$mlf" get w.mlf //Journal/Rich got/rich.rtf
+content_is get-rtf got/rich.rtf '{\rtf1 rich}'
+t get-png 0 "" "$mlf" get nodes.mlf //Logo got/logo --format png
+[ "$(head -c 4 got/logo.png | od -An -c | tr -d ' ')" = "211PNG" ] || fail "get-png: got/logo.png is no PNG"
+t get-jpeg 0 "" "$mlf" get nodes.mlf //Logo got/logo.jpg --format jpeg
+[ "$(head -c 2 got/logo.jpg | od -An -tx1 | tr -d ' ')" = "ffd8" ] || fail "get-jpeg: got/logo.jpg is no JPEG"
+t get-format-on-note 1 "no picture" "$mlf" get w.mlf //Journal/Day got/x --format png
+t get-bad-format 2 "--format takes png" "$mlf" get nodes.mlf //Logo got/x --format gif
+t get-folder 1 "a folder" "$mlf" get w.mlf //Journal got/x
+t get-secret 0 "" "$mlf" get nodes.mlf //Secret got/secret.rtf --password-file pw1
+mode_is get-secret-owner-only got/secret.rtf 600
+t get-secret-wrong 1 "Incorrect password!" "$mlf" get nodes.mlf //Secret got/secret2.rtf --password-file wrong
+absent get-secret-wrong-nothing got/secret2.rtf
+t export-node 0 "5 of 5 node(s) exported" "$mlf" export w.mlf one --node //Journal
+exists export-node one/Journal/Day.rtf
+absent export-node-alone one/Twin.rtf
+t export-node-missing 1 "no node //Nope" "$mlf" export w.mlf one --node //Nope
+# Search with the matching lines.
+t search-context 0 "2: second **flour** line" "$mlf" search w.mlf flour --context 1
+has search-context-before "1- first line"
+t search-context-json 0 '"line":2,"text":"second **flour** line","match":true' "$mlf" search w.mlf flour --context 0 --json
+t search-context-bad 2 "--context takes a number" "$mlf" search w.mlf flour --context x
+# Every command has its help, with an example.
+for c in info ls cat check search export import get new mkdir rm mv passwd write rename cp bookmarks bookmark salvage; do
+  t "help-$c" 0 "Example:" "$mlf" "$c" --help
+  has "help-$c-example" "mlf $c "
+done
 
 printf 'not a note file' >junk.mlf
 t junk 2 "" "$mlf" ls junk.mlf
