@@ -40,6 +40,9 @@ std::unique_ptr<CMarrowleafDoc> OpenNoteFile(const std::string& path,
 // The node that path names ("//Folder/Note" or "#id") in the document opened from file; 0 after
 // telling why not (no such node, or several with those titles).
 uint32_t ResolveNode(const CMarrowleafDoc& doc, const std::string& file, const std::string& path);
+// Encrypted nodes are read only when their password can be had: from --password-file, or asked
+// on a terminal.
+bool CanGivePasswords(const Context& context);
 // Saves the document back to its file; false after telling why.
 bool SaveNoteFile(CMarrowleafDoc& doc, const std::string& path);
 

@@ -1,8 +1,12 @@
 // Opening and saving for the commands, and salvage.
+#include <unistd.h>
+
 #include <iostream>
 
 #include "cli/commands.h"
 #include "cli/note_tree.h"
+#include "exchange/content_reader.h"
+#include "exchange/export_helper.h"
 #include "platform/path.h"
 #include "store/node.h"
 #include "store/node_data.h"
@@ -25,6 +29,10 @@ std::string SalvageName(const NTV& r) {
 }
 
 }  // namespace
+
+bool CanGivePasswords(const Context& context) {
+  return context.options.Has("--password-file") || isatty(STDIN_FILENO);
+}
 
 std::unique_ptr<CMarrowleafDoc> OpenNoteFile(const std::string& path, CMarrowleafDoc::OpenMode mode) {
   auto doc = std::make_unique<CMarrowleafDoc>();
@@ -59,36 +67,29 @@ int RunSalvage(Context& context) {
     std::cerr << error.what() << "\n";
     return kExitUsage;
   }
-  size_t saved = 0, lost = 0;
+  size_t saved = 0, lost = 0, locked = 0;
+  bool passwords = CanGivePasswords(context);
   for (const TreeRow& row : TreeRows(*doc)) {
     const NTV& r = row.record;
     CMlfNode node(doc.get(), r.nIndex);
     if (!node.HasContent()) continue;
     std::string where = ShownTitle(doc->Data_GetItemPath(r.nIndex));
-    if (node.IsEncrypted()) {
-      std::cout << "skipped  #" << r.nIndex << " " << where << ": encrypted with a node password\n";
-      ++lost;
-      continue;
-    }
-    std::string target = JoinPath(folder, SalvageName(r));
-    context.prompts.Collect(true);
-    bool copied = r.nType == ntImage ? doc->Data_CopyImageToFile(r.nIndex, target, 0, nullptr, &target)
-                                     : doc->Data_CopyToFile(r.nIndex, target);
-    context.prompts.Collect(false);
-    std::vector<std::string> problems = context.prompts.TakeCollected();
-    if (copied && problems.empty()) {
+    bool unlockedHere = false;
+    std::string reason = passwords || !node.IsEncrypted() ? UnlockNode(*doc, r.nIndex, unlockedHere)
+                                                          : "encrypted with a node password";
+    locked += !passwords && node.IsEncrypted();
+    // Written through the export helper: owner-only when decrypted, and nothing of a damaged stream.
+    CExportHelper helper(*doc, nullptr);
+    if (reason.empty() && !helper.WriteNode(r.nIndex, JoinPath(folder, SalvageName(r)), 0)) reason = helper.Reason();
+    if (unlockedHere) LockAgain(*doc, r.nIndex);
+    if (reason.empty()) {
       ++saved;
       continue;
     }
-    // A damaged stream's bytes are not kept as if they were sound.
-    try {
-      Env::Default().DeleteFile(target);
-    } catch (const FileError&) {
-    }
-    std::cout << "skipped  #" << r.nIndex << " " << where << ": "
-              << (problems.empty() ? std::string("its content could not be read") : problems.front()) << "\n";
+    std::cout << "skipped  #" << r.nIndex << " " << where << ": " << reason << "\n";
     ++lost;
   }
+  if (locked) std::cout << locked << " encrypted node(s) not read; --password-file F reads them\n";
   std::cout << saved << " node(s) saved to " << folder << ", " << lost << " skipped\n";
   return lost ? kExitProblem : kExitOk;
 }

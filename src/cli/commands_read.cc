@@ -167,10 +167,13 @@ int RunCheck(Context& context) {
   };
   std::vector<Finding> findings;
   size_t checked = 0, skipped = 0;
+  bool passwords = CanGivePasswords(context);
   for (const TreeRow& row : TreeRows(*doc)) {
     CMlfNode node(doc.get(), row.record.nIndex);
     if (!node.HasContent()) continue;
-    if (node.IsEncrypted()) {  // its content needs the node's password
+    // An encrypted node's content needs its password; one that cannot be had leaves it unread.
+    bool unlockedHere = false;
+    if (node.IsEncrypted() && (!passwords || !UnlockNode(*doc, row.record.nIndex, unlockedHere).empty())) {
       ++skipped;
       continue;
     }
@@ -181,6 +184,7 @@ int RunCheck(Context& context) {
       }
     }
     node.Attach(doc.get(), row.record.nIndex);
+    if (unlockedHere) LockAgain(*doc, row.record.nIndex);
     context.prompts.Collect(false);
     ++checked;
     for (std::string& problem : context.prompts.TakeCollected())
@@ -197,7 +201,7 @@ int RunCheck(Context& context) {
   } else {
     for (const Finding& f : findings) std::cout << "#" << f.id << " " << f.path << ": " << f.problem << "\n";
     std::cout << checked << " node(s) checked, " << findings.size() << " problem(s)";
-    if (skipped) std::cout << ", " << skipped << " encrypted node(s) not checked";
+    if (skipped) std::cout << ", " << skipped << " encrypted node(s) not read" << (passwords ? "" : " (--password-file F reads them)");
     std::cout << "\n";
   }
   return findings.empty() ? kExitOk : kExitProblem;

@@ -226,6 +226,16 @@ for c in info ls cat check search export import get new mkdir rm mv passwd write
   t "help-$c" 0 "Example:" "$mlf" "$c" --help
   has "help-$c-example" "mlf $c "
 done
+# Encrypted nodes in check and salvage.
+t check-locked 0 "1 encrypted node(s) not read (--password-file F reads them)" "$mlf" check nodes.mlf
+t check-unlocked 0 "5 node(s) checked, 0 problem(s)" "$mlf" check nodes.mlf --password-file pw1
+t check-wrong-password 0 "1 encrypted node(s) not read" "$mlf" check nodes.mlf --password-file wrong
+t salvage-locked 1 "encrypted with a node password" "$mlf" salvage nodes.mlf saved-locked
+has salvage-locked-count "1 encrypted node(s) not read"
+t salvage-unlocked 0 "5 node(s) saved to saved-open, 0 skipped" "$mlf" salvage nodes.mlf saved-open --password-file pw1
+content_is salvage-unlocked-content "saved-open/3 Secret.rtf" "$(cat got/secret.rtf)"
+mode_is salvage-unlocked-owner-only "saved-open/3 Secret.rtf" 600
+exists salvage-picture-named "saved-open/6 Logo.png"
 
 printf 'not a note file' >junk.mlf
 t junk 2 "" "$mlf" ls junk.mlf
