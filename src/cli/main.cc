@@ -1,4 +1,5 @@
 // mlf: the note file from the command line.
+#include <cstdlib>
 #include <iostream>
 
 #include "cli/commands.h"
@@ -23,6 +24,8 @@ void PrintUsage() {
 }  // namespace
 
 int Main(int argc, char** argv) {
+  if (argc > 2 && std::string(argv[1]) == "__complete")
+    return RunComplete(std::vector<std::string>(argv + 3, argv + argc), std::strtoul(argv[2], nullptr, 10));
   std::optional<Options> options = ParseOptions(argc, argv);
   if (!options || options->command.empty()) {
     PrintUsage();

@@ -236,6 +236,21 @@ t salvage-unlocked 0 "5 node(s) saved to saved-open, 0 skipped" "$mlf" salvage n
 content_is salvage-unlocked-content "saved-open/3 Secret.rtf" "$(cat got/secret.rtf)"
 mode_is salvage-unlocked-owner-only "saved-open/3 Secret.rtf" 600
 exists salvage-picture-named "saved-open/6 Logo.png"
+# Shell completion: commands, options, their values, node paths in the named file.
+t complete-command 0 "bookmarks" "$mlf" __complete 1 mlf book
+stdout_is complete-command "$(printf 'bookmarks\nbookmark')"
+t complete-option 0 "--text" "$mlf" __complete 4 mlf cat w.mlf //Journal/Day --t
+t complete-value 0 "html" "$mlf" __complete 5 mlf import w.mlf x --as h
+t complete-paths 0 "//Journal/" "$mlf" __complete 3 mlf cat w.mlf //J
+t complete-children 0 "//Journal/Day" "$mlf" __complete 3 mlf cat w.mlf //Journal/
+lacks complete-children-one-level "//Journal/Day/"
+t complete-spaces 0 'Gr\ ün' sh -c "\"$mlf\" rename w.mlf //Journal/Grün 'Gr ün' && \"$mlf\" __complete 3 mlf cat w.mlf //Journal/Gr"
+t complete-file-position 0 "" "$mlf" __complete 2 mlf cat w
+stdout_is complete-file-position ""
+t complete-encrypted-file 0 "" "$mlf" __complete 3 mlf cat locked.mlf //
+stdout_is complete-encrypted-file ""
+t complete-bookmark-action 0 "add" "$mlf" __complete 2 mlf bookmark a
+t complete-bookmark-node 0 "//Journal/" "$mlf" __complete 4 mlf bookmark add w.mlf //Jo
 
 printf 'not a note file' >junk.mlf
 t junk 2 "" "$mlf" ls junk.mlf
