@@ -43,9 +43,14 @@ const std::vector<Command>& Commands() {
        {"--json"}, "mlf bookmarks notes.mlf"},
       {"bookmark", "mlf bookmark add FILE PATH [NAME] | mlf bookmark rm FILE NAME|#id",
        "add a bookmark to a node (named after its title unless NAME is given), or remove one", RunBookmark, 3, 4, {}, "mlf bookmark add notes.mlf //Projects/Plan \"This year\""},
-      {"salvage", "mlf salvage FILE DIR", "save every readable node of a damaged file into DIR", RunSalvage, 2, 2, {}, "mlf salvage damaged.mlf rescued"},
+      {"salvage", "mlf salvage FILE DIR", "save every readable node of a damaged file into DIR", RunSalvage, 2, 2, {}, "mlf salvage damaged.mlf rescued --password-file ~/.secret"},
   };
   return commands;
+}
+
+const std::vector<std::string>& CommonOptions() {
+  static const std::vector<std::string> options = {"--password-file", "--yes", "--no", "--help"};
+  return options;
 }
 
 }  // namespace mlf::cli

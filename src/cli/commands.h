@@ -33,6 +33,8 @@ struct Command {
 };
 
 const std::vector<Command>& Commands();
+// The options every command takes.
+const std::vector<std::string>& CommonOptions();
 
 // Opens the file named by the first argument; null (after telling why) when it cannot be.
 std::unique_ptr<CMarrowleafDoc> OpenNoteFile(const std::string& path,

@@ -97,7 +97,7 @@ int RunComplete(const std::vector<std::string>& words, size_t current) {
       candidates = ValuesOf(previous);
     } else if (prefix.rfind("-", 0) == 0) {
       candidates = command->options;
-      for (const char* common : {"--password-file", "--yes", "--no", "--help"}) candidates.push_back(common);
+      candidates.insert(candidates.end(), CommonOptions().begin(), CommonOptions().end());
     } else if (command->name == std::string("bookmark") && arguments.empty()) {
       candidates = {"add", "rm"};
     } else if (roles.nodes.count(arguments.size()) && !file.empty()) {

@@ -40,7 +40,8 @@ int Main(int argc, char** argv) {
     return kExitUsage;
   }
   for (const auto& [flag, value] : options->flags) {
-    bool known = flag == "--help" || flag == "--yes" || flag == "--no" || flag == "--password-file";
+    bool known = false;
+    for (const std::string& option : CommonOptions()) known |= flag == option;
     for (const std::string& own : command->options) known |= flag == own;
     if (!known) {
       std::cerr << "mlf " << command->name << ": unknown option " << flag << "\nusage: " << command->usage << "\n";

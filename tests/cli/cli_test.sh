@@ -4,7 +4,8 @@
 set -u
 mlf="$1"
 fixtures="$2"
-corpus="$(cd "$(dirname "$0")/../data/note-file-corpus" && pwd)"
+source_dir="$(cd "$(dirname "$0")/../.." && pwd)"
+corpus="$source_dir/tests/data/note-file-corpus"
 work=$(mktemp -d)
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
 cd "$work"
@@ -221,10 +222,12 @@ t search-context 0 "2: second **flour** line" "$mlf" search w.mlf flour --contex
 has search-context-before "1- first line"
 t search-context-json 0 '"line":2,"text":"second **flour** line","match":true' "$mlf" search w.mlf flour --context 0 --json
 t search-context-bad 2 "--context takes a number" "$mlf" search w.mlf flour --context x
-# Every command has its help, with an example.
+# Every command has its help, with an example, and its place in the manual and in docs/cli.md.
 for c in info ls cat check search export import get new mkdir rm mv passwd write rename cp bookmarks bookmark salvage; do
   t "help-$c" 0 "Example:" "$mlf" "$c" --help
   has "help-$c-example" "mlf $c "
+  grep -qF ".B mlf $c " "$source_dir/man/mlf.1" || fail "man page: no mlf $c in the synopsis"
+  grep -qF "    mlf $c " "$source_dir/docs/cli.md" || fail "docs/cli.md: no mlf $c in the synopsis"
 done
 # Encrypted nodes in check and salvage.
 t check-locked 0 "1 encrypted node(s) not read (--password-file F reads them)" "$mlf" check nodes.mlf
