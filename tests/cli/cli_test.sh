@@ -229,6 +229,16 @@ for c in info ls cat check search export import get new mkdir rm mv passwd write
   grep -qF ".B mlf $c " "$source_dir/man/mlf.1" || fail "man page: no mlf $c in the synopsis"
   grep -qF "    mlf $c " "$source_dir/docs/cli.md" || fail "docs/cli.md: no mlf $c in the synopsis"
 done
+# A file another program holds is in use: a write waiting for its standard input holds w.mlf.
+mkfifo hold
+"$mlf" write w.mlf //Held <hold >/dev/null 2>&1 &
+exec 3>hold
+for _ in $(seq 100); do "$mlf" info w.mlf >/dev/null 2>&1 || break; sleep 0.05; done
+t in-use 2 "the file is in use by another program" "$mlf" rm w.mlf //Journal/Day
+exec 3>&-
+wait
+t in-use-released 0 "- Held" "$mlf" ls w.mlf
+
 # Encrypted nodes in check and salvage.
 t check-locked 0 "1 encrypted node(s) not read (--password-file F reads them)" "$mlf" check nodes.mlf
 t check-unlocked 0 "5 node(s) checked, 0 problem(s)" "$mlf" check nodes.mlf --password-file pw1
