@@ -17,11 +17,11 @@ const std::vector<Command>& Commands() {
       {"search", "mlf search FILE QUERY [--mode all|any|exact] [--in titles,keywords,content] [--context N] [--json]",
        "the nodes whose titles, keywords or note text hold the query, in id order; --context N adds the matching lines "
        "of each note with N lines around them", RunSearch, 2, 2, {"--mode", "--in", "--context", "--json"}, "mlf search notes.mlf \"flour water\" --in content --context 1"},
-      {"export", "mlf export FILE DIR [--node PATH]",
-       "write every node (or one branch) into DIR, a folder for each folder", RunExport, 2, 2, {"--node"}, "mlf export notes.mlf ~/notes-export --node //Recipes"},
-      {"import", "mlf import FILE PATH... [--into //Folder] [--as note|image|html|file] [--keep-extension]",
+      {"export", "mlf export FILE DIR [--node PATH] [--json]",
+       "write every node (or one branch) into DIR, a folder for each folder", RunExport, 2, 2, {"--node", "--json"}, "mlf export notes.mlf ~/notes-export --node //Recipes"},
+      {"import", "mlf import FILE PATH... [--into //Folder] [--as note|image|html|file] [--keep-extension] [--json]",
        "make nodes of files: documents become notes, pictures images, HTML files pages, anything else an attached "
-       "file", RunImport, 2, kMany, {"--into", "--as", "--keep-extension"}, "mlf import notes.mlf scan.png minutes.docx page.html --into //Inbox"},
+       "file", RunImport, 2, kMany, {"--into", "--as", "--keep-extension", "--json"}, "mlf import notes.mlf scan.png minutes.docx page.html --into //Inbox"},
       {"get", "mlf get FILE PATH OUT [--format png|jpeg|bmp|tiff] [--text]",
        "write one node's content to OUT: a picture re-encoded with --format, a note as plain text with --text", RunGet,
        3, 3, {"--format", "--text"}, "mlf get notes.mlf //Gallery/Logo logo --format png"},

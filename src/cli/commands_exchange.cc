@@ -3,6 +3,7 @@
 #include <map>
 
 #include "cli/commands.h"
+#include "cli/json_writer.h"
 #include "cli/note_tree.h"
 #include "exchange/export_helper.h"
 #include "exchange/node_export.h"
@@ -29,11 +30,22 @@ int RunExport(Context& context) {
   CNodeBatchExport process(*doc, folder, root);
   ProcessDriver(process, context.prompts).RunToEnd();
   const ExportTally& tally = process.Tally();
+  if (context.options.Has("--json")) {
+    JsonWriter json;
+    json.BeginObject().Key("folder").String(folder).Key("exported").Number(tally.written);
+    json.Key("nodes").Number(process.GetCount()).Key("kept").BeginArray();
+    for (const std::string& name : tally.kept) json.String(name);
+    json.EndArray().Key("failed").BeginArray();
+    for (const ExportFailure& f : tally.failed)
+      json.BeginObject().Key("file").String(f.name).Key("reason").String(f.reason).EndObject();
+    std::cout << json.EndArray().EndObject().Text() << "\n";
+    return tally.failed.empty() ? kExitOk : kExitProblem;
+  }
   std::cout << tally.written << " of " << process.GetCount() << " node(s) exported to " << folder << "\n";
   if (!tally.kept.empty()) std::cout << tally.kept.size() << " node(s) skipped: their files were there and were kept\n";
   if (!tally.failed.empty()) {
     std::cout << tally.failed.size() << " node(s) failed:\n";
-    for (const std::string& failure : tally.failed) std::cout << "  " << failure << "\n";
+    for (const ExportFailure& f : tally.failed) std::cout << "  " << f.name << ": " << f.reason << "\n";
   }
   return tally.failed.empty() ? kExitOk : kExitProblem;
 }
@@ -60,7 +72,11 @@ int RunGet(Context& context) {
   doc->Data_GetItem(id, record);
   if (record.nType == ntFolder || (format && record.nType != ntImage) ||
       (context.options.Has("--text") && record.nType != ntNote)) {
-    std::cerr << file << ": " << path << " is " << (record.nType == ntFolder ? "a folder; mlf export --node writes a branch" : format ? "no picture; --format is for images" : "no note; --text is for notes") << "\n";
+    std::cerr << file << ": " << path << " is "
+              << (record.nType == ntFolder ? "a folder; mlf export --node writes a branch"
+                  : format                 ? "no picture; --format is for images"
+                                           : "no note; --text is for notes")
+              << "\n";
     return kExitProblem;
   }
   try {
@@ -98,11 +114,18 @@ int RunImport(Context& context) {
     }
   }
   size_t imported = 0, wanted = context.options.arguments.size() - 1;
+  bool asJson = context.options.Has("--json");
+  JsonWriter json;
+  json.BeginArray();
   for (size_t i = 1; i <= wanted; ++i) {
     const std::string& file = context.options.arguments[i];
     FileImport result = ImportFile(*doc, file, parent, forced, context.options.Has("--keep-extension"));
-    if (result.id) {
-      ++imported;
+    imported += result.id != 0;
+    if (asJson) {
+      json.BeginObject().Key("file").String(file).Key("id").Number(result.id);
+      if (result.id) json.Key("type").Number(result.type);
+      json.Key("reason").String(result.reason).EndObject();
+    } else if (result.id) {
       std::cout << file << ": "
                 << (result.type == ntForeign ? "attached as a file" : std::string("imported as ") + ImportedAs(result.type))
                 << (result.reason.empty() ? "" : " (" + result.reason + ")") << "\n";
@@ -110,7 +133,8 @@ int RunImport(Context& context) {
       std::cerr << file << ": skipped: " << result.reason << "\n";
     }
   }
-  std::cout << imported << " of " << wanted << " file(s) imported\n";
+  if (asJson) std::cout << json.EndArray().Text() << "\n";
+  else std::cout << imported << " of " << wanted << " file(s) imported\n";
   if (imported && !SaveNoteFile(*doc, path)) return kExitProblem;
   return imported == wanted ? kExitOk : kExitProblem;
 }

@@ -65,7 +65,7 @@ uint32_t CNodeBatchExport::BranchSize(uint32_t node) const {
 }
 
 void CNodeBatchExport::Fail(const std::string& name, const std::string& reason) {
-  m_tally.failed.push_back(name + ": " + reason);
+  m_tally.failed.push_back({name, reason});
 }
 
 CNodeBatchExport::Outcome CNodeBatchExport::ExportEntry(const NTV& node, const std::string& path, bool usable) {

@@ -12,12 +12,18 @@
 
 namespace mlf {
 
+struct ExportFailure {
+  std::string name;  // the file, without the extension it would have had
+  std::string reason;
+  bool operator==(const ExportFailure&) const = default;
+};
+
 // What a batch export did, node by node: a folder counts as written when its directory is
-// there. Each entry of kept and failed names the file; failed adds the reason.
+// there. kept names the files the user kept.
 struct ExportTally {
   uint32_t written = 0;
   std::vector<std::string> kept;
-  std::vector<std::string> failed;
+  std::vector<ExportFailure> failed;
 };
 
 class CNodeBatchExport : public CNodeBatchProcess {

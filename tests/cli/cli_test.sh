@@ -91,6 +91,9 @@ has import-mixed-logo "logo.png: imported as an image"
 has import-mixed-total "5 of 6 file(s) imported"
 t ls-imported 0 "html    C" "$mlf" ls a.mlf --long
 t ls-imported-title 0 "- page" "$mlf" ls a.mlf
+t import-json 1 '{"file":"odd.xyz","id":0,"reason":"not a picture this program can read"}' "$mlf" import a.mlf page.htm odd.xyz --as image --json
+has import-json-made '{"file":"page.htm","id":'
+t rm-json-import 0 "" "$mlf" rm a.mlf //page
 t import-as-image 1 "odd.xyz: skipped: not a picture this program can read" "$mlf" import a.mlf odd.xyz --as image
 t import-as-note 1 "blob.bin: skipped: no converter for .bin" "$mlf" import a.mlf blob.bin --as note
 t import-as-bad 2 "--as takes note, image, html or file" "$mlf" import a.mlf blob.bin --as movie
@@ -98,7 +101,7 @@ t import-keep-extension 0 "" "$mlf" import a.mlf hello.txt --as file --keep-exte
 t ls-kept-extension 0 "- hello.txt" "$mlf" ls a.mlf
 t cat-attached 0 "second line" "$mlf" cat a.mlf //hello.txt
 t rm-imported 0 "" "$mlf" rm a.mlf //hello.txt
-for n in blob odd fake page logo; do "$mlf" rm a.mlf //$n >/dev/null 2>&1 || fail "rm $n"; done
+for n in blob odd fake logo; do "$mlf" rm a.mlf //$n >/dev/null 2>&1 || fail "rm $n"; done
 t cat-text 0 "rich bold text" "$mlf" cat a.mlf //Inbox/rich --text
 t cat-folder 1 "//Inbox is a folder" "$mlf" cat a.mlf //Inbox
 t cat-missing 1 "no node //Inbox/none" "$mlf" cat a.mlf //Inbox/none
@@ -129,6 +132,7 @@ t export-wrong-password-counts 1 "5 of 6 node(s) exported" "$mlf" export nodes.m
 t export-damaged 1 "Error exporting damaged-out/Bad." "$mlf" export damaged.mlf damaged-out --yes
 t export-damaged-reason 1 "the stored data is damaged" "$mlf" export damaged.mlf damaged-out2 --yes
 t export-damaged-totals 1 "1 of 2 node(s) exported" "$mlf" export damaged.mlf damaged-out3 --yes
+t export-damaged-json 1 '"exported":1,"nodes":2,"kept":[],"failed":[{"file":"damaged-out5/Bad","reason":"the stored data is damaged"}]' "$mlf" export damaged.mlf damaged-out5 --yes --json
 absent export-damaged-nothing-written damaged-out/Bad.rtf
 exists export-damaged-others-written damaged-out/Good.rtf
 mkdir -p blocked/Inbox/rich.rtf  # a folder where the file should go

@@ -176,7 +176,7 @@ TEST_F(ExchangeTest, TotalsCountOnlyWhatWasWritten) {
   EXPECT_EQ(tally.written, 2u) << "the folder and Report";
   EXPECT_EQ(tally.kept, std::vector<std::string>{"/out/F/Kept"});
   ASSERT_EQ(tally.failed.size(), 1u);
-  EXPECT_EQ(tally.failed[0], "/out/a/b: The title is not a valid file name here.");
+  EXPECT_EQ(tally.failed[0], (ExportFailure{"/out/a/b", "The title is not a valid file name here."}));
   EXPECT_EQ(env.GetFile("/out/F/Kept.rtf"), "old");
 }
 
@@ -229,7 +229,7 @@ TEST_F(ExchangeTest, ADamagedStreamFailsItsNodeAndWritesNothing) {
   EXPECT_EQ(env.GetFile("/out/Bad.rtf"), "the user's own file") << "a failed node harms no file";
   EXPECT_EQ(env.GetFile("/out/Good.rtf"), "{\\rtf1 good}");
   EXPECT_EQ(tally.written, 1u);
-  EXPECT_EQ(tally.failed, std::vector<std::string>{"/out/Bad: the stored data is damaged"});
+  EXPECT_EQ(tally.failed, (std::vector<ExportFailure>{{"/out/Bad", "the stored data is damaged"}}));
   for (const auto& entry : env.ListDirectory("/out")) EXPECT_EQ(entry.name.find(".part"), std::string::npos);
 }
 
@@ -283,7 +283,7 @@ TEST_F(ExchangeTest, EncryptedNodesNeedTheirPassword) {
       EXPECT_FALSE(CMlfNode(&doc, id).Record().bHasPassword) << "locked again";
       continue;
     }
-    EXPECT_EQ(tally.failed, std::vector<std::string>{"/out/Secret: " + std::string(c.reason)});
+    EXPECT_EQ(tally.failed, (std::vector<ExportFailure>{{"/out/Secret", c.reason}}));
     EXPECT_FALSE(env.FileExists("/out/Secret.rtf"));
   }
 }
