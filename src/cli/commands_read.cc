@@ -151,6 +151,7 @@ int RunCat(Context& context) {
     reason = ReadNodeContent(*doc, id, [](const char* p, size_t n) { std::cout.write(p, static_cast<std::streamsize>(n)); });
   }
   std::cout.flush();
+  if (reason.empty() && !std::cout) reason = "standard output could not be written";
   if (!reason.empty()) {
     std::cerr << file << ": " << path << ": " << reason << "\n";
     return kExitProblem;

@@ -150,6 +150,7 @@ stdout_is cat-wrong-password-prints-nothing ""
 t cat-no-password 1 "Access Denied" "$mlf" cat nodes.mlf //Secret
 t cat-damaged 1 "//Bad: the stored data is damaged" "$mlf" cat damaged.mlf //Bad
 t cat-good 0 "good words" "$mlf" cat damaged.mlf //Good
+t cat-full-disk 1 "standard output could not be written" sh -c "\"$mlf\" cat damaged.mlf //Good >/dev/full"
 t cat-binary 0 "" "$mlf" cat nodes.mlf //Docs/blob
 [ "$(od -An -tx1 out.txt | tr -d ' \n')" = "0001022064617461" ] || fail "cat-binary: bytes changed"
 mkdir -p nomodule && cp "$mlf" nomodule/mlf
