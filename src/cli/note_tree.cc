@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <unordered_set>
 
 #include "platform/codepage.h"
 #include "store/sibling_order.h"
@@ -19,19 +20,22 @@ std::vector<TreeRow> TreeRows(const CMarrowleafDoc& doc) {
   FileHeader header = doc.GetHeader();
   auto levels = OrderSiblings(pointers, SortOptions{header.sortFlags, header.folderArrangement});
   std::vector<TreeRow> rows;
-  std::vector<uint32_t> path;  // guards against parent cycles in damaged files
-  std::function<void(uint32_t, int)> walk = [&](uint32_t parent, int depth) {
-    auto it = levels.find(parent);
-    if (it == levels.end()) return;
-    for (const NTV* r : it->second) {
-      rows.push_back({*r, depth});
-      if (r->nType != ntFolder || std::find(path.begin(), path.end(), r->nIndex) != path.end()) continue;
-      path.push_back(r->nIndex);
-      walk(r->nIndex, depth + 1);
-      path.pop_back();
-    }
+  std::unordered_set<uint32_t> shown;  // guards against parent cycles in damaged files
+  std::function<void(const NTV&, int)> show = [&](const NTV& r, int depth) {
+    if (!shown.insert(r.nIndex).second) return;
+    rows.push_back({r, depth});
+    auto it = levels.find(r.nIndex);
+    if (r.nType != ntFolder || it == levels.end()) return;
+    for (const NTV* child : it->second) show(*child, depth + 1);
   };
-  walk(0, 0);
+  if (auto top = levels.find(0); top != levels.end())
+    for (const NTV* r : top->second) show(*r, 0);
+  // A node whose parent is missing, or whose parents form a cycle, is shown at the top level
+  // (those with a missing parent first), so that nothing in the file is out of sight.
+  NTV parent;
+  std::stable_partition(pointers.begin(), pointers.end(),
+                        [&](const NTV* r) { return !doc.Data_GetItem(r->nParent, parent); });
+  for (const NTV* r : pointers) show(*r, 0);
   return rows;
 }
 
@@ -53,13 +57,14 @@ std::vector<uint32_t> FindNodes(const CMarrowleafDoc& doc, const std::string& pa
   }
   if (parts.empty()) return {};
   // Every node along the way that carries the title is followed, in tree order.
-  std::vector<uint32_t> found{0};
+  std::vector<uint32_t> found;
   std::vector<TreeRow> rows = TreeRows(doc);
-  for (const std::string& part : parts) {
+  for (size_t level = 0; level < parts.size(); ++level) {
     std::vector<uint32_t> next;
     for (const TreeRow& row : rows)
-      if (std::find(found.begin(), found.end(), row.record.nParent) != found.end() &&
-          ShownTitle(row.record.strTitle) == part)
+      if ((level == 0 ? row.depth == 0
+                      : std::find(found.begin(), found.end(), row.record.nParent) != found.end()) &&
+          ShownTitle(row.record.strTitle) == parts[level])
         next.push_back(row.record.nIndex);
     found = std::move(next);
   }

@@ -156,6 +156,16 @@ t cat-binary 0 "" "$mlf" cat nodes.mlf //Docs/blob
 mkdir -p nomodule && cp "$mlf" nomodule/mlf
 t cat-no-module 1 "You cannot access this encrypted node." nomodule/mlf cat nodes.mlf //Secret --password-file pw1
 
+# Nodes whose parent is missing, or whose parents form a cycle, are shown at the top level.
+t orphans-ls 0 "+ Lost" "$mlf" ls orphans.mlf
+has orphans-ls-child "  - inside"
+has orphans-ls-cycle "+ A"
+has orphans-ls-cycle-child "  + B"
+t orphans-cat 0 "found again" "$mlf" cat orphans.mlf //Lost/inside --text
+t orphans-export 0 "4 of 4 node(s) exported" "$mlf" export orphans.mlf orphans-out
+exists orphans-export orphans-out/Lost/inside.rtf
+t orphans-salvage 0 "1 node(s) saved" "$mlf" salvage orphans.mlf orphans-saved
+
 # A damaged stream: check finds it, salvage keeps the other nodes.
 t check-damaged 1 "Bad" "$mlf" check damaged.mlf
 t salvage 1 "skipped" "$mlf" salvage damaged.mlf rescued

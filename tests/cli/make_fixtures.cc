@@ -1,5 +1,6 @@
 // Writes the note files the mlf tests need beside what mlf itself can make: an encrypted node,
-// an HTML page, a picture, attached data, and a file with one damaged stream.
+// an HTML page, a picture, attached data, a file with one damaged stream, and nodes outside
+// the tree.
 #include <cstdio>
 #include <string>
 
@@ -76,6 +77,25 @@ bool WriteDamaged(const std::string& path) {
   return std::fclose(file) == 0;
 }
 
+// orphans.mlf: the folder Lost names a parent that is not there; the folders A and B hold
+// each other.
+bool WriteOrphans(const std::string& path) {
+  CMarrowleafDoc doc;
+  doc.OnNewDocument();
+  uint32_t lost = Add(doc, ntFolder, "Lost", 0, "");
+  Add(doc, ntNote, "inside", lost, "{\\rtf1\\ansi found again\\par}");
+  uint32_t a = Add(doc, ntFolder, "A", 0, ""), b = Add(doc, ntFolder, "B", a, "");
+  auto reparent = [&](uint32_t id, uint32_t parent) {
+    NTV record;
+    doc.Data_GetItem(id, record);
+    record.nParent = parent;
+    doc.Data_SetItem(id, record, true);
+  };
+  reparent(lost, 99);
+  reparent(a, b);
+  return doc.OnSaveDocument(path);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,7 +109,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::string dir = argv[1];
-  bool ok = WriteNodes(JoinPath(dir, "nodes.mlf")) && WriteDamaged(JoinPath(dir, "damaged.mlf"));
+  bool ok = WriteNodes(JoinPath(dir, "nodes.mlf")) && WriteDamaged(JoinPath(dir, "damaged.mlf")) &&
+            WriteOrphans(JoinPath(dir, "orphans.mlf"));
   AppCrypt().Unload();
   return ok ? 0 : 1;
 }
