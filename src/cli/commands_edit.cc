@@ -64,7 +64,7 @@ int RunMkdir(Context& context) {
       NTV record;
       doc->Data_GetItem(existing, record);
       if (record.nType != ntFolder) {
-        std::cerr << sofar << " is not a folder\n";
+        std::cerr << path << ": " << sofar << " is not a folder\n";
         return kExitProblem;
       }
       parent = existing;
@@ -101,7 +101,7 @@ int RunMove(Context& context) {
     return kExitProblem;
   }
   if (target == id || IsBelow(*doc, target, id)) {
-    std::cerr << "A folder cannot move into itself\n";
+    std::cerr << path << ": " << context.options.arguments[1] << ": a folder cannot move into itself\n";
     return kExitProblem;
   }
   CMlfNode node(doc.get(), id);
@@ -127,7 +127,7 @@ int RunPasswd(Context& context) {
     request.document = doc.get();
     std::optional<PasswordAnswer> answer = context.prompts.AskPassword(request);
     if (!answer || answer->newText.empty()) {
-      std::cerr << "No password was given; the file is unchanged\n";
+      std::cerr << path << ": no password was given; the file is unchanged\n";
       return kExitProblem;
     }
     uint32_t cipher = crypt.DefaultCipher();

@@ -45,7 +45,8 @@ uint32_t ResolveNode(const CMarrowleafDoc& doc, const std::string& file, const s
   std::vector<uint32_t> found = FindNodes(doc, path);
   if (found.size() == 1) return found.front();
   if (found.empty()) {
-    std::cerr << file << ": no node " << path << (path.rfind("//", 0) == 0 || path[0] == '#' ? "" : " (a path starts with // or #)") << "\n";
+    bool looksLikePath = path.rfind("//", 0) == 0 || path.rfind("#", 0) == 0;
+    std::cerr << file << ": no node " << path << (looksLikePath ? "" : " (a path starts with // or #)") << "\n";
     return 0;
   }
   std::cerr << file << ": " << path << " names " << found.size() << " nodes:";

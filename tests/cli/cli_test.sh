@@ -44,7 +44,7 @@ t ls-depth 0 "  + 2027" "$mlf" ls a.mlf
 t ls-json 0 '{"id":2,"parent":1,"type":0,"title":"2027","depth":1,"flags":""}' "$mlf" ls a.mlf --json
 t mv 0 "" "$mlf" mv a.mlf //Projects/2027 --into //Recipes
 t ls-after-mv 0 "  + 2027" "$mlf" ls a.mlf
-t mv-into-itself 1 "cannot move into itself" "$mlf" mv a.mlf //Recipes --into //Recipes/2027
+t mv-into-itself 1 "a.mlf: //Recipes: a folder cannot move into itself" "$mlf" mv a.mlf //Recipes --into //Recipes/2027
 t rm 0 "" "$mlf" rm a.mlf //Recipes/2027
 t rm-missing 1 "no node //Recipes/2027" "$mlf" rm a.mlf //Recipes/2027
 t info-json 0 '"nodes":2' "$mlf" info a.mlf --json
@@ -184,6 +184,7 @@ t write-forced-text-read 0 "{\rtf1 shown}" "$mlf" cat w.mlf //Journal/Raw --text
 t write-binary 0 "not text; it is stored as text" sh -c "printf 'a\\0b' | \"$mlf\" write w.mlf //Journal/Bin"
 t write-replace 0 "" sh -c "echo replaced | \"$mlf\" write w.mlf //Journal/Bin"
 t write-replace-read 0 "replaced" "$mlf" cat w.mlf //Journal/Bin --text
+t write-not-a-path 1 "no node Journal (a path starts with // or #)" "$mlf" cat w.mlf Journal
 t write-no-folder 1 "no node //Nowhere" sh -c "echo x | \"$mlf\" write w.mlf //Nowhere/Day"
 t write-into-note 1 "is not a folder" sh -c "echo x | \"$mlf\" write w.mlf //Journal/Day/Sub"
 t write-folder 1 "is not a note" sh -c "echo x | \"$mlf\" write w.mlf //Journal"
