@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cli/options.h"
 #include "cli/terminal_prompts.h"
@@ -25,14 +26,25 @@ struct Command {
   const char* usage;
   const char* summary;
   int (*run)(Context&);
-  size_t arguments;  // the positional arguments it needs at least
+  size_t arguments;     // the positional arguments it needs at least
+  size_t maxArguments;  // and at most
+  std::vector<std::string> options;  // its own, beside those every command takes
+  const char* example;
 };
 
 const std::vector<Command>& Commands();
+// The options every command takes.
+const std::vector<std::string>& CommonOptions();
 
 // Opens the file named by the first argument; null (after telling why) when it cannot be.
 std::unique_ptr<CMarrowleafDoc> OpenNoteFile(const std::string& path,
                                              CMarrowleafDoc::OpenMode mode = CMarrowleafDoc::OpenMode::Normal);
+// The node that path names ("//Folder/Note" or "#id") in the document opened from file; 0 after
+// telling why not (no such node, or several with those titles).
+uint32_t ResolveNode(const CMarrowleafDoc& doc, const std::string& file, const std::string& path);
+// Encrypted nodes are read only when their password can be had: from --password-file, or asked
+// on a terminal.
+bool CanGivePasswords(const Context& context);
 // Saves the document back to its file; false after telling why.
 bool SaveNoteFile(CMarrowleafDoc& doc, const std::string& path);
 
@@ -49,5 +61,13 @@ int RunRemove(Context&);
 int RunMove(Context&);
 int RunPasswd(Context&);
 int RunSalvage(Context&);
+int RunWrite(Context&);
+int RunRename(Context&);
+int RunCopy(Context&);
+int RunBookmarks(Context&);
+int RunBookmark(Context&);
+int RunGet(Context&);
+// The hidden helper of the shell completion: words are the command line, mlf itself first.
+int RunComplete(const std::vector<std::string>& words, size_t current);
 
 }  // namespace mlf::cli

@@ -64,7 +64,7 @@ int RunMkdir(Context& context) {
       NTV record;
       doc->Data_GetItem(existing, record);
       if (record.nType != ntFolder) {
-        std::cerr << sofar << " is not a folder\n";
+        std::cerr << path << ": " << sofar << " is not a folder\n";
         return kExitProblem;
       }
       parent = existing;
@@ -81,11 +81,8 @@ int RunRemove(Context& context) {
   const std::string& path = context.options.arguments[0];
   std::unique_ptr<CMarrowleafDoc> doc = OpenNoteFile(path);
   if (!doc) return kExitUsage;
-  uint32_t id = FindNode(*doc, context.options.arguments[1]);
-  if (!id) {
-    std::cerr << "No node " << context.options.arguments[1] << "\n";
-    return kExitProblem;
-  }
+  uint32_t id = ResolveNode(*doc, path, context.options.arguments[1]);
+  if (!id) return kExitProblem;
   doc->Data_DeleteItem(id);
   return SaveNoteFile(*doc, path) ? kExitOk : kExitProblem;
 }
@@ -94,16 +91,17 @@ int RunMove(Context& context) {
   const std::string& path = context.options.arguments[0];
   std::unique_ptr<CMarrowleafDoc> doc = OpenNoteFile(path);
   if (!doc) return kExitUsage;
-  uint32_t id = FindNode(*doc, context.options.arguments[1]);
+  uint32_t id = ResolveNode(*doc, path, context.options.arguments[1]);
+  if (!id) return kExitProblem;
   std::string into = context.options.Value("--into").value_or("//");
-  uint32_t target = into == "//" ? 0 : FindNode(*doc, into);
+  uint32_t target = into == "//" ? 0 : ResolveNode(*doc, path, into);
   NTV folder;
-  if (!id || (into != "//" && (!target || !doc->Data_GetItem(target, folder) || folder.nType != ntFolder))) {
-    std::cerr << "Give a node and, with --into, a folder (// for the top level)\n";
+  if (into != "//" && (!target || !doc->Data_GetItem(target, folder) || folder.nType != ntFolder)) {
+    if (target) std::cerr << path << ": " << into << " is not a folder (// is the top level)\n";
     return kExitProblem;
   }
   if (target == id || IsBelow(*doc, target, id)) {
-    std::cerr << "A folder cannot move into itself\n";
+    std::cerr << path << ": " << context.options.arguments[1] << ": a folder cannot move into itself\n";
     return kExitProblem;
   }
   CMlfNode node(doc.get(), id);
@@ -129,7 +127,7 @@ int RunPasswd(Context& context) {
     request.document = doc.get();
     std::optional<PasswordAnswer> answer = context.prompts.AskPassword(request);
     if (!answer || answer->newText.empty()) {
-      std::cerr << "No password was given; the file is unchanged\n";
+      std::cerr << path << ": no password was given; the file is unchanged\n";
       return kExitProblem;
     }
     uint32_t cipher = crypt.DefaultCipher();

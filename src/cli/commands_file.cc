@@ -1,8 +1,12 @@
 // Opening and saving for the commands, and salvage.
+#include <unistd.h>
+
 #include <iostream>
 
 #include "cli/commands.h"
 #include "cli/note_tree.h"
+#include "exchange/content_reader.h"
+#include "exchange/export_helper.h"
 #include "platform/path.h"
 #include "store/node.h"
 #include "store/node_data.h"
@@ -26,11 +30,29 @@ std::string SalvageName(const NTV& r) {
 
 }  // namespace
 
+bool CanGivePasswords(const Context& context) {
+  return context.options.Has("--password-file") || isatty(STDIN_FILENO);
+}
+
 std::unique_ptr<CMarrowleafDoc> OpenNoteFile(const std::string& path, CMarrowleafDoc::OpenMode mode) {
   auto doc = std::make_unique<CMarrowleafDoc>();
   if (doc->OnOpenDocument(path, mode)) return doc;
   std::cerr << "mlf: " << path << " was not opened\n";  // after the reason, when there is one
   return nullptr;
+}
+
+uint32_t ResolveNode(const CMarrowleafDoc& doc, const std::string& file, const std::string& path) {
+  std::vector<uint32_t> found = FindNodes(doc, path);
+  if (found.size() == 1) return found.front();
+  if (found.empty()) {
+    bool looksLikePath = path.rfind("//", 0) == 0 || path.rfind("#", 0) == 0;
+    std::cerr << file << ": no node " << path << (looksLikePath ? "" : " (a path starts with // or #)") << "\n";
+    return 0;
+  }
+  std::cerr << file << ": " << path << " names " << found.size() << " nodes:";
+  for (uint32_t id : found) std::cerr << " #" << id;
+  std::cerr << "; name one by its id\n";
+  return 0;
 }
 
 bool SaveNoteFile(CMarrowleafDoc& doc, const std::string& path) { return doc.OnSaveDocument(path); }
@@ -46,36 +68,29 @@ int RunSalvage(Context& context) {
     std::cerr << error.what() << "\n";
     return kExitUsage;
   }
-  size_t saved = 0, lost = 0;
+  size_t saved = 0, lost = 0, locked = 0;
+  bool passwords = CanGivePasswords(context);
   for (const TreeRow& row : TreeRows(*doc)) {
     const NTV& r = row.record;
     CMlfNode node(doc.get(), r.nIndex);
     if (!node.HasContent()) continue;
     std::string where = ShownTitle(doc->Data_GetItemPath(r.nIndex));
-    if (node.IsEncrypted()) {
-      std::cout << "skipped  #" << r.nIndex << " " << where << ": encrypted with a node password\n";
-      ++lost;
-      continue;
-    }
-    std::string target = JoinPath(folder, SalvageName(r));
-    context.prompts.Collect(true);
-    bool copied = r.nType == ntImage ? doc->Data_CopyImageToFile(r.nIndex, target, 0, nullptr, &target)
-                                     : doc->Data_CopyToFile(r.nIndex, target);
-    context.prompts.Collect(false);
-    std::vector<std::string> problems = context.prompts.TakeCollected();
-    if (copied && problems.empty()) {
+    bool unlockedHere = false;
+    std::string reason = passwords || !node.IsEncrypted() ? UnlockNode(*doc, r.nIndex, unlockedHere)
+                                                          : "encrypted with a node password";
+    locked += !passwords && node.IsEncrypted();
+    // Written through the export helper: owner-only when decrypted, and nothing of a damaged stream.
+    CExportHelper helper(*doc, nullptr);
+    if (reason.empty() && !helper.WriteNode(r.nIndex, JoinPath(folder, SalvageName(r)), 0)) reason = helper.Reason();
+    if (unlockedHere) LockAgain(*doc, r.nIndex);
+    if (reason.empty()) {
       ++saved;
       continue;
     }
-    // A damaged stream's bytes are not kept as if they were sound.
-    try {
-      Env::Default().DeleteFile(target);
-    } catch (const FileError&) {
-    }
-    std::cout << "skipped  #" << r.nIndex << " " << where << ": "
-              << (problems.empty() ? std::string("its content could not be read") : problems.front()) << "\n";
+    std::cout << "skipped  #" << r.nIndex << " " << where << ": " << reason << "\n";
     ++lost;
   }
+  if (locked) std::cout << locked << " encrypted node(s) not read; --password-file F reads them\n";
   std::cout << saved << " node(s) saved to " << folder << ", " << lost << " skipped\n";
   return lost ? kExitProblem : kExitOk;
 }

@@ -7,6 +7,7 @@
 #include "cli/json_writer.h"
 #include "cli/note_tree.h"
 #include "crypt/crypt_dll_handler.h"
+#include "exchange/content_reader.h"
 #include "rtf/plain_text.h"
 #include "store/node.h"
 #include "store/node_data.h"
@@ -65,7 +66,7 @@ int RunInfo(Context& context) {
 
   if (context.options.Has("--json")) {
     JsonWriter json;
-    json.BeginObject().Key("path").String(path).Key("version").Number(header.version).Key("created").String(created);
+    json.BeginObject().Key("path").String(path).Key("version").Number(doc->GetReadVersion()).Key("created").String(created);
     json.Key("nodes").Number(static_cast<int64_t>(doc->Data_GetCount())).Key("types").BeginObject();
     for (const auto& [type, count] : counts) json.Key(TypeName(type)).Number(static_cast<int64_t>(count));
     json.EndObject().Key("encryptedNodes").Number(static_cast<int64_t>(encrypted));
@@ -77,7 +78,7 @@ int RunInfo(Context& context) {
     std::cout << json.Text() << "\n";
     return kExitOk;
   }
-  std::cout << "File:        " << path << "\n"
+  std::cout << "File:        " << path << " (version " << doc->GetReadVersion() << ")\n"
             << "Created:     " << created << "\n"
             << "Nodes:       " << doc->Data_GetCount();
   const char* separator = " (";
@@ -127,30 +128,34 @@ int RunList(Context& context) {
 }
 
 int RunCat(Context& context) {
-  std::unique_ptr<CMarrowleafDoc> doc = OpenNoteFile(context.options.arguments[0]);
+  const std::string& file = context.options.arguments[0];
+  const std::string& path = context.options.arguments[1];
+  std::unique_ptr<CMarrowleafDoc> doc = OpenNoteFile(file);
   if (!doc) return kExitUsage;
-  uint32_t id = FindNode(*doc, context.options.arguments[1]);
-  if (!id) {
-    std::cerr << "No node " << context.options.arguments[1] << "\n";
+  uint32_t id = ResolveNode(*doc, file, path);
+  if (!id) return kExitProblem;
+  CMlfNode node(doc.get(), id);
+  if (node.IsFolder()) {
+    std::cerr << file << ": " << path << " is a folder; mlf ls shows what it holds\n";
     return kExitProblem;
   }
-  CMlfNode node(doc.get(), id);
-  if (node.IsEncrypted()) {
-    PasswordRequest request;
-    request.document = doc.get();
-    request.nodeId = id;
-    std::optional<PasswordAnswer> answer = context.prompts.AskPassword(request);
-    if (!answer) return kExitProblem;
-    node.SetPassword(true, answer->first);
+  bool unlockedHere;
+  std::string reason = UnlockNode(*doc, id, unlockedHere);  // the user was told why it failed
+  if (!reason.empty()) return kExitProblem;
+  // A note is shown as the text a reader sees with --text; anything else streams out as stored.
+  if (context.options.Has("--text") && node.GetType() == ntNote) {
+    std::string rtf;
+    reason = ReadNodeContent(*doc, id, [&](const char* p, size_t n) { rtf.append(p, n); });
+    if (reason.empty()) std::cout << rtf::RtfToPlainText(rtf) << "\n";
+  } else {
+    reason = ReadNodeContent(*doc, id, [](const char* p, size_t n) { std::cout.write(p, static_cast<std::streamsize>(n)); });
   }
-  CMlfNodeData* data = node.GetNodeDataForRead();
-  if (!data) return node.HasContent() ? kExitProblem : kExitOk;
-  std::string content;
-  char buffer[64 * 1024];
-  while (size_t n = data->Get(buffer, sizeof buffer)) content.append(buffer, n);
-  // A note is shown as the text a reader sees with --text, else as its RTF.
-  if (context.options.Has("--text") && node.GetType() == ntNote) content = rtf::RtfToPlainText(content) + "\n";
-  std::cout << content;
+  std::cout.flush();
+  if (reason.empty() && !std::cout) reason = "standard output could not be written";
+  if (!reason.empty()) {
+    std::cerr << file << ": " << path << ": " << reason << "\n";
+    return kExitProblem;
+  }
   return kExitOk;
 }
 
@@ -163,10 +168,13 @@ int RunCheck(Context& context) {
   };
   std::vector<Finding> findings;
   size_t checked = 0, skipped = 0;
+  bool passwords = CanGivePasswords(context);
   for (const TreeRow& row : TreeRows(*doc)) {
     CMlfNode node(doc.get(), row.record.nIndex);
     if (!node.HasContent()) continue;
-    if (node.IsEncrypted()) {  // its content needs the node's password
+    // An encrypted node's content needs its password; one that cannot be had leaves it unread.
+    bool unlockedHere = false;
+    if (node.IsEncrypted() && (!passwords || !UnlockNode(*doc, row.record.nIndex, unlockedHere).empty())) {
       ++skipped;
       continue;
     }
@@ -177,6 +185,7 @@ int RunCheck(Context& context) {
       }
     }
     node.Attach(doc.get(), row.record.nIndex);
+    if (unlockedHere) LockAgain(*doc, row.record.nIndex);
     context.prompts.Collect(false);
     ++checked;
     for (std::string& problem : context.prompts.TakeCollected())
@@ -193,7 +202,7 @@ int RunCheck(Context& context) {
   } else {
     for (const Finding& f : findings) std::cout << "#" << f.id << " " << f.path << ": " << f.problem << "\n";
     std::cout << checked << " node(s) checked, " << findings.size() << " problem(s)";
-    if (skipped) std::cout << ", " << skipped << " encrypted node(s) not checked";
+    if (skipped) std::cout << ", " << skipped << " encrypted node(s) not read" << (passwords ? "" : " (--password-file F reads them)");
     std::cout << "\n";
   }
   return findings.empty() ? kExitOk : kExitProblem;

@@ -1,4 +1,5 @@
 // mlf: the note file from the command line.
+#include <cstdlib>
 #include <iostream>
 
 #include "cli/commands.h"
@@ -6,28 +7,6 @@
 #include "diagnostics/log.h"
 
 namespace mlf::cli {
-
-const std::vector<Command>& Commands() {
-  static const std::vector<Command> commands = {
-      {"info", "mlf info FILE [--json]", "what the file holds", RunInfo, 1},
-      {"ls", "mlf ls FILE [--long] [--json]", "the node tree, in the order the program shows it", RunList, 1},
-      {"cat", "mlf cat FILE PATH [--rtf|--text]", "a node's content (PATH is //Folder/Note or #id); --text: a note as plain text", RunCat, 2},
-      {"check", "mlf check FILE [--json]", "read every stream and report every integrity failure", RunCheck, 1},
-      {"search", "mlf search FILE QUERY [--mode all|any|exact] [--in titles,keywords,content] [--json]",
-       "the nodes whose titles, keywords or note text hold the query, in id order", RunSearch, 2},
-      {"export", "mlf export FILE DIR", "write every node into DIR, a folder for each folder", RunExport, 2},
-      {"import", "mlf import FILE PATH... [--into //Folder]",
-       "make nodes of files: documents become notes, pictures images", RunImport, 2},
-      {"new", "mlf new FILE", "make a new, empty note file", RunNew, 1},
-      {"mkdir", "mlf mkdir FILE //Folder/Sub", "make folders along the path", RunMkdir, 2},
-      {"rm", "mlf rm FILE PATH", "delete a node and everything below it", RunRemove, 2},
-      {"mv", "mlf mv FILE PATH --into //Folder", "move a node into a folder (// for the top level)", RunMove, 2},
-      {"passwd", "mlf passwd FILE [--remove] [--new-password-file F]", "set, change or remove the file password",
-       RunPasswd, 1},
-      {"salvage", "mlf salvage FILE DIR", "save every readable node of a damaged file into DIR", RunSalvage, 2},
-  };
-  return commands;
-}
 
 namespace {
 
@@ -45,6 +24,8 @@ void PrintUsage() {
 }  // namespace
 
 int Main(int argc, char** argv) {
+  if (argc > 2 && std::string(argv[1]) == "__complete")
+    return RunComplete(std::vector<std::string>(argv + 3, argv + argc), std::strtoul(argv[2], nullptr, 10));
   std::optional<Options> options = ParseOptions(argc, argv);
   if (!options || options->command.empty()) {
     PrintUsage();
@@ -58,11 +39,21 @@ int Main(int argc, char** argv) {
     PrintUsage();
     return kExitUsage;
   }
+  for (const auto& [flag, value] : options->flags) {
+    bool known = false;
+    for (const std::string& option : CommonOptions()) known |= flag == option;
+    for (const std::string& own : command->options) known |= flag == own;
+    if (!known) {
+      std::cerr << "mlf " << command->name << ": unknown option " << flag << "\nusage: " << command->usage << "\n";
+      return kExitUsage;
+    }
+  }
   if (options->Has("--help")) {
-    std::cout << "usage: " << command->usage << "\n" << command->summary << "\n";
+    std::cout << "usage: " << command->usage << "\n" << command->summary << "\n\nExample:\n  " << command->example
+              << "\n";
     return kExitOk;
   }
-  if (options->arguments.size() < command->arguments) {
+  if (options->arguments.size() < command->arguments || options->arguments.size() > command->maxArguments) {
     std::cerr << "usage: " << command->usage << "\n";
     return kExitUsage;
   }

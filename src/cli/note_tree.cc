@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <unordered_set>
 
 #include "platform/codepage.h"
 #include "store/sibling_order.h"
@@ -19,29 +20,34 @@ std::vector<TreeRow> TreeRows(const CMarrowleafDoc& doc) {
   FileHeader header = doc.GetHeader();
   auto levels = OrderSiblings(pointers, SortOptions{header.sortFlags, header.folderArrangement});
   std::vector<TreeRow> rows;
-  std::vector<uint32_t> path;  // guards against parent cycles in damaged files
-  std::function<void(uint32_t, int)> walk = [&](uint32_t parent, int depth) {
-    auto it = levels.find(parent);
-    if (it == levels.end()) return;
-    for (const NTV* r : it->second) {
-      rows.push_back({*r, depth});
-      if (r->nType != ntFolder || std::find(path.begin(), path.end(), r->nIndex) != path.end()) continue;
-      path.push_back(r->nIndex);
-      walk(r->nIndex, depth + 1);
-      path.pop_back();
-    }
+  std::unordered_set<uint32_t> shown;  // guards against parent cycles in damaged files
+  std::function<void(const NTV&, int)> show = [&](const NTV& r, int depth) {
+    if (!shown.insert(r.nIndex).second) return;
+    rows.push_back({r, depth});
+    auto it = levels.find(r.nIndex);
+    if (r.nType != ntFolder || it == levels.end()) return;
+    for (const NTV* child : it->second) show(*child, depth + 1);
   };
-  walk(0, 0);
+  if (auto top = levels.find(0); top != levels.end())
+    for (const NTV* r : top->second) show(*r, 0);
+  // A node whose parent is missing, or whose parents form a cycle, is shown at the top level
+  // (those with a missing parent first), so that nothing in the file is out of sight.
+  NTV parent;
+  std::stable_partition(pointers.begin(), pointers.end(),
+                        [&](const NTV* r) { return !doc.Data_GetItem(r->nParent, parent); });
+  for (const NTV* r : pointers) show(*r, 0);
   return rows;
 }
 
-uint32_t FindNode(const CMarrowleafDoc& doc, const std::string& path) {
+std::vector<uint32_t> FindNodes(const CMarrowleafDoc& doc, const std::string& path) {
   if (path.size() > 1 && path[0] == '#') {
-    uint32_t id = static_cast<uint32_t>(std::strtoul(path.c_str() + 1, nullptr, 10));
+    char* end = nullptr;
+    uint32_t id = static_cast<uint32_t>(std::strtoul(path.c_str() + 1, &end, 10));
     NTV record;
-    return doc.Data_GetItem(id, record) ? id : 0;
+    if (*end == '\0' && doc.Data_GetItem(id, record)) return {id};
+    return {};
   }
-  if (path.rfind("//", 0) != 0) return 0;
+  if (path.rfind("//", 0) != 0) return {};
   std::vector<std::string> parts;
   for (size_t start = 2; start <= path.size();) {
     size_t slash = path.find('/', start);
@@ -49,20 +55,25 @@ uint32_t FindNode(const CMarrowleafDoc& doc, const std::string& path) {
     if (slash > start) parts.push_back(path.substr(start, slash - start));
     start = slash + 1;
   }
-  if (parts.empty()) return 0;
-  uint32_t parent = 0, found = 0;
+  if (parts.empty()) return {};
+  // Every node along the way that carries the title is followed, in tree order.
+  std::vector<uint32_t> found;
   std::vector<TreeRow> rows = TreeRows(doc);
-  for (const std::string& part : parts) {
-    found = 0;
+  for (size_t level = 0; level < parts.size(); ++level) {
+    std::vector<uint32_t> next;
     for (const TreeRow& row : rows)
-      if (row.record.nParent == parent && ShownTitle(row.record.strTitle) == part) {
-        found = row.record.nIndex;
-        break;
-      }
-    if (!found) return 0;
-    parent = found;
+      if ((level == 0 ? row.depth == 0
+                      : std::find(found.begin(), found.end(), row.record.nParent) != found.end()) &&
+          ShownTitle(row.record.strTitle) == parts[level])
+        next.push_back(row.record.nIndex);
+    found = std::move(next);
   }
   return found;
+}
+
+uint32_t FindNode(const CMarrowleafDoc& doc, const std::string& path) {
+  std::vector<uint32_t> found = FindNodes(doc, path);
+  return found.empty() ? 0 : found.front();
 }
 
 }  // namespace mlf::cli

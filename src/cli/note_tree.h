@@ -16,7 +16,9 @@ struct TreeRow {
 };
 
 std::vector<TreeRow> TreeRows(const CMarrowleafDoc& doc);
-// A node's id from "#12" or "//Folder/Note" (titles as shown, UTF-8); 0 when none matches.
+// The nodes "#12" or "//Folder/Note" (titles as shown, UTF-8) names, in tree order.
+std::vector<uint32_t> FindNodes(const CMarrowleafDoc& doc, const std::string& path);
+// The first of them; 0 when none matches.
 uint32_t FindNode(const CMarrowleafDoc& doc, const std::string& path);
 // A title for the terminal (UTF-8).
 std::string ShownTitle(const std::string& stored);

@@ -10,9 +10,14 @@ std::optional<std::string> Options::Value(const std::string& flag) const {
   return it->second;
 }
 
-std::optional<Options> ParseOptions(int argc, char** argv) {
+bool TakesValue(const std::string& flag) {
   static const std::set<std::string> kValueFlags = {"--mode", "--in", "--into", "--password-file",
-                                                    "--new-password-file"};
+                                                    "--new-password-file", "--node", "--as", "--format", "--to",
+                                                    "--context"};
+  return kValueFlags.count(flag) != 0;
+}
+
+std::optional<Options> ParseOptions(int argc, char** argv) {
   Options options;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
@@ -20,7 +25,7 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
       size_t eq = arg.find('=');
       if (eq != std::string::npos) {
         options.flags[arg.substr(0, eq)] = arg.substr(eq + 1);
-      } else if (kValueFlags.count(arg)) {
+      } else if (TakesValue(arg)) {
         if (i + 1 >= argc) return std::nullopt;
         options.flags[arg] = argv[++i];
       } else {
@@ -28,6 +33,8 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
       }
     } else if (arg == "-h") {
       options.flags["--help"] = "";
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      options.flags[arg] = "";  // a short option: none is known but -h, so it is refused
     } else if (options.command.empty()) {
       options.command = arg;
     } else {

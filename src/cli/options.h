@@ -17,6 +17,9 @@ struct Options {
   std::optional<std::string> Value(const std::string& flag) const;
 };
 
+// "--mode", "--into" and the other flags that take a value.
+bool TakesValue(const std::string& flag);
+
 // Flags that take a value; every other "--name" is a switch. "--name=value" works for both.
 // Empty when the line is malformed (a value flag without its value).
 std::optional<Options> ParseOptions(int argc, char** argv);

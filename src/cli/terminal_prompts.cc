@@ -87,7 +87,11 @@ std::optional<SecureString> TerminalPrompts::ReadPassword(const std::optional<st
   if (file) {
     std::ifstream in(*file);
     std::string line;
-    if (!std::getline(in, line)) return std::nullopt;
+    if (!in) {
+      std::cerr << *file << " cannot be read\n";
+      return std::nullopt;
+    }
+    std::getline(in, line);
     if (!line.empty() && line.back() == '\r') line.pop_back();
     SecureString password(line);
     SecureZero(line.data(), line.size());

@@ -1,15 +1,26 @@
-// Writes one node to one file: notes as .rtf, foreign data as .dat, images in their stored
-// format (batch export) or re-encoded (single export). An encrypted node is unlocked with its
-// password for the moment of writing and locked again afterwards.
+// Writes one node to one file: notes as .rtf, HTML pages as .html, foreign data as .dat,
+// images in their stored format (batch export) or re-encoded (single export). An encrypted node
+// is unlocked with its password for the moment of writing and locked again afterwards. A node
+// that cannot be read whole leaves no file behind and harms none that was there.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace mlf {
 
 class CMarrowleafDoc;
+class Env;
+class File;
 class CNodeProcess;
+
+enum class ExportResult {
+  Written,
+  Kept,    // the file existed and the user kept it
+  Failed,  // Reason() says why
+};
 
 class CExportHelper {
  public:
@@ -18,16 +29,27 @@ class CExportHelper {
   virtual ~CExportHelper() = default;
 
   // Exports the node into folder (ending in a separator) under its title.
-  bool ExportNode(uint32_t nodeId, const std::string& folder);
+  ExportResult ExportNode(uint32_t nodeId, const std::string& folder);
   // Writes the node to path with its type's extension added; format as for images.
-  bool ExportFile(uint32_t nodeId, const std::string& pathWithoutExtension, int imageFormat);
-  // Writes the node to exactly the chosen path (single export).
-  bool WriteNode(uint32_t nodeId, const std::string& path, int imageFormat);
+  ExportResult ExportFile(uint32_t nodeId, const std::string& pathWithoutExtension, int imageFormat);
+  // Writes the node to the chosen path (single export): notes, pages and data exactly there;
+  // images re-encoded in format (1, 3, 7 or 9; 0 keeps the stored bytes), the path given the
+  // extension of the format written. asText writes a note as the plain text a reader sees.
+  bool WriteNode(uint32_t nodeId, const std::string& path, int imageFormat, bool asText = false);
 
-  // Why the last failure happened; empty when there was no reason to give.
+  // Why the last failure happened.
   const std::string& Reason() const { return m_reason; }
 
  private:
+  // An image's stored bytes, re-encoded when format is not 0.
+  bool ReadImage(uint32_t nodeId, int imageFormat, std::vector<uint8_t>& bytes);
+  bool WriteStream(uint32_t nodeId, const std::string& name);
+  bool WriteBytes(uint32_t nodeId, const std::string& name, const std::vector<uint8_t>& bytes);
+  bool Write(uint32_t nodeId, const std::string& name, const std::function<bool(File&)>& fill);
+  bool MayWrite(const std::string& name);
+  // Decrypted content is readable by its owner only.
+  bool OwnerOnly(uint32_t nodeId) const;
+
   CMarrowleafDoc& m_document;
   CNodeProcess* m_process;
   std::string m_reason;
@@ -40,9 +62,15 @@ std::string FileNameOf(const std::string& title);
 // characters that would leave the folder or that the file system refuses.
 bool IsValidFileName(const std::string& name);
 
-// Unlocks an encrypted node that has no password yet for this run; false when it cannot be.
-// locked receives whether it was unlocked here (and is to be locked again).
-bool UnlockForExport(CMarrowleafDoc& document, uint32_t nodeId, bool& unlockedHere);
-void LockAgain(CMarrowleafDoc& document, uint32_t nodeId);
+// Appends "." and extension unless the name ends with it already, compared without regard to
+// case: "Report" becomes "Report.rtf", "notes.RTF" stays.
+std::string AddExtension(std::string name, const std::string& extension);
+
+// The extension batch export gives a node of this type ("rtf", "html", "dat"); empty for the
+// types that have none of their own.
+std::string ExportExtension(uint8_t nodeType);
+
+// Makes the folder and every missing folder above it; throws FileError when one cannot be made.
+void CreateFolderPath(Env& env, const std::string& path);
 
 }  // namespace mlf

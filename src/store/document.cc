@@ -47,6 +47,7 @@ void CMarrowleafDoc::OnNewDocument() {
   auto lock = Lock();
   DeleteContents();
   m_header = FileHeader{};
+  m_readVersion = kCurrentFileVersion;
   m_header.created = SystemTimeFromUtc(m_env.Now());
   m_moreInfo = {};
   SetModifiedFlag();

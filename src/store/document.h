@@ -78,6 +78,8 @@ class CMarrowleafDoc {
   bool IsModified() const;
   std::string GetPathName() const;
   FileHeader GetHeader() const;
+  // The version stamp of the file as it was read (the header says the version a save writes).
+  uint32_t GetReadVersion() const { return m_readVersion; }
   void SetHeader(const FileHeader& header, bool markModified);
   // Empty when no work file could be made.
   std::string GetWorkFilePath() const;
@@ -247,6 +249,7 @@ class CMarrowleafDoc {
   std::string m_pathName;
 
   FileHeader m_header;
+  uint32_t m_readVersion = kCurrentFileVersion;
   MoreInfo m_moreInfo{};
   FileEncryption m_fileEncryption;
 

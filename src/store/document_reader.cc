@@ -170,6 +170,7 @@ CMarrowleafDoc::LoadResult CMarrowleafDoc::LoadFile(OpenMode mode) {
     AppLog().WriteLine("WARNING: " + DetachedNodeText(node));
     m_nodes[node.id].nParent = 0;
   }
+  m_readVersion = header.version;
   header.version = kCurrentFileVersion;
   m_header = header;
   LoadSections(in, mode);

@@ -9,6 +9,7 @@
 #include "store/node.h"
 #include "store/node_data.h"
 #include "support/scripted_prompts.h"
+#include "support/test_crypt.h"
 
 namespace mlf {
 namespace {
@@ -49,9 +50,10 @@ class ExchangeTest : public ::testing::Test {
     node.Update(true);
     return id;
   }
-  void Export() {
-    CNodeBatchExport process(doc, "/out");
+  ExportTally Export(uint32_t root = 0) {
+    CNodeBatchExport process(doc, "/out", root);
     ProcessDriver(process, prompts).RunToEnd();
+    return process.Tally();
   }
   std::vector<std::string> Questions() {
     std::vector<std::string> texts;
@@ -159,6 +161,131 @@ TEST_F(ExchangeTest, SingleExportReencodesImages) {
   ProcessDriver(process, prompts).RunToEnd();
   EXPECT_TRUE(process.Succeeded());
   EXPECT_EQ(env.GetFile("/out/pic.png").substr(1, 3), "PNG");
+}
+
+TEST_F(ExchangeTest, TotalsCountOnlyWhatWasWritten) {
+  uint32_t folder = Folder("F");
+  Note("Report", folder, "{\\rtf1 new}");
+  Note("Kept", folder);
+  Note("a/b", 0);
+  env.CreateDirectory("/out/F");
+  env.PutFile("/out/F/Kept.rtf", "old");
+  prompts.QueueAnswer(MessageAnswer::No);      // keep Kept.rtf
+  prompts.QueueAnswer(MessageAnswer::Ignore);  // skip a/b
+  ExportTally tally = Export();
+  EXPECT_EQ(tally.written, 2u) << "the folder and Report";
+  EXPECT_EQ(tally.kept, std::vector<std::string>{"/out/F/Kept"});
+  ASSERT_EQ(tally.failed.size(), 1u);
+  EXPECT_EQ(tally.failed[0], (ExportFailure{"/out/a/b", "The title is not a valid file name here."}));
+  EXPECT_EQ(env.GetFile("/out/F/Kept.rtf"), "old");
+}
+
+TEST_F(ExchangeTest, EveryKindOfNodeIsExportedAndNamedOnce) {
+  CMlfNode page;
+  page.Create(&doc, ntHtml, "Page", 0);
+  CMlfNodeData* data = page.GetNodeDataForWrite(true);
+  data->Put("<p>hi</p>", 9);
+  data->Finish();
+  Note("notes.RTF", 0, "{\\rtf1 kept name}");
+  ExportTally tally = Export();
+  EXPECT_EQ(env.GetFile("/out/Page.html"), "<p>hi</p>");
+  EXPECT_EQ(env.GetFile("/out/notes.RTF"), "{\\rtf1 kept name}") << "never notes.RTF.rtf";
+  EXPECT_EQ(tally.written, 2u);
+  EXPECT_TRUE(tally.failed.empty());
+}
+
+TEST_F(ExchangeTest, ADamagedStreamFailsItsNodeAndWritesNothing) {
+  uint32_t bad;
+  DATALOC location;
+  NTV record;
+  {
+    CMarrowleafDoc saved(env);
+    CMlfNode good;
+    good.Create(&saved, ntNote, "Good", 0);
+    CMlfNodeData* data = good.GetNodeDataForWrite(true);
+    data->Put("{\\rtf1 good}", 12);
+    data->Finish();
+    CMlfNode damaged;
+    damaged.Create(&saved, ntNote, "Bad", 0);
+    data = damaged.GetNodeDataForWrite(true);
+    std::string text(20000, 'x');
+    data->Put(text.data(), text.size());
+    data->Finish();
+    bad = damaged.GetId();
+    ASSERT_TRUE(saved.OnSaveDocument("/f.mlf"));
+    saved.Data_GetLocation(bad, location);
+    saved.Data_GetItem(bad, record);
+  }
+  std::string bytes = env.GetFile("/f.mlf");
+  bytes.replace(location.nLoc + record.nStorageLength / 2, 4, "\x55\xAA\x55\xAA");
+  env.PutFile("/f.mlf", bytes);
+  env.PutFile("/out/Bad.rtf", "the user's own file");
+  ASSERT_TRUE(doc.OnOpenDocument("/f.mlf"));
+  prompts.QueueAnswer(MessageAnswer::Yes);  // overwrite Bad.rtf
+  prompts.QueueAnswer(MessageAnswer::Ignore);
+  ExportTally tally = Export();
+  ASSERT_EQ(Questions().size(), 2u);
+  EXPECT_EQ(Questions()[1], "Error exporting /out/Bad.\n\nthe stored data is damaged");
+  EXPECT_EQ(env.GetFile("/out/Bad.rtf"), "the user's own file") << "a failed node harms no file";
+  EXPECT_EQ(env.GetFile("/out/Good.rtf"), "{\\rtf1 good}");
+  EXPECT_EQ(tally.written, 1u);
+  EXPECT_EQ(tally.failed, (std::vector<ExportFailure>{{"/out/Bad", "the stored data is damaged"}}));
+  for (const auto& entry : env.ListDirectory("/out")) EXPECT_EQ(entry.name.find(".part"), std::string::npos);
+}
+
+TEST_F(ExchangeTest, NodesOutsideTheTreeAreExportedAtTheTopLevel) {
+  uint32_t orphan = Folder("Orphan");
+  Note("inside", orphan);
+  uint32_t a = Folder("A"), b = Folder("B", a);
+  NTV record;
+  doc.Data_GetItem(orphan, record);
+  record.nParent = 99;  // no such node
+  doc.Data_SetItem(orphan, record, false);
+  doc.Data_GetItem(a, record);
+  record.nParent = b;  // A and B hold each other
+  doc.Data_SetItem(a, record, false);
+  ExportTally tally = Export();
+  EXPECT_TRUE(env.FileExists("/out/Orphan/inside.rtf"));
+  EXPECT_TRUE(env.DirectoryExists("/out/A/B"));
+  EXPECT_EQ(tally.written, 4u);
+}
+
+TEST_F(ExchangeTest, OneBranchExportsAlone) {
+  uint32_t a = Folder("A");
+  Note("one", Folder("B", a));
+  uint32_t top = Note("top", 0);
+  ExportTally tally = Export(a);
+  EXPECT_TRUE(env.FileExists("/out/A/B/one.rtf"));
+  EXPECT_FALSE(env.FileExists("/out/top.rtf"));
+  EXPECT_EQ(tally.written, 3u);
+  Export(top);
+  EXPECT_TRUE(env.FileExists("/out/top.rtf"));
+}
+
+TEST_F(ExchangeTest, EncryptedNodesNeedTheirPassword) {
+  test::TestCrypt crypt;
+  doc.SetCryptProvider(&crypt);
+  uint32_t id = Note("Secret", 0, "{\\rtf1 hidden}");
+  ASSERT_TRUE(doc.SetNodeEncryption(id, test::TestCrypt::kCipher, 16, test::TestCrypt::kKeyDerivation,
+                                    SecureString("right"), SecureString()));
+  struct Case {
+    std::optional<std::string> password;
+    const char* reason;
+  } cases[] = {{"wrong", "incorrect password"}, {std::nullopt, "no password was given"}, {"right", nullptr}};
+  for (const Case& c : cases) {
+    env.DeleteTree("/out");
+    env.CreateDirectory("/out");
+    prompts.QueuePassword(c.password);
+    prompts.defaultAnswer = MessageAnswer::Ignore;
+    ExportTally tally = Export();
+    if (!c.reason) {
+      EXPECT_EQ(env.GetFile("/out/Secret.rtf"), "{\\rtf1 hidden}");
+      EXPECT_FALSE(CMlfNode(&doc, id).HasPassword()) << "locked again";
+      continue;
+    }
+    EXPECT_EQ(tally.failed, (std::vector<ExportFailure>{{"/out/Secret", c.reason}}));
+    EXPECT_FALSE(env.FileExists("/out/Secret.rtf"));
+  }
 }
 
 TEST_F(ExchangeTest, BatchImportByTypeIntoAFolderOrBesideANote) {
