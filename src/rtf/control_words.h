@@ -13,6 +13,7 @@ enum class Word : uint16_t {
   // destinations
   kFonttbl, kColortbl, kHeaderGroup, kListtable, kListoverridetable, kField, kFldinst, kFldrslt,
   kPict, kShppict, kNonshppict, kOpaqueGroup, kPntext, kListtext, kPn, kNesttableprops,
+  kNonesttables, kUpr, kUd,
   // font table
   kF, kFnil, kFroman, kFswiss, kFmodern, kFscript, kFdecor, kFtech, kFbidi, kFcharset, kCpg, kFprq,
   // colour table
@@ -32,9 +33,9 @@ enum class Word : uint16_t {
   kCell, kRow, kNestcell, kNestrow, kTrowd, kCellx, kTrleft, kTrgaph,
   // old-style numbering
   kPnlvlblt, kPnlvlbody, kPnlvlcont, kPnlvl, kPndec, kPnucltr, kPnlcltr, kPnucrm, kPnlcrm,
-  kPnstart,
+  kPnstart, kPntxtb, kPntxta,
   // list table
-  kList, kListlevel, kLevelnfc, kLevelstartat, kListid, kListoverride,
+  kList, kListlevel, kLevelnfc, kLevelstartat, kLeveltext, kLevelnorestart, kListid, kListoverride,
   // pictures
   kPngblip, kJpegblip, kEmfblip, kWmetafile, kDibitmap, kWbitmap, kMacpict, kPmmetafile, kPicw,
   kPich, kPicwgoal, kPichgoal, kPicscalex, kPicscaley, kPiccropl, kPiccropr, kPiccropt,
@@ -44,5 +45,8 @@ enum class Word : uint16_t {
 };
 
 Word LookUpWord(std::string_view name);
+
+// Words that name what their group holds.
+inline bool IsDestination(Word word) { return word >= Word::kFonttbl && word <= Word::kUd; }
 
 }  // namespace mlf::rtf

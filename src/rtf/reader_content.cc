@@ -3,6 +3,7 @@
 #include "platform/codepage.h"
 #include "rtf/charset.h"
 #include "rtf/field_instruction.h"
+#include "rtf/list_numbers.h"
 #include "rtf/reader_internal.h"
 
 namespace mlf::rtf::detail {
@@ -101,23 +102,82 @@ CharFormat Reader::Format(const CharState& chr) const {
   return format;
 }
 
-ParagraphFormat Reader::ResolvedFormat(const ParaState& para) const {
+ParagraphFormat Reader::ResolvedFormat(const ParaState& para) {
   ParagraphFormat format = para.format;
-  if (para.listOverride > 0) {
-    format.list = ListFormat{ListFormat::Style::kBullet, para.listLevel, 1};
-    auto override = listOverrides_.find(para.listOverride);
-    if (override != listOverrides_.end()) {
-      auto list = lists_.find(override->second);
-      if (list != lists_.end() && static_cast<size_t>(para.listLevel) < list->second.size()) {
-        format.list.style = list->second[para.listLevel].style;
-        format.list.start = list->second[para.listLevel].start;
-      }
-    }
-  }
+  if (para.listOverride > 0) format.list = ListItem(para.listOverride, para.listLevel);
   if (format.list.style == ListFormat::Style::kNone) format.list = ListFormat();
   if (format.lineSpacing == 0) format.lineSpacingMultiple = false;  // single spacing either way
   if (pageBreakPending_) format.pageBreakBefore = true;
   return format;
+}
+
+// The list format of an item of list \lsN at a level, from the list table. A numbered item
+// gets its own number as its start (NumberLists makes that the start of its run), and the
+// level text around it, with the numbers of the levels above where the text shows them.
+ListFormat Reader::ListItem(int listOverride, int level) {
+  ListFormat list(ListFormat::Style::kBullet, level);
+  auto override = listOverrides_.find(listOverride);
+  if (override == listOverrides_.end()) return list;
+  auto found = lists_.find(override->second);
+  if (found == lists_.end() || static_cast<size_t>(level) >= found->second.size()) return list;
+  const std::vector<ListLevel>& levels = found->second;
+  const ListLevel& own = levels[level];
+  list.style = own.style;
+  if (list.style == ListFormat::Style::kBullet || list.style == ListFormat::Style::kNone) return list;
+  ListNumbers& numbers = listNumbers_[listOverride];
+  numbers[level] = numbers[level] ? *numbers[level] + 1 : own.start;
+  for (size_t deeper = level + 1; deeper < numbers.size(); ++deeper)
+    if (deeper >= levels.size() || !levels[deeper].noRestart) numbers[deeper].reset();
+  list.start = *numbers[level];
+  if (!own.text.empty()) {
+    size_t place = own.text.find(static_cast<char>(level));
+    if (place == std::string::npos) place = own.text.size();
+    list.prefix = RenderedLevelText(std::string_view(own.text).substr(0, place), levels, numbers);
+    list.suffix = place < own.text.size() ? RenderedLevelText(std::string_view(own.text).substr(place + 1), levels, numbers)
+                                         : std::string();
+  }
+  numberedItems_.push_back(paragraphsEnded_);
+  return list;
+}
+
+std::string Reader::RenderedLevelText(std::string_view text, const std::vector<ListLevel>& levels,
+                                      const ListNumbers& numbers) const {
+  std::string out;
+  for (char c : text) {
+    size_t level = static_cast<unsigned char>(c);
+    if (level >= numbers.size()) {
+      out += c;
+    } else if (level < levels.size()) {
+      out += NumberText(levels[level].style, numbers[level].value_or(levels[level].start));
+    }
+  }
+  return out;
+}
+
+// Turns the numbers ListItem gave into starts: an item whose number follows on from the item
+// before it in the same run keeps that run's start, so the list reads on as one.
+void Reader::NumberLists() {
+  if (numberedItems_.empty()) return;
+  size_t index = 0;
+  auto next = numberedItems_.begin();
+  ListCounter counter;
+  ForEachParagraph(doc_, counter, [&](Paragraph& paragraph) {
+    ListFormat& list = paragraph.format.list;
+    bool numbered = next != numberedItems_.end() && *next == index;
+    next += numbered;
+    ++index;
+    if (list.style == ListFormat::Style::kNone) {
+      counter.Break();
+      return;
+    }
+    if (numbered) {
+      ListFormat continued = list;
+      continued.start = counter.RunStart();
+      ListCounter trial = counter;
+      if (trial.Next(continued) == list.start) list.start = continued.start;
+    }
+    counter.Next(list);
+  });
 }
 
 Paragraph Reader::TakeParagraph() {

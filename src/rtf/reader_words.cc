@@ -2,7 +2,9 @@
 #include "platform/codepage.h"
 #include "rtf/charset.h"
 #include "rtf/extra_words.h"
+#include "rtf/list_numbers.h"
 #include "rtf/reader_internal.h"
+#include "rtf/utf8.h"
 
 namespace mlf::rtf::detail {
 namespace {
@@ -193,7 +195,16 @@ void Reader::ListWord(Word word, const Token& token) {
       if (!listBeingRead_.empty()) listBeingRead_.back().style = StyleOfNumberFormat(p);
       break;
     case Word::kLevelstartat:
-      if (!listBeingRead_.empty()) listBeingRead_.back().start = p;
+      if (!listBeingRead_.empty()) listBeingRead_.back().start = std::clamp(p, 0, kMaxListNumber);
+      break;
+    case Word::kLevelnorestart:
+      if (!listBeingRead_.empty()) listBeingRead_.back().noRestart = !token.hasParameter || p != 0;
+      break;
+    case Word::kLeveltext:
+      State().destination = Destination::kLevelText;
+      State().role = Role::kLevelText;
+      levelText_.clear();
+      levelTextLength_ = -1;
       break;
     case Word::kListid:
       if (State().destination == Destination::kListTable) lists_[p] = listBeingRead_;
@@ -204,6 +215,14 @@ void Reader::ListWord(Word word, const Token& token) {
       break;
     default: break;
   }
+}
+
+void Reader::FinishLevelText() {
+  if (listBeingRead_.empty()) return;
+  // The length counts characters; what follows them (the ";") is no part of the text.
+  size_t end = levelTextLength_ < 0 ? levelText_.find(';') : 0;
+  for (int n = 0; n < levelTextLength_ && end < levelText_.size(); ++n) NextCodePoint(levelText_, end);
+  listBeingRead_.back().text = levelText_.substr(0, end);
 }
 
 void Reader::OldNumberingWord(Word word, const Token& token) {
@@ -222,7 +241,9 @@ void Reader::OldNumberingWord(Word word, const Token& token) {
     case Word::kPnlcltr: setStyle(ListFormat::Style::kLowerAlpha); break;
     case Word::kPnucrm: setStyle(ListFormat::Style::kUpperRoman); break;
     case Word::kPnlcrm: setStyle(ListFormat::Style::kLowerRoman); break;
-    case Word::kPnstart: oldNumbering_.start = p; break;
+    case Word::kPnstart: oldNumbering_.start = std::clamp(p, 0, kMaxListNumber); break;
+    case Word::kPntxtb: State().destination = Destination::kNumberBefore; break;
+    case Word::kPntxta: State().destination = Destination::kNumberAfter; break;
     default: break;
   }
 }
