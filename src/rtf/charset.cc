@@ -1,6 +1,8 @@
 #include "rtf/charset.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "platform/codepage.h"
 
@@ -62,13 +64,19 @@ constexpr char16_t kSymbol[224] = {
     0x23A6, 0x23AB, 0x23AC, 0x23AD, 0,
 };
 
-bool IsAscii(std::string_view bytes) {
-  for (char c : bytes)
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  return true;
-}
-
 }  // namespace
+
+bool IsAscii(std::string_view bytes) {
+  uint64_t high = 0;  // the high bits of every byte, eight at a time
+  size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    uint64_t w;
+    std::memcpy(&w, bytes.data() + i, 8);
+    high |= w;
+  }
+  for (; i < bytes.size(); ++i) high |= static_cast<unsigned char>(bytes[i]);
+  return (high & 0x8080808080808080u) == 0;
+}
 
 unsigned UsableCodePage(int codePage) {
   const bool usable = codePage == 437 || codePage == 708 || codePage == 720 || codePage == 737 ||

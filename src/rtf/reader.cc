@@ -144,7 +144,17 @@ void Reader::Text(std::string_view bytes) {
   switch (State().destination) {
     case Destination::kBody:
     case Destination::kFieldInstruction:
-      if (pending_.empty()) pendingFont_ = State().chr.font;
+      if (pending_.empty()) {
+        // ASCII reads the same in every code page but a symbol font's, and cannot finish a
+        // double-byte character when no byte waits: most text goes straight to its run.
+        bool symbolFont = false;
+        if (IsAscii(bytes) && (CodePageOf(State().chr.font, symbolFont) != kCodePageSymbol ||
+                               State().destination == Destination::kFieldInstruction)) {
+          AppendUtf8Text(bytes);
+          break;
+        }
+        pendingFont_ = State().chr.font;
+      }
       pending_.append(bytes);
       break;
     case Destination::kPicture: {

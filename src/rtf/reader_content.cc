@@ -5,14 +5,14 @@
 #include "rtf/field_instruction.h"
 #include "rtf/list_numbers.h"
 #include "rtf/reader_internal.h"
+#include "rtf/utf8.h"
 
 namespace mlf::rtf::detail {
 
 void Reader::FlushText() {
   if (pending_.empty()) return;
   std::string utf8;
-  bool ascii = std::all_of(pending_.begin(), pending_.end(),
-                           [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  bool ascii = IsAscii(pending_);
   bool symbolFont = false;
   unsigned codePage = CodePageOf(pendingFont_, symbolFont);
   // A field's instruction is words, not symbols, whatever font it stands in.
@@ -29,9 +29,8 @@ void Reader::FlushText() {
 void Reader::AppendCodePoint(char32_t cp) {
   FlushText();
   if (cp == '\t' && State().destination != Destination::kBody) return;  // as \tab there
-  std::string utf8;
-  AppendUtf8(utf8, cp);
-  AppendUtf8Text(utf8);
+  char utf8[4];
+  AppendUtf8Text(std::string_view(utf8, EncodeUtf8(cp, utf8)));
 }
 
 void Reader::AppendUtf8Text(std::string_view utf8) {
@@ -42,11 +41,12 @@ void Reader::AppendUtf8Text(std::string_view utf8) {
   }
   if (state.destination != Destination::kBody) return;
   StartBody();
-  if (canExtendRun_ && lastRunState_ == state.chr) {
+  // For plain text a run's format holds only whether it is hidden.
+  if (canExtendRun_ && (textOnly_ ? lastRunState_.hidden == state.chr.hidden : lastRunState_ == state.chr)) {
     std::get<Run>(content_.back()).text.append(utf8);
     return;
   }
-  content_.emplace_back(Run{std::string(utf8), Format(state.chr)});
+  content_.emplace_back(std::in_place_type<Run>, std::string(utf8), Format(state.chr));
   canExtendRun_ = true;
   lastRunState_ = state.chr;
 }
@@ -187,6 +187,7 @@ Paragraph Reader::TakeParagraph() {
   paragraph.markFormat = Format(State().chr);
   paragraph.markFormat.link.clear();
   // Neighbouring runs of one format are one run, however the RTF split them.
+  const size_t items = content_.size();
   size_t kept = 0;
   for (size_t i = 0; i < content_.size(); ++i) {
     Run* last = kept == 0 ? nullptr : std::get_if<Run>(&content_[kept - 1]);
@@ -201,6 +202,7 @@ Paragraph Reader::TakeParagraph() {
   content_.erase(content_.begin() + static_cast<ptrdiff_t>(kept), content_.end());
   paragraph.content = std::move(content_);
   content_.clear();
+  content_.reserve(items);  // the next paragraph is likely much the same
   canExtendRun_ = false;
   pageBreakPending_ = false;
   highSurrogate_ = 0;
