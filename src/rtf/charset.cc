@@ -67,14 +67,19 @@ constexpr char16_t kSymbol[224] = {
 }  // namespace
 
 bool IsAscii(std::string_view bytes) {
-  uint64_t high = 0;  // the high bits of every byte, eight at a time
-  size_t i = 0;
-  for (; i + 8 <= bytes.size(); i += 8) {
-    uint64_t w;
-    std::memcpy(&w, bytes.data() + i, 8);
-    high |= w;
+  const size_t size = bytes.size();
+  uint64_t high = 0;  // the bytes ORed together, eight at a time
+  if (size < 8) {
+    for (char c : bytes) high |= static_cast<unsigned char>(c);
+    return high < 0x80;
   }
-  for (; i < bytes.size(); ++i) high |= static_cast<unsigned char>(bytes[i]);
+  auto word = [&](size_t at) {
+    uint64_t w;
+    std::memcpy(&w, bytes.data() + at, 8);
+    return w;
+  };
+  for (size_t i = 0; i + 8 < size; i += 8) high |= word(i);
+  high |= word(size - 8);  // the last eight, overlapping the words before
   return (high & 0x8080808080808080u) == 0;
 }
 

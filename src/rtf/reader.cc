@@ -81,14 +81,20 @@ void Reader::GroupStart(size_t offset) {
     if (tokens_.SkipGroup()) picture_.extra.append(tokens_.Input().substr(offset, tokens_.Position() - offset));
     return;
   }
-  GroupState next = State();
+  stack_.push_back(stack_.back());  // copied in place: a group starts with its parent's state
+  GroupState& next = State();
   next.role = Role::kNone;
   next.start = offset;
   next.skipsAnsiPart = false;
-  stack_.push_back(std::move(next));
 }
 
 void Reader::GroupEnd() {
+  if (State().role == Role::kNone) {  // most groups: nothing to do but drop the state
+    bool fontEnds = State().destination == Destination::kFontTable && fontOpen_;
+    stack_.pop_back();
+    if (fontEnds) FinishFont();
+    return;
+  }
   GroupState closing = std::move(stack_.back());
   stack_.pop_back();
   CloseGroupRole(closing);
@@ -96,9 +102,7 @@ void Reader::GroupEnd() {
 
 void Reader::CloseGroupRole(const GroupState& closing) {
   switch (closing.role) {
-    case Role::kNone:
-      if (closing.destination == Destination::kFontTable && fontOpen_) FinishFont();
-      break;
+    case Role::kNone: break;
     case Role::kKeepInHeader:
       doc_.header.append(tokens_.Input().substr(closing.start, tokens_.Position() - closing.start));
       break;
