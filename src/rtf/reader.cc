@@ -264,7 +264,7 @@ void Reader::ControlSymbol(const Token& token) {
 
 void Reader::ControlWord(const Token& token, bool ignorable, size_t from) {
   Word word = LookUpWord(token.name);
-  if (OpenDestination(word, ignorable, from)) return;
+  if ((ignorable || IsDestination(word)) && OpenDestination(word, ignorable, from)) return;
   if (skip_ > 0 && word != Word::kU) {
     --skip_;
     return;

@@ -40,14 +40,16 @@ Token Tokenizer::Next() {
     ++pos_;
     token.kind = Token::Kind::kGroupEnd;
   } else if (c == '\\') {
-    token = ReadControl(pos_);
+    return ReadControl(pos_);
   } else if (c < 0x20) {
     ++pos_;
     token.kind = Token::Kind::kControlChar;
     token.symbol = static_cast<char>(c);
   } else {
     size_t end = pos_ + 1;
-    while (end < size && !kSpecial[static_cast<unsigned char>(input_[end])]) ++end;
+    auto special = [&](size_t at) { return kSpecial[static_cast<unsigned char>(input_[at])]; };
+    while (end + 4 <= size && !(special(end) | special(end + 1) | special(end + 2) | special(end + 3))) end += 4;
+    while (end < size && !special(end)) ++end;
     token.kind = Token::Kind::kText;
     token.text = input_.substr(pos_, end - pos_);
     pos_ = end;
