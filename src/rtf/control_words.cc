@@ -113,7 +113,7 @@ Word LookUpWord(std::string_view name) {
       {"slmult", Word::kSlmult}, {"tx", Word::kTx}, {"tqr", Word::kTqr}, {"tqc", Word::kTqc},
       {"tqdec", Word::kTqdec}, {"tldot", Word::kTldot}, {"tlmdot", Word::kTldot},
       {"tlhyph", Word::kTlhyph}, {"tlul", Word::kTlul}, {"tlth", Word::kTlth},
-      {"tleq", Word::kTleq}, {"pagebb", Word::kPagebb}, {"intbl", Word::kIntbl},
+      {"tleq", Word::kTleq}, {"pagebb", Word::kPagebb}, {"intbl", Word::kIntbl}, {"itap", Word::kItap},
       {"ls", Word::kLs}, {"ilvl", Word::kIlvl},
       {"par", Word::kPar}, {"sect", Word::kSect}, {"line", Word::kLine}, {"tab", Word::kTab},
       {"page", Word::kPage}, {"emdash", Word::kEmdash}, {"endash", Word::kEndash},

@@ -24,7 +24,7 @@ enum class Word : uint16_t {
   kCharExtra,  // a character property the model keeps as RTF text
   // paragraph formatting
   kPard, kQl, kQc, kQr, kQj, kLi, kRi, kFi, kSb, kSa, kSl, kSlmult, kTx, kTqr, kTqc, kTqdec,
-  kTldot, kTlhyph, kTlul, kTlth, kTleq, kPagebb, kIntbl, kLs, kIlvl,
+  kTldot, kTlhyph, kTlul, kTlth, kTleq, kPagebb, kIntbl, kItap, kLs, kIlvl,
   kParaExtra,  // a paragraph property the model keeps as RTF text
   // special characters and breaks
   kPar, kSect, kLine, kTab, kPage, kEmdash, kEndash, kEmspace, kEnspace, kQmspace, kBullet,

@@ -80,6 +80,7 @@ void Reader::ParaWord(Word word, const Token& token) {
     case Word::kSlmult: format.lineSpacingMultiple = p == 1; break;
     case Word::kPagebb: format.pageBreakBefore = !token.hasParameter || p != 0; break;
     case Word::kIntbl: para.inTable = !token.hasParameter || p != 0; break;
+    case Word::kItap: para.inTable = p > 0; break;  // the table depth: 0 is the text outside tables
     case Word::kLs: para.listOverride = p; break;
     case Word::kIlvl: para.listLevel = std::clamp(p, 0, 8); break;
     case Word::kParaExtra: SetExtraWord(format.extra, token.name, token.hasParameter, p); break;

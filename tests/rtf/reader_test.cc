@@ -380,6 +380,18 @@ TEST(RtfReaderTest, ReadsTables) {
   EXPECT_EQ(PlainText(doc), "a\nb\nb2\nc\n\nafter");
 }
 
+// \itap gives the table depth without \intbl: a nested table's paragraphs stay in their cell.
+TEST(RtfReaderTest, ReadsTableDepth) {
+  Document doc = ReadRtf("{\\rtf1\\pard\\itap1 a\\par\\itap2 b\\nestcell{\\*\\nesttableprops\\trowd\\cellx1\\nestrow}"
+                         "\\itap1 c\\cell{\\trowd\\cellx9\\row}\\pard\\itap0 d\\par}");
+  ASSERT_EQ(doc.blocks.size(), 2u) << DumpDocument(doc);
+  const Table& table = std::get<Table>(doc.blocks[0]);
+  ASSERT_EQ(table.rows.size(), 1u);
+  ASSERT_EQ(table.rows[0].cells.size(), 1u);
+  EXPECT_EQ(table.rows[0].cells[0].paragraphs.size(), 3u);
+  EXPECT_EQ(PlainText(doc), "a\nb\nc\nd");
+}
+
 TEST(RtfReaderTest, ReadsFontAndColourTables) {
   Document doc = ReadRtf(
       "{\\rtf1\\ansi\\deff3{\\fonttbl{\\f3\\froman\\fprq2\\fcharset0{\\*\\panose 0102}Times New Roman;}"
