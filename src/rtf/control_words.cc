@@ -134,6 +134,7 @@ Word LookUpWord(std::string_view name) {
       {"levelnfcn", Word::kLevelnfc}, {"levelstartat", Word::kLevelstartat},
       {"leveltext", Word::kLeveltext}, {"levelnorestart", Word::kLevelnorestart},
       {"listid", Word::kListid}, {"listoverride", Word::kListoverride},
+      {"lfolevel", Word::kLfolevel}, {"listoverridestartat", Word::kListoverridestartat},
       {"pngblip", Word::kPngblip}, {"jpegblip", Word::kJpegblip}, {"emfblip", Word::kEmfblip},
       {"wmetafile", Word::kWmetafile}, {"dibitmap", Word::kDibitmap},
       {"wbitmap", Word::kWbitmap}, {"macpict", Word::kMacpict},

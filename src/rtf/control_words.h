@@ -36,6 +36,7 @@ enum class Word : uint16_t {
   kPnstart, kPntxtb, kPntxta,
   // list table
   kList, kListlevel, kLevelnfc, kLevelstartat, kLeveltext, kLevelnorestart, kListid, kListoverride,
+  kLfolevel, kListoverridestartat,
   // pictures
   kPngblip, kJpegblip, kEmfblip, kWmetafile, kDibitmap, kWbitmap, kMacpict, kPmmetafile, kPicw,
   kPich, kPicwgoal, kPichgoal, kPicscalex, kPicscaley, kPiccropl, kPiccropr, kPiccropt,

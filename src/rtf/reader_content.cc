@@ -118,14 +118,14 @@ ListFormat Reader::ListItem(int listOverride, int level) {
   ListFormat list(ListFormat::Style::kBullet, level);
   auto override = listOverrides_.find(listOverride);
   if (override == listOverrides_.end()) return list;
-  auto found = lists_.find(override->second);
+  auto found = lists_.find(override->second.listId);
   if (found == lists_.end() || static_cast<size_t>(level) >= found->second.size()) return list;
   const std::vector<ListLevel>& levels = found->second;
   const ListLevel& own = levels[level];
   list.style = own.style;
   if (list.style == ListFormat::Style::kBullet || list.style == ListFormat::Style::kNone) return list;
   ListNumbers& numbers = listNumbers_[listOverride];
-  numbers[level] = numbers[level] ? *numbers[level] + 1 : own.start;
+  numbers[level] = numbers[level] ? *numbers[level] + 1 : override->second.starts[level].value_or(own.start);
   for (size_t deeper = level + 1; deeper < numbers.size(); ++deeper)
     if (deeper >= levels.size() || !levels[deeper].noRestart) numbers[deeper].reset();
   list.start = *numbers[level];

@@ -83,6 +83,13 @@ struct ListLevel {
   std::string text;
 };
 
+// A list as a paragraph names it (\lsN): its list and, by level, the starts it sets instead of
+// the list's own.
+struct ListOverride {
+  int listId = 0;
+  std::array<std::optional<int>, 9> starts;
+};
+
 // The numbers given so far in one list (\lsN), by level.
 using ListNumbers = std::array<std::optional<int>, 9>;
 
@@ -217,11 +224,13 @@ class Reader {
   // Colour table entry being read.
   int red_ = -1, green_ = -1, blue_ = -1;
 
-  // Lists: \listid -> levels, \ls -> \listid.
+  // Lists: \listid -> levels, \ls -> \listid and the starts it sets.
   std::unordered_map<int, std::vector<ListLevel>> lists_;
   std::vector<ListLevel> listBeingRead_;
-  std::unordered_map<int, int> listOverrides_;
-  int overrideListId_ = 0;
+  std::unordered_map<int, ListOverride> listOverrides_;
+  ListOverride overrideBeingRead_;
+  int overrideLevel_ = -1;         // the \lfolevel being read
+  bool overrideStartsAt_ = false;  // it has \listoverridestartat
   ListFormat oldNumbering_;
   bool oldNumberingHasStyle_ = false;
   std::string levelText_;       // \leveltext being read, after its length

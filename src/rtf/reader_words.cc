@@ -196,8 +196,22 @@ void Reader::ListWord(Word word, const Token& token) {
       if (!listBeingRead_.empty()) listBeingRead_.back().style = StyleOfNumberFormat(p);
       break;
     case Word::kLevelstartat:
-      if (!listBeingRead_.empty()) listBeingRead_.back().start = std::clamp(p, 0, kMaxListNumber);
+      if (State().destination == Destination::kListOverrideTable) {
+        if (overrideStartsAt_ && overrideLevel_ >= 0 && overrideLevel_ < 9)
+          overrideBeingRead_.starts[overrideLevel_] = std::clamp(p, 0, kMaxListNumber);
+      } else if (!listBeingRead_.empty()) {
+        listBeingRead_.back().start = std::clamp(p, 0, kMaxListNumber);
+      }
       break;
+    case Word::kListoverride:
+      overrideBeingRead_ = ListOverride();
+      overrideLevel_ = -1;
+      break;
+    case Word::kLfolevel:  // the levels' overrides come in the levels' order
+      ++overrideLevel_;
+      overrideStartsAt_ = false;
+      break;
+    case Word::kListoverridestartat: overrideStartsAt_ = true; break;
     case Word::kLevelnorestart:
       if (!listBeingRead_.empty()) listBeingRead_.back().noRestart = !token.hasParameter || p != 0;
       break;
@@ -209,10 +223,10 @@ void Reader::ListWord(Word word, const Token& token) {
       break;
     case Word::kListid:
       if (State().destination == Destination::kListTable) lists_[p] = listBeingRead_;
-      else overrideListId_ = p;
+      else overrideBeingRead_.listId = p;
       break;
     case Word::kLs:
-      if (State().destination == Destination::kListOverrideTable) listOverrides_[p] = overrideListId_;
+      if (State().destination == Destination::kListOverrideTable) listOverrides_[p] = overrideBeingRead_;
       break;
     default: break;
   }

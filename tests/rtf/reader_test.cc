@@ -88,7 +88,8 @@ TEST(RtfReaderTest, ReadsRtfFromOtherPrograms) {
                            "{\\listlevel\\levelnfc0{\\leveltext\\'04\\'00.\\'01.;}}\\listid2}"
                            "{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u-3913 ?;}}\\listid3}}"
                            "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}{\\listoverride\\listid2\\ls2}"
-                           "{\\listoverride\\listid3\\ls3}}";
+                           "{\\listoverride\\listid3\\ls3}{\\listoverride\\listid1\\ls4}"
+                           "{\\listoverride\\listid1\\listoverridecount1{\\lfolevel\\listoverridestartat\\levelstartat5}\\ls5}}";
   struct Case {
     const char* name;
     std::string rtf, text;
@@ -132,6 +133,9 @@ TEST(RtfReaderTest, ReadsRtfFromOtherPrograms) {
        "{\\rtf1" + list + "\\pard\\ls2 a\\par\\ls2\\ilvl1 x\\par y\\par\\pard\\ls2 b\\par\\ls2\\ilvl1 z\\par}",
        "I. a\nI.1. x\nI.2. y\nII. b\nII.1. z"},
       {"bullets from the list table", "{\\rtf1" + list + "\\pard\\ls3 x\\par}", "\xe2\x80\xa2 x"},
+      {"another \\ls of the list counts anew, an override sets its start",
+       "{\\rtf1" + list + "\\pard\\ls1 a\\par\\pard x\\par\\ls4 b\\par\\ls5 c\\par d\\par\\ls1 e\\par}",
+       "10. a\nx\n10. b\n5. c\n6. d\n11. e"},
       {"\\listtext is not read twice", "{\\rtf1" + list + "\\pard{\\listtext 10.\\tab}\\ls1 x\\par}", "10. x"},
       {"old-style numbers",
        "{\\rtf1\\pard{\\pntext 3.\\tab}{\\*\\pn\\pnlvlbody\\pndec\\pnstart3{\\pntxta .}}x\\par"
