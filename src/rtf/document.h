@@ -168,7 +168,7 @@ struct Font {
 struct Document {
   std::vector<Font> fonts;
   int defaultFont = 0;                     // \deff, a font number
-  unsigned codePage = 1252;                // \ansicpg: for text in no font or in \fcharset1
+  unsigned codePage = 1252;                // \ansicpg: text in no font, or in a font without a known \fcharset
   std::vector<std::optional<Rgb>> colors;  // the colour table; none: automatic
   // Document-level RTF kept verbatim and written back after the colour table: the
   // stylesheet, list tables, document information, page layout words.
