@@ -1,12 +1,10 @@
 #include "platform/text_case.h"
 
-#include "platform/codepage.h"
-
 namespace mlf {
 namespace {
 
+// The lower case of a character of two UTF-8 bytes (U+0080..U+07FF), again of two bytes.
 char32_t Lower(char32_t c) {
-  if (c < 0x80) return c >= 'A' && c <= 'Z' ? c + 32 : c;
   if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
   if (c >= 0x100 && c <= 0x137) return c | 1;
   if (c >= 0x139 && c <= 0x148) return (c & 1) ? c + 1 : c;
@@ -22,37 +20,29 @@ char32_t Lower(char32_t c) {
 }  // namespace
 
 std::string LowerUtf8(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size();) {
-    unsigned char b = static_cast<unsigned char>(text[i]);
-    if (b < 0x80) {
-      out += static_cast<char>(b >= 'A' && b <= 'Z' ? b + 32 : b);
-      ++i;
-      continue;
-    }
-    int extra = (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
-    if (extra < 0 || i + static_cast<size_t>(extra) >= text.size()) {
-      out += static_cast<char>(b);
-      ++i;
-      continue;
-    }
-    char32_t cp = b & (0x3F >> extra);
-    bool valid = true;
-    for (int k = 1; k <= extra; ++k) {
-      unsigned char cc = static_cast<unsigned char>(text[i + k]);
-      if ((cc & 0xC0) != 0x80) valid = false;
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    if (!valid) {
-      out += static_cast<char>(b);
-      ++i;
-      continue;
-    }
-    AppendUtf8(out, Lower(cp));
-    i += static_cast<size_t>(extra) + 1;
-  }
+  std::string out(text);
+  LowerUtf8InPlace(out);
   return out;
+}
+
+void LowerUtf8InPlace(std::string& text) {
+  char* p = text.data();
+  const size_t size = text.size();
+  for (size_t i = 0; i < size; ++i) {
+    unsigned char b = static_cast<unsigned char>(p[i]);
+    if (b < 0x80) {
+      if (static_cast<unsigned>(b - 'A') < 26u) p[i] = static_cast<char>(b + 32);
+      continue;
+    }
+    // Only characters of two bytes fold; the bytes of longer ones, continuation bytes and
+    // bytes that are not UTF-8 are passed over one by one and stay as they are.
+    if (b < 0xC2 || b > 0xDF || i + 1 >= size) continue;
+    unsigned char next = static_cast<unsigned char>(p[i + 1]);
+    if ((next & 0xC0) != 0x80) continue;
+    char32_t lower = Lower(static_cast<char32_t>((b & 0x1F) << 6 | (next & 0x3F)));
+    p[i] = static_cast<char>(0xC0 | lower >> 6);
+    p[++i] = static_cast<char>(0x80 | (lower & 0x3F));
+  }
 }
 
 }  // namespace mlf

@@ -1,6 +1,8 @@
 #include "rtf/charset.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "platform/codepage.h"
 
@@ -62,13 +64,24 @@ constexpr char16_t kSymbol[224] = {
     0x23A6, 0x23AB, 0x23AC, 0x23AD, 0,
 };
 
-bool IsAscii(std::string_view bytes) {
-  for (char c : bytes)
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  return true;
-}
-
 }  // namespace
+
+bool IsAscii(std::string_view bytes) {
+  const size_t size = bytes.size();
+  uint64_t high = 0;  // the bytes ORed together, eight at a time
+  if (size < 8) {
+    for (char c : bytes) high |= static_cast<unsigned char>(c);
+    return high < 0x80;
+  }
+  auto word = [&](size_t at) {
+    uint64_t w;
+    std::memcpy(&w, bytes.data() + at, 8);
+    return w;
+  };
+  for (size_t i = 0; i + 8 < size; i += 8) high |= word(i);
+  high |= word(size - 8);  // the last eight, overlapping the words before
+  return (high & 0x8080808080808080u) == 0;
+}
 
 unsigned UsableCodePage(int codePage) {
   const bool usable = codePage == 437 || codePage == 708 || codePage == 720 || codePage == 737 ||

@@ -33,6 +33,9 @@ int CharsetOfCodePage(unsigned codePage);
 // fonts (Wingdings and the like) keep their bytes in the private-use area at U+F000.
 char32_t SymbolToUnicode(unsigned char byte, bool symbolFont);
 
+// Whether all bytes are ASCII, which reads the same in every code page RTF uses.
+bool IsAscii(std::string_view bytes);
+
 // Appends the UTF-8 form of bytes in the code page.
 void AppendDecoded(std::string& out, std::string_view bytes, unsigned codePage, bool symbolFont);
 

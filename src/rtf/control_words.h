@@ -13,6 +13,7 @@ enum class Word : uint16_t {
   // destinations
   kFonttbl, kColortbl, kHeaderGroup, kListtable, kListoverridetable, kField, kFldinst, kFldrslt,
   kPict, kShppict, kNonshppict, kOpaqueGroup, kPntext, kListtext, kPn, kNesttableprops,
+  kNonesttables, kUpr, kUd,
   // font table
   kF, kFnil, kFroman, kFswiss, kFmodern, kFscript, kFdecor, kFtech, kFbidi, kFcharset, kCpg, kFprq,
   // colour table
@@ -23,7 +24,7 @@ enum class Word : uint16_t {
   kCharExtra,  // a character property the model keeps as RTF text
   // paragraph formatting
   kPard, kQl, kQc, kQr, kQj, kLi, kRi, kFi, kSb, kSa, kSl, kSlmult, kTx, kTqr, kTqc, kTqdec,
-  kTldot, kTlhyph, kTlul, kTlth, kTleq, kPagebb, kIntbl, kLs, kIlvl,
+  kTldot, kTlhyph, kTlul, kTlth, kTleq, kPagebb, kIntbl, kItap, kLs, kIlvl,
   kParaExtra,  // a paragraph property the model keeps as RTF text
   // special characters and breaks
   kPar, kSect, kLine, kTab, kPage, kEmdash, kEndash, kEmspace, kEnspace, kQmspace, kBullet,
@@ -32,9 +33,10 @@ enum class Word : uint16_t {
   kCell, kRow, kNestcell, kNestrow, kTrowd, kCellx, kTrleft, kTrgaph,
   // old-style numbering
   kPnlvlblt, kPnlvlbody, kPnlvlcont, kPnlvl, kPndec, kPnucltr, kPnlcltr, kPnucrm, kPnlcrm,
-  kPnstart,
+  kPnstart, kPntxtb, kPntxta,
   // list table
-  kList, kListlevel, kLevelnfc, kLevelstartat, kListid, kListoverride,
+  kList, kListlevel, kLevelnfc, kLevelstartat, kLeveltext, kLevelnorestart, kListid, kListoverride,
+  kLfolevel, kListoverridestartat,
   // pictures
   kPngblip, kJpegblip, kEmfblip, kWmetafile, kDibitmap, kWbitmap, kMacpict, kPmmetafile, kPicw,
   kPich, kPicwgoal, kPichgoal, kPicscalex, kPicscaley, kPiccropl, kPiccropr, kPiccropt,
@@ -44,5 +46,8 @@ enum class Word : uint16_t {
 };
 
 Word LookUpWord(std::string_view name);
+
+// Words that name what their group holds.
+inline bool IsDestination(Word word) { return word >= Word::kFonttbl && word <= Word::kUd; }
 
 }  // namespace mlf::rtf

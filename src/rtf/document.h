@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -53,9 +54,17 @@ struct ListFormat {
   enum class Style : uint8_t {
     kNone, kBullet, kDecimal, kLowerAlpha, kUpperAlpha, kLowerRoman, kUpperRoman
   };
-  Style style = Style::kNone;
-  int level = 0;  // 0 is the outermost level
-  int start = 1;
+  // Spelled out, so that {style, level, start} stays enough to write one.
+  ListFormat(Style style = Style::kNone, int level = 0, int start = 1, std::string prefix = {},
+             std::string suffix = ".")
+      : style(style), level(level), start(start), prefix(std::move(prefix)), suffix(std::move(suffix)) {}
+  Style style;
+  int level;  // 0 is the outermost level
+  int start;
+  // Text around a number ("(" and ")", or "2." before the number of an item inside item 2);
+  // bullets have none.
+  std::string prefix;
+  std::string suffix;
   bool operator==(const ListFormat&) const = default;
 };
 
@@ -149,7 +158,7 @@ struct Font {
   int number = 0;
   std::string name;
   std::string family = "nil";  // nil roman swiss modern script decor tech bidi
-  int charset = 0;             // \fcharset
+  int charset = -1;            // \fcharset; -1 when not given
   int codePage = 0;            // \cpg; 0 when not given
   int pitch = -1;              // \fprq; -1 when not given
   std::string extra;           // sub-groups such as {\*\panose ...}, verbatim
@@ -159,7 +168,7 @@ struct Font {
 struct Document {
   std::vector<Font> fonts;
   int defaultFont = 0;                     // \deff, a font number
-  unsigned codePage = 1252;                // \ansicpg: for text in no font or in \fcharset1
+  unsigned codePage = 1252;                // \ansicpg: text in no font, or in a font without a known \fcharset
   std::vector<std::optional<Rgb>> colors;  // the colour table; none: automatic
   // Document-level RTF kept verbatim and written back after the colour table: the
   // stylesheet, list tables, document information, page layout words.

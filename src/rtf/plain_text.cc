@@ -1,15 +1,22 @@
 #include "rtf/plain_text.h"
 
 #include "platform/codepage.h"
+#include "rtf/list_numbers.h"
 #include "rtf/reader.h"
 #include "rtf/writer.h"
 
 namespace mlf::rtf {
 namespace {
 
-void AppendParagraph(std::string& out, const Paragraph& paragraph, bool& first) {
+void AppendParagraph(std::string& out, const Paragraph& paragraph, bool& first, ListCounter& numbers) {
   if (!first) out += '\n';
   first = false;
+  if (paragraph.format.list.style == ListFormat::Style::kNone) {
+    numbers.Break();
+  } else {
+    out += MarkerText(paragraph.format.list, numbers.Next(paragraph.format.list));
+    out += ' ';
+  }
   for (const Inline& item : paragraph.content) {
     if (const Run* run = std::get_if<Run>(&item)) {
       if (run->format.hidden) continue;
@@ -36,15 +43,8 @@ void AppendParagraph(std::string& out, const Paragraph& paragraph, bool& first) 
 std::string PlainText(const Document& document) {
   std::string out;
   bool first = true;
-  for (const Block& block : document.blocks) {
-    if (const Paragraph* paragraph = std::get_if<Paragraph>(&block)) {
-      AppendParagraph(out, *paragraph, first);
-      continue;
-    }
-    for (const TableRow& row : std::get<Table>(block).rows)
-      for (const TableCell& cell : row.cells)
-        for (const Paragraph& paragraph : cell.paragraphs) AppendParagraph(out, paragraph, first);
-  }
+  ListCounter numbers;
+  ForEachParagraph(document, numbers, [&](const Paragraph& paragraph) { AppendParagraph(out, paragraph, first, numbers); });
   return out;
 }
 

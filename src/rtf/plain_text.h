@@ -9,8 +9,9 @@
 namespace mlf::rtf {
 
 // The text a reader sees: paragraphs (and the paragraphs of table cells) separated by "\n",
-// line breaks as "\n", tabs kept, fields by their result; hidden text, pictures and the
-// fragments without visible text left out.
+// line breaks as "\n", tabs kept, fields by their result, a list paragraph's number or bullet
+// and a space before its text ("3. ", "• "); hidden text, pictures and the fragments without
+// visible text left out.
 std::string PlainText(const Document& document);
 
 // PlainText(ReadRtf(rtf)), read faster.

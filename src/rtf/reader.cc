@@ -20,10 +20,7 @@ Document Reader::Read() {
     switch (token.kind) {
       case Token::Kind::kEnd:
         FlushText();
-        doc_.codePage = documentCodePage_;
-        if (!content_.empty()) EndParagraph();
-        CloseTable();
-        return std::move(doc_);
+        return Finish();
       case Token::Kind::kGroupStart:
         skip_ = 0;
         GroupStart(token.offset);
@@ -32,18 +29,13 @@ Document Reader::Read() {
         skip_ = 0;
         if (Depth() == 0) break;  // a stray closing brace
         GroupEnd();
-        if (Depth() == 0) {       // the document's group has ended: what follows is junk
-          doc_.codePage = documentCodePage_;
-          if (!content_.empty()) EndParagraph();
-          CloseTable();
-          return std::move(doc_);
-        }
+        if (Depth() == 0) return Finish();  // the document's group has ended: what follows is junk
         break;
       case Token::Kind::kText:
-        Text(token.text);
+        if (!IsLayout(token)) Text(token.text);
         break;
       case Token::Kind::kControlChar:
-        if (token.symbol == '\t' && State().destination == Destination::kBody) {
+        if (token.symbol == '\t' && State().destination == Destination::kBody && !IsLayout(token)) {
           if (skip_ > 0) { --skip_; break; }
           AppendCodePoint('\t');
         }
@@ -57,7 +49,7 @@ Document Reader::Read() {
           Token next = tokens_.Next();
           if (next.kind == Token::Kind::kControlWord) {
             ControlWord(next, /*ignorable=*/true, token.offset);
-          } else if (!KeepGroup(!bodyStarted_ && Depth() == 2, token.offset)) {  // "{\*" and no word
+          } else if (!KeepGroup(!bodyStarted_ && HeaderDepth() == 2, token.offset)) {  // "{\*" and no word
             tokens_.Rewind(next.offset);  // a stray \*: what follows is read as it is
           }
         } else {
@@ -71,8 +63,16 @@ Document Reader::Read() {
   }
 }
 
+Document Reader::Finish() {
+  doc_.codePage = documentCodePage_;
+  if (!content_.empty()) EndParagraph();
+  CloseTable();
+  NumberLists();
+  return std::move(doc_);
+}
+
 void Reader::GroupStart(size_t offset) {
-  if (Depth() >= static_cast<size_t>(kMaxGroupDepth)) {
+  if (Depth() >= static_cast<size_t>(kMaxGroupDepth) || (State().skipsAnsiPart && !IsUnicodePart(offset))) {
     tokens_.SkipGroup();
     return;
   }
@@ -81,13 +81,20 @@ void Reader::GroupStart(size_t offset) {
     if (tokens_.SkipGroup()) picture_.extra.append(tokens_.Input().substr(offset, tokens_.Position() - offset));
     return;
   }
-  GroupState next = State();
+  stack_.push_back(stack_.back());  // copied in place: a group starts with its parent's state
+  GroupState& next = State();
   next.role = Role::kNone;
   next.start = offset;
-  stack_.push_back(std::move(next));
+  next.skipsAnsiPart = false;
 }
 
 void Reader::GroupEnd() {
+  if (State().role == Role::kNone) {  // most groups: nothing to do but drop the state
+    bool fontEnds = State().destination == Destination::kFontTable && fontOpen_;
+    stack_.pop_back();
+    if (fontEnds) FinishFont();
+    return;
+  }
   GroupState closing = std::move(stack_.back());
   stack_.pop_back();
   CloseGroupRole(closing);
@@ -95,9 +102,7 @@ void Reader::GroupEnd() {
 
 void Reader::CloseGroupRole(const GroupState& closing) {
   switch (closing.role) {
-    case Role::kNone:
-      if (closing.destination == Destination::kFontTable && fontOpen_) FinishFont();
-      break;
+    case Role::kNone: break;
     case Role::kKeepInHeader:
       doc_.header.append(tokens_.Input().substr(closing.start, tokens_.Position() - closing.start));
       break;
@@ -118,7 +123,14 @@ void Reader::CloseGroupRole(const GroupState& closing) {
     case Role::kOldNumbering:
       if (!oldNumberingHasStyle_ && oldNumbering_.style == ListFormat::Style::kNone)
         oldNumbering_.style = ListFormat::Style::kDecimal;
+      if (oldNumbering_.style == ListFormat::Style::kBullet) {  // the bullet is the text before
+        oldNumbering_.prefix.clear();
+        oldNumbering_.suffix = ListFormat().suffix;
+      }
       State().para.format.list = oldNumbering_;
+      break;
+    case Role::kLevelText:
+      FinishLevelText();
       break;
     case Role::kField:
       EndField(closing);
@@ -136,7 +148,17 @@ void Reader::Text(std::string_view bytes) {
   switch (State().destination) {
     case Destination::kBody:
     case Destination::kFieldInstruction:
-      if (pending_.empty()) pendingFont_ = State().chr.font;
+      if (pending_.empty()) {
+        // ASCII reads the same in every code page but a symbol font's, and cannot finish a
+        // double-byte character when no byte waits: most text goes straight to its run.
+        bool symbolFont = false;
+        if (IsAscii(bytes) && (CodePageOf(State().chr.font, symbolFont) != kCodePageSymbol ||
+                               State().destination == Destination::kFieldInstruction)) {
+          AppendUtf8Text(bytes);
+          break;
+        }
+        pendingFont_ = State().chr.font;
+      }
       pending_.append(bytes);
       break;
     case Destination::kPicture: {
@@ -172,6 +194,13 @@ void Reader::Text(std::string_view bytes) {
         }
       }
       break;
+    case Destination::kLevelText:
+    case Destination::kNumberBefore:
+    case Destination::kNumberAfter: {
+      std::string& text = NumberTextBeingRead();
+      if (text.size() < kMaxNumberText) AppendDecoded(text, bytes.substr(0, kMaxNumberText), documentCodePage_, false);
+      break;
+    }
     case Destination::kColorTable:
       for (char c : bytes) {
         if (c != ';') continue;
@@ -193,6 +222,12 @@ void Reader::ByteChar(int byte) {
   if (byte < 0) return;
   if (skip_ > 0) {
     --skip_;
+    return;
+  }
+  if (State().destination == Destination::kLevelText && (byte < 0x20 || levelTextLength_ < 0)) {
+    // The text's length, then the places of the levels' numbers.
+    if (levelTextLength_ < 0) levelTextLength_ = byte;
+    else if (levelText_.size() < kMaxNumberText) levelText_ += static_cast<char>(byte);
     return;
   }
   if (byte < 0x20) {  // control characters are no text; a tab is a tab
@@ -229,7 +264,7 @@ void Reader::ControlSymbol(const Token& token) {
 
 void Reader::ControlWord(const Token& token, bool ignorable, size_t from) {
   Word word = LookUpWord(token.name);
-  if (OpenDestination(word, ignorable, from)) return;
+  if ((ignorable || IsDestination(word)) && OpenDestination(word, ignorable, from)) return;
   if (skip_ > 0 && word != Word::kU) {
     --skip_;
     return;
@@ -246,6 +281,16 @@ void Reader::ControlWord(const Token& token, bool ignorable, size_t from) {
     case Destination::kListTable:
     case Destination::kListOverrideTable: ListWord(word, token); return;
     case Destination::kOldNumbering: OldNumberingWord(word, token); return;
+    case Destination::kLevelText:
+    case Destination::kNumberBefore:
+    case Destination::kNumberAfter:
+      if (word == Word::kU) {
+        skip_ = State().unicodeSkip;
+        char32_t cp = static_cast<char32_t>(p < 0 ? p + 65536 : p) & 0xFFFF;
+        std::string& text = NumberTextBeingRead();
+        if (cp >= 0x20 && (cp < 0xD800 || cp >= 0xE000) && text.size() < kMaxNumberText) AppendUtf8(text, cp);
+      }
+      return;
     case Destination::kIgnore: return;
     case Destination::kBody:
     case Destination::kFieldInstruction: break;
@@ -350,7 +395,7 @@ void Reader::ControlWord(const Token& token, bool ignorable, size_t from) {
 // Handles the words that open a destination; false for every other word.
 bool Reader::OpenDestination(Word word, bool ignorable, size_t from) {
   GroupState& state = State();
-  const bool topLevel = Depth() == 2 && !bodyStarted_;
+  const bool topLevel = HeaderDepth() == 2 && !bodyStarted_;
   switch (word) {
     case Word::kFonttbl: case Word::kColortbl: case Word::kField: case Word::kFldrslt:
     case Word::kPict: case Word::kShppict: case Word::kNonshppict: case Word::kOpaqueGroup:
@@ -363,8 +408,9 @@ bool Reader::OpenDestination(Word word, bool ignorable, size_t from) {
   switch (word) {
     case Word::kFonttbl:
     case Word::kColortbl:
-      // The document's tables are groups of the document itself, before its text.
-      if (Depth() != 2 || bodyStarted_) return false;
+      // The document's tables are groups of the document itself, before its text; elsewhere
+      // they are skipped, never text.
+      if (!topLevel) return SkipRestOfGroup(from);
       break;
     default: break;
   }
@@ -443,11 +489,22 @@ bool Reader::OpenDestination(Word word, bool ignorable, size_t from) {
     case Word::kNesttableprops:
       // The frame of a table inside a table cell: the model keeps the inner table's cells as
       // paragraphs of the outer cell.
+    case Word::kNonesttables:
+      // What readers without nested tables show instead of them.
       return SkipRestOfGroup(from);
+    case Word::kUpr:
+    case Word::kUd:
+      // {\upr{ANSI form}{\*\ud{Unicode form}}}: one form is read, the Unicode one when it is
+      // there, as if it stood where the pair stands.
+      if (!OpensGroup(from)) return false;
+      ++state.wrappers;
+      if (word == Word::kUpr) state.skipsAnsiPart = HasUnicodePart();
+      return true;
     case Word::kPn:
       state.destination = Destination::kOldNumbering;
       state.role = Role::kOldNumbering;
       oldNumbering_ = ListFormat();
+      oldNumbering_.suffix.clear();  // no text after the number unless \pntxta gives one
       oldNumberingHasStyle_ = false;
       return true;
     default:
@@ -462,7 +519,50 @@ bool Reader::OpensGroup(size_t from) const {
   if (Depth() < 2) return false;
   size_t start = stack_.back().start;
   std::string_view before = tokens_.Input().substr(start + 1, from - start - 1);
-  return before.find_first_not_of("\r\n") == std::string_view::npos;
+  return before.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
+bool Reader::IsLayout(const Token& token) const {
+  if (token.kind == Token::Kind::kText && token.text.find_first_not_of(' ') != std::string_view::npos) return false;
+  if (!bodyStarted_ && pending_.empty() && State().destination == Destination::kBody) return true;
+  if (Depth() < 2 || !OpensGroup(token.offset)) return false;
+  Tokenizer peek = tokens_;
+  Token next = peek.Next();
+  while ((next.kind == Token::Kind::kText && next.text.find_first_not_of(' ') == std::string_view::npos) ||
+         (next.kind == Token::Kind::kControlChar && next.symbol == '\t'))
+    next = peek.Next();
+  if (next.kind == Token::Kind::kControlSymbol) return next.symbol == '*';
+  return next.kind == Token::Kind::kControlWord && IsDestination(LookUpWord(next.name));
+}
+
+// Whether the group of an \upr has a \ud part among its own groups.
+bool Reader::HasUnicodePart() const {
+  Tokenizer scan = tokens_;
+  for (;;) {
+    Token token = scan.Next();
+    if (token.kind == Token::Kind::kEnd || token.kind == Token::Kind::kGroupEnd) return false;
+    if (token.kind != Token::Kind::kGroupStart) continue;
+    if (IsUnicodePart(token.offset)) return true;
+    scan.SkipGroup();
+  }
+}
+
+bool Reader::IsUnicodePart(size_t groupStart) const {
+  Tokenizer peek(tokens_.Input());
+  peek.Rewind(groupStart + 1);
+  Token token = peek.Next();
+  while (token.kind == Token::Kind::kText && token.text.find_first_not_of(' ') == std::string_view::npos)
+    token = peek.Next();
+  if (token.kind == Token::Kind::kControlSymbol && token.symbol == '*') token = peek.Next();
+  return token.kind == Token::Kind::kControlWord && token.name == "ud";
+}
+
+std::string& Reader::NumberTextBeingRead() {
+  switch (State().destination) {
+    case Destination::kNumberBefore: return oldNumbering_.prefix;
+    case Destination::kNumberAfter: return oldNumbering_.suffix;
+    default: return levelText_;
+  }
 }
 
 // The input from start to here, a field's group. It is written back where \uc1 and the font

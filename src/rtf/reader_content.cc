@@ -3,15 +3,16 @@
 #include "platform/codepage.h"
 #include "rtf/charset.h"
 #include "rtf/field_instruction.h"
+#include "rtf/list_numbers.h"
 #include "rtf/reader_internal.h"
+#include "rtf/utf8.h"
 
 namespace mlf::rtf::detail {
 
 void Reader::FlushText() {
   if (pending_.empty()) return;
   std::string utf8;
-  bool ascii = std::all_of(pending_.begin(), pending_.end(),
-                           [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  bool ascii = IsAscii(pending_);
   bool symbolFont = false;
   unsigned codePage = CodePageOf(pendingFont_, symbolFont);
   // A field's instruction is words, not symbols, whatever font it stands in.
@@ -28,9 +29,8 @@ void Reader::FlushText() {
 void Reader::AppendCodePoint(char32_t cp) {
   FlushText();
   if (cp == '\t' && State().destination != Destination::kBody) return;  // as \tab there
-  std::string utf8;
-  AppendUtf8(utf8, cp);
-  AppendUtf8Text(utf8);
+  char utf8[4];
+  AppendUtf8Text(std::string_view(utf8, EncodeUtf8(cp, utf8)));
 }
 
 void Reader::AppendUtf8Text(std::string_view utf8) {
@@ -41,11 +41,12 @@ void Reader::AppendUtf8Text(std::string_view utf8) {
   }
   if (state.destination != Destination::kBody) return;
   StartBody();
-  if (canExtendRun_ && lastRunState_ == state.chr) {
+  // For plain text a run's format holds only whether it is hidden.
+  if (canExtendRun_ && (textOnly_ ? lastRunState_.hidden == state.chr.hidden : lastRunState_ == state.chr)) {
     std::get<Run>(content_.back()).text.append(utf8);
     return;
   }
-  content_.emplace_back(Run{std::string(utf8), Format(state.chr)});
+  content_.emplace_back(std::in_place_type<Run>, std::string(utf8), Format(state.chr));
   canExtendRun_ = true;
   lastRunState_ = state.chr;
 }
@@ -101,23 +102,82 @@ CharFormat Reader::Format(const CharState& chr) const {
   return format;
 }
 
-ParagraphFormat Reader::ResolvedFormat(const ParaState& para) const {
+ParagraphFormat Reader::ResolvedFormat(const ParaState& para) {
   ParagraphFormat format = para.format;
-  if (para.listOverride > 0) {
-    format.list = ListFormat{ListFormat::Style::kBullet, para.listLevel, 1};
-    auto override = listOverrides_.find(para.listOverride);
-    if (override != listOverrides_.end()) {
-      auto list = lists_.find(override->second);
-      if (list != lists_.end() && static_cast<size_t>(para.listLevel) < list->second.size()) {
-        format.list.style = list->second[para.listLevel].style;
-        format.list.start = list->second[para.listLevel].start;
-      }
-    }
-  }
+  if (para.listOverride > 0) format.list = ListItem(para.listOverride, para.listLevel);
   if (format.list.style == ListFormat::Style::kNone) format.list = ListFormat();
   if (format.lineSpacing == 0) format.lineSpacingMultiple = false;  // single spacing either way
   if (pageBreakPending_) format.pageBreakBefore = true;
   return format;
+}
+
+// The list format of an item of list \lsN at a level, from the list table. A numbered item
+// gets its own number as its start (NumberLists makes that the start of its run), and the
+// level text around it, with the numbers of the levels above where the text shows them.
+ListFormat Reader::ListItem(int listOverride, int level) {
+  ListFormat list(ListFormat::Style::kBullet, level);
+  auto override = listOverrides_.find(listOverride);
+  if (override == listOverrides_.end()) return list;
+  auto found = lists_.find(override->second.listId);
+  if (found == lists_.end() || static_cast<size_t>(level) >= found->second.size()) return list;
+  const std::vector<ListLevel>& levels = found->second;
+  const ListLevel& own = levels[level];
+  list.style = own.style;
+  if (list.style == ListFormat::Style::kBullet || list.style == ListFormat::Style::kNone) return list;
+  ListNumbers& numbers = listNumbers_[listOverride];
+  numbers[level] = numbers[level] ? *numbers[level] + 1 : override->second.starts[level].value_or(own.start);
+  for (size_t deeper = level + 1; deeper < numbers.size(); ++deeper)
+    if (deeper >= levels.size() || !levels[deeper].noRestart) numbers[deeper].reset();
+  list.start = *numbers[level];
+  if (!own.text.empty()) {
+    size_t place = own.text.find(static_cast<char>(level));
+    if (place == std::string::npos) place = own.text.size();
+    list.prefix = RenderedLevelText(std::string_view(own.text).substr(0, place), levels, numbers);
+    list.suffix = place < own.text.size() ? RenderedLevelText(std::string_view(own.text).substr(place + 1), levels, numbers)
+                                         : std::string();
+  }
+  numberedItems_.push_back(paragraphsEnded_);
+  return list;
+}
+
+std::string Reader::RenderedLevelText(std::string_view text, const std::vector<ListLevel>& levels,
+                                      const ListNumbers& numbers) const {
+  std::string out;
+  for (char c : text) {
+    size_t level = static_cast<unsigned char>(c);
+    if (level >= numbers.size()) {
+      out += c;
+    } else if (level < levels.size()) {
+      out += NumberText(levels[level].style, numbers[level].value_or(levels[level].start));
+    }
+  }
+  return out;
+}
+
+// Turns the numbers ListItem gave into starts: an item whose number follows on from the item
+// before it in the same run keeps that run's start, so the list reads on as one.
+void Reader::NumberLists() {
+  if (numberedItems_.empty()) return;
+  size_t index = 0;
+  auto next = numberedItems_.begin();
+  ListCounter counter;
+  ForEachParagraph(doc_, counter, [&](Paragraph& paragraph) {
+    ListFormat& list = paragraph.format.list;
+    bool numbered = next != numberedItems_.end() && *next == index;
+    next += numbered;
+    ++index;
+    if (list.style == ListFormat::Style::kNone) {
+      counter.Break();
+      return;
+    }
+    if (numbered) {
+      ListFormat continued = list;
+      continued.start = counter.RunStart();
+      ListCounter trial = counter;
+      if (trial.Next(continued) == list.start) list.start = continued.start;
+    }
+    counter.Next(list);
+  });
 }
 
 Paragraph Reader::TakeParagraph() {
@@ -127,6 +187,7 @@ Paragraph Reader::TakeParagraph() {
   paragraph.markFormat = Format(State().chr);
   paragraph.markFormat.link.clear();
   // Neighbouring runs of one format are one run, however the RTF split them.
+  const size_t items = content_.size();
   size_t kept = 0;
   for (size_t i = 0; i < content_.size(); ++i) {
     Run* last = kept == 0 ? nullptr : std::get_if<Run>(&content_[kept - 1]);
@@ -141,6 +202,7 @@ Paragraph Reader::TakeParagraph() {
   content_.erase(content_.begin() + static_cast<ptrdiff_t>(kept), content_.end());
   paragraph.content = std::move(content_);
   content_.clear();
+  content_.reserve(items);  // the next paragraph is likely much the same
   canExtendRun_ = false;
   pageBreakPending_ = false;
   highSurrogate_ = 0;

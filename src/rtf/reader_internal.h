@@ -4,7 +4,9 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <climits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -18,11 +20,11 @@ namespace mlf::rtf::detail {
 
 enum class Destination : uint8_t {
   kBody, kFontTable, kColorTable, kFieldInstruction, kPicture, kOldNumbering, kListTable,
-  kListOverrideTable, kIgnore,
+  kListOverrideTable, kLevelText, kNumberBefore, kNumberAfter, kIgnore,
 };
 
 // What has to happen when a group closes.
-enum class Role : uint8_t { kNone, kField, kPicture, kOldNumbering, kFontTable, kKeepInHeader };
+enum class Role : uint8_t { kNone, kField, kPicture, kOldNumbering, kLevelText, kFontTable, kKeepInHeader };
 
 // Character properties as the reader tracks them: numbers into the document's tables, so that
 // copying and comparing them is cheap.
@@ -53,6 +55,8 @@ struct GroupState {
   bool inShapePicture = false;     // inside \shppict
   bool inNonShapePicture = false;  // inside \nonshppict
   bool inHeaderGroup = false;      // inside a group kept whole in the document's header
+  bool skipsAnsiPart = false;      // an \upr group whose \ud part is read instead
+  uint8_t wrappers = 0;            // \upr and \ud groups around: their parts count as standing alone
   int unicodeSkip = 1;             // \uc
   size_t start = 0;                // offset of the group's opening brace
   CharState chr;
@@ -74,7 +78,23 @@ struct Field {
 struct ListLevel {
   ListFormat::Style style = ListFormat::Style::kDecimal;
   int start = 1;
+  bool noRestart = false;  // \levelnorestart: goes on counting after an item of a higher level
+  // \leveltext as UTF-8, each level's number marked by a byte 0..8; empty: the number and "."
+  std::string text;
 };
+
+// A list as a paragraph names it (\lsN): its list and, by level, the starts it sets instead of
+// the list's own.
+struct ListOverride {
+  int listId = 0;
+  std::array<std::optional<int>, 9> starts;
+};
+
+// The numbers given so far in one list (\lsN), by level.
+using ListNumbers = std::array<std::optional<int>, 9>;
+
+// Bounds the texts around list numbers, whatever the input.
+constexpr size_t kMaxNumberText = 64;
 
 // Font numbers are kept in a range where one more is still a number.
 inline int FontNumber(int parameter) { return std::clamp(parameter, 0, 1 << 20); }
@@ -89,6 +109,7 @@ class Reader {
   Document Read();
 
  private:
+  Document Finish();
   GroupState& State() { return stack_.back(); }
   size_t Depth() const { return stack_.size() - 1; }
 
@@ -110,6 +131,15 @@ class Reader {
 
   // A destination is the first word of its group, and never the document's own group.
   bool OpensGroup(size_t from) const;
+  // Whether a text of spaces or a tab only lays out the RTF rather than being text: before the
+  // text begins, and at the start of a group whose first word is a destination.
+  bool IsLayout(const Token& token) const;
+  // The depth the document's tables and header groups stand at, not counting \upr and \ud
+  // groups around them.
+  size_t HeaderDepth() const { return Depth() - State().wrappers; }
+  const GroupState& State() const { return stack_.back(); }
+  bool HasUnicodePart() const;
+  bool IsUnicodePart(size_t groupStart) const;
   // Keeps the current group verbatim: in the header, in the font being read, or as a fragment
   // in the text. False, and nothing done, when "from" does not open the group.
   bool KeepGroup(bool inHeader, size_t from);
@@ -131,7 +161,14 @@ class Reader {
   const FontEntry* FindEntry(int number) const;
   const Font* FindFont(int number) const;
   unsigned CodePageOf(int fontNumber, bool& symbolFont) const;
-  ParagraphFormat ResolvedFormat(const ParaState& para) const;
+  ParagraphFormat ResolvedFormat(const ParaState& para);
+  ListFormat ListItem(int listOverride, int level);
+  std::string RenderedLevelText(std::string_view text, const std::vector<ListLevel>& levels,
+                                const ListNumbers& numbers) const;
+  void FinishLevelText();
+  // The text of a list number being read: \leveltext, \pntxtb or \pntxta.
+  std::string& NumberTextBeingRead();
+  void NumberLists();
   Paragraph TakeParagraph();
   void EndParagraph();
   void EndCell();
@@ -187,13 +224,21 @@ class Reader {
   // Colour table entry being read.
   int red_ = -1, green_ = -1, blue_ = -1;
 
-  // Lists: \listid -> levels, \ls -> \listid.
+  // Lists: \listid -> levels, \ls -> \listid and the starts it sets.
   std::unordered_map<int, std::vector<ListLevel>> lists_;
   std::vector<ListLevel> listBeingRead_;
-  std::unordered_map<int, int> listOverrides_;
-  int overrideListId_ = 0;
+  std::unordered_map<int, ListOverride> listOverrides_;
+  ListOverride overrideBeingRead_;
+  int overrideLevel_ = -1;         // the \lfolevel being read
+  bool overrideStartsAt_ = false;  // it has \listoverridestartat
   ListFormat oldNumbering_;
   bool oldNumberingHasStyle_ = false;
+  std::string levelText_;       // \leveltext being read, after its length
+  int levelTextLength_ = -1;    // its first byte; -1 before it
+  std::unordered_map<int, ListNumbers> listNumbers_;  // by \ls
+  // Paragraphs (counted as paragraphsEnded_ counts them) whose list start holds the item's
+  // own number, which NumberLists turns into the start of the list it continues.
+  std::vector<size_t> numberedItems_;
 
   Image picture_;
 };

@@ -2,7 +2,9 @@
 #include "platform/codepage.h"
 #include "rtf/charset.h"
 #include "rtf/extra_words.h"
+#include "rtf/list_numbers.h"
 #include "rtf/reader_internal.h"
+#include "rtf/utf8.h"
 
 namespace mlf::rtf::detail {
 namespace {
@@ -78,6 +80,7 @@ void Reader::ParaWord(Word word, const Token& token) {
     case Word::kSlmult: format.lineSpacingMultiple = p == 1; break;
     case Word::kPagebb: format.pageBreakBefore = !token.hasParameter || p != 0; break;
     case Word::kIntbl: para.inTable = !token.hasParameter || p != 0; break;
+    case Word::kItap: para.inTable = p > 0; break;  // the table depth: 0 is the text outside tables
     case Word::kLs: para.listOverride = p; break;
     case Word::kIlvl: para.listLevel = std::clamp(p, 0, 8); break;
     case Word::kParaExtra: SetExtraWord(format.extra, token.name, token.hasParameter, p); break;
@@ -193,17 +196,48 @@ void Reader::ListWord(Word word, const Token& token) {
       if (!listBeingRead_.empty()) listBeingRead_.back().style = StyleOfNumberFormat(p);
       break;
     case Word::kLevelstartat:
-      if (!listBeingRead_.empty()) listBeingRead_.back().start = p;
+      if (State().destination == Destination::kListOverrideTable) {
+        if (overrideStartsAt_ && overrideLevel_ >= 0 && overrideLevel_ < 9)
+          overrideBeingRead_.starts[overrideLevel_] = std::clamp(p, 0, kMaxListNumber);
+      } else if (!listBeingRead_.empty()) {
+        listBeingRead_.back().start = std::clamp(p, 0, kMaxListNumber);
+      }
+      break;
+    case Word::kListoverride:
+      overrideBeingRead_ = ListOverride();
+      overrideLevel_ = -1;
+      break;
+    case Word::kLfolevel:  // the levels' overrides come in the levels' order
+      ++overrideLevel_;
+      overrideStartsAt_ = false;
+      break;
+    case Word::kListoverridestartat: overrideStartsAt_ = true; break;
+    case Word::kLevelnorestart:
+      if (!listBeingRead_.empty()) listBeingRead_.back().noRestart = !token.hasParameter || p != 0;
+      break;
+    case Word::kLeveltext:
+      State().destination = Destination::kLevelText;
+      State().role = Role::kLevelText;
+      levelText_.clear();
+      levelTextLength_ = -1;
       break;
     case Word::kListid:
       if (State().destination == Destination::kListTable) lists_[p] = listBeingRead_;
-      else overrideListId_ = p;
+      else overrideBeingRead_.listId = p;
       break;
     case Word::kLs:
-      if (State().destination == Destination::kListOverrideTable) listOverrides_[p] = overrideListId_;
+      if (State().destination == Destination::kListOverrideTable) listOverrides_[p] = overrideBeingRead_;
       break;
     default: break;
   }
+}
+
+void Reader::FinishLevelText() {
+  if (listBeingRead_.empty()) return;
+  // The length counts characters; what follows them (the ";") is no part of the text.
+  size_t end = levelTextLength_ < 0 ? levelText_.find(';') : 0;
+  for (int n = 0; n < levelTextLength_ && end < levelText_.size(); ++n) NextCodePoint(levelText_, end);
+  listBeingRead_.back().text = levelText_.substr(0, end);
 }
 
 void Reader::OldNumberingWord(Word word, const Token& token) {
@@ -222,7 +256,9 @@ void Reader::OldNumberingWord(Word word, const Token& token) {
     case Word::kPnlcltr: setStyle(ListFormat::Style::kLowerAlpha); break;
     case Word::kPnucrm: setStyle(ListFormat::Style::kUpperRoman); break;
     case Word::kPnlcrm: setStyle(ListFormat::Style::kLowerRoman); break;
-    case Word::kPnstart: oldNumbering_.start = p; break;
+    case Word::kPnstart: oldNumbering_.start = std::clamp(p, 0, kMaxListNumber); break;
+    case Word::kPntxtb: State().destination = Destination::kNumberBefore; break;
+    case Word::kPntxta: State().destination = Destination::kNumberAfter; break;
     default: break;
   }
 }

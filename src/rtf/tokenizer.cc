@@ -14,8 +14,8 @@ constexpr std::array<bool, 256> kSpecial = [] {
   return table;
 }();
 
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) { return static_cast<unsigned>((c | 0x20) - 'a') < 26u; }
+bool IsDigit(char c) { return static_cast<unsigned>(c - '0') < 10u; }
 
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -40,14 +40,16 @@ Token Tokenizer::Next() {
     ++pos_;
     token.kind = Token::Kind::kGroupEnd;
   } else if (c == '\\') {
-    token = ReadControl(pos_);
+    return ReadControl(pos_);
   } else if (c < 0x20) {
     ++pos_;
     token.kind = Token::Kind::kControlChar;
     token.symbol = static_cast<char>(c);
   } else {
     size_t end = pos_ + 1;
-    while (end < size && !kSpecial[static_cast<unsigned char>(input_[end])]) ++end;
+    auto special = [&](size_t at) { return kSpecial[static_cast<unsigned char>(input_[at])]; };
+    while (end + 4 <= size && !(special(end) | special(end + 1) | special(end + 2) | special(end + 3))) end += 4;
+    while (end < size && !special(end)) ++end;
     token.kind = Token::Kind::kText;
     token.text = input_.substr(pos_, end - pos_);
     pos_ = end;
@@ -83,7 +85,7 @@ Token Tokenizer::ReadControl(size_t start) {
   size_t nameStart = p;
   while (p < size && IsLetter(input_[p])) ++p;
   token.kind = Token::Kind::kControlWord;
-  token.name = input_.substr(nameStart, p - nameStart);
+  token.name = std::string_view(input_.data() + nameStart, p - nameStart);
   bool negative = p < size && input_[p] == '-' && p + 1 < size && IsDigit(input_[p + 1]);
   if (negative) ++p;
   if (p < size && IsDigit(input_[p])) {

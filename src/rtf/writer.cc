@@ -7,6 +7,7 @@
 #include "rtf/charset.h"
 #include "rtf/extra_words.h"
 #include "rtf/field_instruction.h"
+#include "rtf/list_numbers.h"
 #include "rtf/utf8.h"
 
 namespace mlf::rtf {
@@ -32,6 +33,7 @@ class Writer {
   void WriteParagraph(const Paragraph& paragraph, bool inTable, const char* end);
   void WriteParagraphFormat(const ParagraphFormat& format, bool inTable);
   void WriteListText(const ListFormat& list);
+  void WriteNumberText(std::string_view word, const std::string& text);
   void WriteContent(const std::vector<Inline>& content);
   void WriteInline(const Inline& item);
   void WriteImage(const Image& image);
@@ -71,8 +73,7 @@ class Writer {
   std::vector<std::optional<Rgb>> colors_;
   CharFormat current_;  // the character format in effect at the end of out_
   const ParagraphFormat* lastFormat_ = nullptr;
-  ListFormat listRun_;  // the list the numbers of WriteListText count in
-  int listNumber_ = 0;
+  ListCounter listNumbers_;  // what WriteListText counts
 };
 
 std::string Writer::Write() {
@@ -113,6 +114,7 @@ void Writer::NoteFormat(const CharFormat& format) {
     Font font;
     font.number = number;
     font.name = format.font;
+    font.charset = CharsetOfCodePage(doc_.codePage);
     fonts_.push_back(font);
     fontNumbers_[font.name] = number;
   }
@@ -174,7 +176,7 @@ void Writer::WriteFontTable() {
     Word("f", font.number);
     Word("f" + font.family);
     if (font.pitch >= 0) Word("fprq", font.pitch);
-    Word("fcharset", font.charset);
+    if (font.charset >= 0) Word("fcharset", font.charset);
     if (font.codePage > 0) Word("cpg", font.codePage);
     Raw(font.extra);
     delimit_ = true;
@@ -214,6 +216,7 @@ void Writer::WriteBlocks() {
       Word("trleft", row.leftEdge);
       for (const TableCell& cell : row.cells) Word("cellx", cell.rightEdge);
       for (const TableCell& cell : row.cells) {
+        listNumbers_.Break();
         for (size_t i = 0; i < cell.paragraphs.size(); ++i)
           WriteParagraph(cell.paragraphs[i], true, i + 1 < cell.paragraphs.size() ? "par" : "cell");
         if (cell.paragraphs.empty()) Word("cell");
@@ -222,6 +225,7 @@ void Writer::WriteBlocks() {
       Raw("\r\n");
     }
     lastFormat_ = nullptr;  // the next paragraph must leave the table
+    listNumbers_.Break();
   }
 }
 
@@ -233,7 +237,7 @@ void Writer::WriteParagraph(const Paragraph& paragraph, bool inTable, const char
   }
   lastFormat_ = &format;
   if (format.list.style != ListFormat::Style::kNone) WriteListText(format.list);
-  else listNumber_ = 0;
+  else listNumbers_.Break();
   WriteContent(paragraph.content);
   WriteCharFormat(paragraph.markFormat);
   Word(end);
@@ -262,10 +266,7 @@ void Writer::WriteParagraphFormat(const ParagraphFormat& format, bool inTable) {
     switch (list.style) {
       case ListFormat::Style::kBullet:
         Word("pnlvlblt");
-        Raw("{");
-        Word("pntxtb");
-        WriteUnicode(0x2022);
-        Raw("}");
+        WriteNumberText("pntxtb", MarkerText(list, 1));
         break;
       case ListFormat::Style::kDecimal: Word(list.level > 0 ? "pndec" : "pnlvlbody"); break;
       case ListFormat::Style::kLowerAlpha: Word("pnlcltr"); break;
@@ -277,10 +278,8 @@ void Writer::WriteParagraphFormat(const ParagraphFormat& format, bool inTable) {
     if (list.start != 1 || list.style != ListFormat::Style::kBullet) Word("pnstart", list.start);
     if (list.style != ListFormat::Style::kBullet) {
       if (list.level == 0 && list.style == ListFormat::Style::kDecimal) Word("pndec");
-      Raw("{");
-      Word("pntxta");
-      Literal('.');
-      Raw("}");
+      WriteNumberText("pntxtb", list.prefix);
+      WriteNumberText("pntxta", list.suffix);
     }
     Raw("}");
   }
@@ -315,38 +314,19 @@ void Writer::WriteParagraphFormat(const ParagraphFormat& format, bool inTable) {
 // The number or bullet as text, for readers that do not number paragraphs themselves; the
 // reader here skips it.
 void Writer::WriteListText(const ListFormat& list) {
-  listNumber_ = list == listRun_ && listNumber_ > 0 ? listNumber_ + 1 : list.start;
-  listRun_ = list;
   Raw("{");
   Word("pntext");
-  std::string number;
-  int n = std::max(listNumber_, 1);
-  switch (list.style) {
-    case ListFormat::Style::kBullet: WriteUnicode(0x2022); break;
-    case ListFormat::Style::kLowerAlpha:
-    case ListFormat::Style::kUpperAlpha: {
-      char base = list.style == ListFormat::Style::kLowerAlpha ? 'a' : 'A';
-      for (; n > 0; n = (n - 1) / 26) number.insert(number.begin(), static_cast<char>(base + (n - 1) % 26));
-      break;
-    }
-    case ListFormat::Style::kLowerRoman:
-    case ListFormat::Style::kUpperRoman: {
-      static constexpr std::pair<int, const char*> kRoman[] = {
-          {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"}, {50, "l"},
-          {40, "xl"}, {10, "x"}, {9, "ix"}, {5, "v"}, {4, "iv"}, {1, "i"}};
-      for (const auto& [value, digits] : kRoman)
-        for (; n >= value && number.size() < 32; n -= value) number += digits;
-      if (list.style == ListFormat::Style::kUpperRoman)
-        for (char& c : number) c = static_cast<char>(c - 'a' + 'A');
-      break;
-    }
-    default: number = std::to_string(n); break;
-  }
-  if (!number.empty()) {
-    for (char c : number) Literal(c);
-    Literal('.');
-  }
+  WriteText(MarkerText(list, listNumbers_.Next(list)), kUnicodeOnly);
   Word("tab");
+  Raw("}");
+}
+
+// The text before or after a number (\pntxtb, \pntxta), when there is one.
+void Writer::WriteNumberText(std::string_view word, const std::string& text) {
+  if (text.empty()) return;
+  Raw("{");
+  Word(word);
+  WriteText(text, kUnicodeOnly);
   Raw("}");
 }
 

@@ -69,7 +69,9 @@ NodeSearch::State NodeSearch::Examine(uint32_t id) {
   reader.PrepareReadBuffer();  // holds the document only while it reads the stored bytes
   std::string rtf(reader.Stream().nRawLength, '\0');
   rtf.resize(reader.Get(rtf.data(), rtf.size()));
-  return TextMatches(LowerUtf8(rtf::RtfToPlainText(rtf)), m_words, m_query.mode) ? State::Match : State::NoMatch;
+  std::string text = rtf::RtfToPlainText(rtf);
+  LowerUtf8InPlace(text);
+  return TextMatches(text, m_words, m_query.mode) ? State::Match : State::NoMatch;
 }
 
 void NodeSearch::Publish() {

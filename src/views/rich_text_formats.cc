@@ -237,6 +237,10 @@ QTextListFormat ToQtList(const rtf::ListFormat& list) {
   }
   qt.setIndent(list.level + 1);
   qt.setProperty(kListStart, list.start);
+  if (list.style != rtf::ListFormat::Style::kBullet) {
+    qt.setNumberPrefix(QString::fromStdString(list.prefix));
+    qt.setNumberSuffix(QString::fromStdString(list.suffix));
+  }
   return qt;
 }
 
@@ -252,6 +256,10 @@ rtf::ListFormat ToModelList(const QTextListFormat& qt) {
   }
   list.level = std::max(0, qt.indent() - 1);
   if (qt.hasProperty(kListStart)) list.start = qt.intProperty(kListStart);
+  if (list.style != rtf::ListFormat::Style::kBullet) {
+    if (qt.hasProperty(QTextFormat::ListNumberPrefix)) list.prefix = qt.numberPrefix().toStdString();
+    if (qt.hasProperty(QTextFormat::ListNumberSuffix)) list.suffix = qt.numberSuffix().toStdString();
+  }
   return list;
 }
 

@@ -11,8 +11,10 @@
 namespace mlf {
 namespace {
 
-void DropFragments(rtf::Paragraph& paragraph) {
+// The editor's text holds neither placeholders nor list numbers (the list draws those).
+void DropFragmentsAndNumbers(rtf::Paragraph& paragraph) {
   std::erase_if(paragraph.content, [](const rtf::Inline& item) { return std::holds_alternative<rtf::Fragment>(item); });
+  paragraph.format.list = rtf::ListFormat();
 }
 
 }  // namespace
@@ -40,12 +42,12 @@ std::string ShownText(const rtf::Document& model) {
   rtf::Document copy = model;
   for (rtf::Block& block : copy.blocks) {
     if (auto* paragraph = std::get_if<rtf::Paragraph>(&block)) {
-      DropFragments(*paragraph);
+      DropFragmentsAndNumbers(*paragraph);
       continue;
     }
     for (rtf::TableRow& row : std::get<rtf::Table>(block).rows)
       for (rtf::TableCell& cell : row.cells)
-        for (rtf::Paragraph& paragraph : cell.paragraphs) DropFragments(paragraph);
+        for (rtf::Paragraph& paragraph : cell.paragraphs) DropFragmentsAndNumbers(paragraph);
   }
   return rtf::PlainText(copy);
 }

@@ -175,6 +175,8 @@ TEST(RichTextMappingTest, EachFormatMapsBackExactly) {
                                             Text("c", {}, Para([](ParagraphFormat& p) { p.list = {rtf::ListFormat::Style::kUpperAlpha, 2, 1}; })),
                                             Text("d"),
                                             Text("e", {}, Para([](ParagraphFormat& p) { p.list = {rtf::ListFormat::Style::kDecimal, 0, 3}; }))})},
+      {"text around numbers", Doc({Text("a", {}, Para([](ParagraphFormat& p) { p.list = {rtf::ListFormat::Style::kLowerAlpha, 1, 4, "2.", ")"}; })),
+                                   Text("b", {}, Para([](ParagraphFormat& p) { p.list = {rtf::ListFormat::Style::kDecimal, 0, 1, "", ""}; }))})},
       {"empty paragraphs", Doc({Text("a"), Paragraph{}, Paragraph{}, Text("b")})},
       {"mark format of an empty line", Doc({Paragraph{{}, Char([](CharFormat& f) { f.halfPoints = 48; }), {}}})},
       {"png picture", Doc({withContent({TextRun{"see ", {}}, png, TextRun{" here", {}}})})},

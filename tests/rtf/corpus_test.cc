@@ -110,22 +110,33 @@ TEST(RtfCorpusTest, WritingAndReadingAgainGivesTheSameDocument) {
   }
 }
 
+// Files LibreOffice reads otherwise once we have written them, for reasons docs/rtf.md explains.
+const std::set<std::string> kWrittenKnownDifferences = {
+    "re_symbol.rtf",  // we write the Symbol font's characters as the Greek letters they are
+};
+
 // With MLF_RTF_WRITTEN_TEXT_DIR naming LibreOffice's texts of the written corpus
 // (make_corpus.sh written DIR), checks that LibreOffice reads our RTF as it read the original.
 TEST(RtfCorpusTest, LibreOfficeReadsWrittenRtfAsTheOriginal) {
   const char* textDir = std::getenv("MLF_RTF_WRITTEN_TEXT_DIR");
   if (!textDir) GTEST_SKIP() << "MLF_RTF_WRITTEN_TEXT_DIR not set";
-  size_t matching = 0, total = 0;
-  for (const fs::path& file : CorpusFiles()) {
-    fs::path written = fs::path(textDir) / file.filename().replace_extension(".txt");
+  size_t matching = 0;
+  std::vector<fs::path> files = CorpusFiles();
+  for (const fs::path& file : files) {
+    std::string name = file.filename().string();
+    fs::path written = fs::path(textDir) / fs::path(name).replace_extension(".txt");
+    EXPECT_TRUE(fs::exists(written)) << "no text of the written " << name;
     if (!fs::exists(written)) continue;
-    ++total;
     std::string original = Normalized(ReadFile(fs::path(file).replace_extension(".txt")));
     std::string again = Normalized(ReadFile(written));
-    matching += original == again;
-    if (original != again) std::printf("differs: %s\n", file.filename().c_str());
+    bool same = original == again;
+    matching += same;
+    if (!kWrittenKnownDifferences.count(name)) {
+      EXPECT_TRUE(same) << name << "\n--- original\n" << original.substr(0, 3000) << "\n--- written\n"
+                        << again.substr(0, 3000);
+    }
   }
-  std::printf("LibreOffice reads %zu of %zu written files as the originals\n", matching, total);
+  std::printf("LibreOffice reads %zu of %zu written files as the originals\n", matching, files.size());
 }
 
 }  // namespace

@@ -29,7 +29,8 @@ void DumpParagraph(std::ostream& out, const Paragraph& p, const char* indent) {
   for (const TabStop& t : f.tabs)
     out << " " << t.position << "/" << static_cast<int>(t.kind) << "/" << static_cast<int>(t.leader);
   out << " list"
-      << static_cast<int>(f.list.style) << "/" << f.list.level << "/" << f.list.start << " mark";
+      << static_cast<int>(f.list.style) << "/" << f.list.level << "/" << f.list.start << "/\"" << f.list.prefix
+      << "\"/\"" << f.list.suffix << "\" mark";
   DumpFormat(out, p.markFormat);
   out << "\n";
   for (const Inline& item : p.content) {

@@ -6,6 +6,7 @@
 
 #include "model_dump.h"
 #include "rtf/plain_text.h"
+#include "rtf/writer.h"
 
 namespace mlf::rtf {
 namespace {
@@ -77,6 +78,103 @@ TEST(RtfReaderTest, DecodesText) {
       {"a field keeps the \\uc it was read in", "{\\uc0{\\field{\\*\\fldinst X}{\\fldrslt \\u8364 a}}}", "\xe2\x82\xac" "a"},
   };
   for (const Case& c : cases) EXPECT_EQ(TextOf(c.body), c.text) << c.name;
+}
+
+// RTF as other programs write it: whole documents and the plain text a reader sees.
+TEST(RtfReaderTest, ReadsRtfFromOtherPrograms) {
+  const std::string list = "{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat10{\\leveltext\\'02\\'00.;}}"
+                           "{\\listlevel\\levelnfc4{\\leveltext\\'03(\\'01);}}\\listid1}"
+                           "{\\list{\\listlevel\\levelnfc1{\\leveltext\\'02\\'00.;}}"
+                           "{\\listlevel\\levelnfc0{\\leveltext\\'04\\'00.\\'01.;}}\\listid2}"
+                           "{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u-3913 ?;}}\\listid3}}"
+                           "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}{\\listoverride\\listid2\\ls2}"
+                           "{\\listoverride\\listid3\\ls3}{\\listoverride\\listid1\\ls4}"
+                           "{\\listoverride\\listid1\\listoverridecount1{\\lfolevel\\listoverridestartat\\levelstartat5}\\ls5}}";
+  struct Case {
+    const char* name;
+    std::string rtf, text;
+  } cases[] = {
+      {"font table in an \\upr pair",
+       "{\\rtf1\\ansi{\\upr{\\fonttbl{\\f0 Times New Roman;}{\\f1 Times;}}{\\*\\ud{\\fonttbl{\\f0 Times New Roman;}"
+       "{\\f1 Times;}}}}\\f0 Hello}", "Hello"},
+      {"the \\ud part of the pair is read",
+       "{\\rtf1\\ansi{\\upr{\\fonttbl{\\f0\\fcharset0 A;}}{\\*\\ud{\\fonttbl{\\f0\\fcharset204 B;}}}}\\f0\\'cf}",
+       "\xd0\x9f"},
+      {"an \\upr without \\ud", "{\\rtf1{\\upr{\\fonttbl{\\f0 Arial;}}}\\f0 x}", "x"},
+      {"stylesheet and information in \\upr pairs",
+       "{\\rtf1{\\upr{\\stylesheet{\\s0 Normal;}}{\\*\\ud{\\stylesheet{\\s0 Normal;}}}}"
+       "{\\upr{\\info{\\title T}}{\\*\\ud{\\info{\\title T}}}}x}", "x"},
+      {"a colour table in another group", "{\\rtf1{{\\colortbl;\\red255\\green0\\blue0;}}x}", "x"},
+      {"a font table after the text", "{\\rtf1 x{\\fonttbl{\\f0 Arial;}}y}", "xy"},
+      {"a space before \\fonttbl", "{\\rtf1{ \\fonttbl {\\f0 Arial;}}x}", "x"},
+      {"a line break before \\colortbl", "{\\rtf1{\\fonttbl{\\f0 Arial;}}\n{\n\\colortbl ;\\red0\\green0\\blue0;}x}", "x"},
+      {"spaces, tabs and line breaks before a destination",
+       "{\\rtf1{ \t \r\n \\fonttbl{\\f0 Arial;}}{  \\*\\generator Gen;}{ \\field{\\*\\fldinst HYPERLINK \"u\"}"
+       "{\\fldrslt here}}}", "here"},
+      {"a space before other words is text", "{\\rtf1 a{ \\b b}}", "a b"},
+      {"nested table: every word once",
+       "{\\rtf1\\trowd\\cellx4000\\cellx8000\\pard\\intbl\\itap1 {one two\\par}"
+       "\\pard\\intbl\\itap2 {three four\\nestcell}{five six\\nestcell}"
+       "\\pard\\intbl\\itap2 {\\*\\nesttableprops\\trowd\\cellx2000\\cellx4000\\nestrow}{\\nonesttables three four five six\\par}"
+       "\\pard\\intbl\\itap2 {seven\\nestcell}{eight nine\\nestcell}"
+       "\\pard\\intbl\\itap2 {\\*\\nesttableprops\\trowd\\cellx2000\\cellx4000\\nestrow}{\\nonesttables seven eight nine\\par}"
+       "\\pard\\intbl\\itap1 {ten\\cell}{eleven twelve thirteen\\cell}"
+       "\\pard\\intbl\\itap1 {\\trowd\\cellx4000\\cellx8000\\row}\\pard fourteen fifteen\\par}",
+       "one two\nthree four\nfive six\nseven\neight nine\nten\neleven twelve thirteen\nfourteen fifteen"},
+      {"numbers from the list table, without \\listtext",
+       "{\\rtf1" + list + "\\pard\\ls1 Trade and other receivables\\par\\ls1 Cash\\par}",
+       "10. Trade and other receivables\n11. Cash"},
+      {"numbering goes on after other paragraphs",
+       "{\\rtf1" + list + "\\pard\\ls1 a\\par\\pard Heading\\par\\pard\\ls1 b\\par}", "10. a\nHeading\n11. b"},
+      {"letters in the level text, restarted under each item",
+       "{\\rtf1" + list + "\\pard\\ls1 a\\par\\ls1\\ilvl1 x\\par y\\par\\pard\\ls1 b\\par\\ls1\\ilvl1 z\\par}",
+       "10. a\n(a) x\n(b) y\n11. b\n(a) z"},
+      {"roman numbers, and the number of the level above in its own style",
+       "{\\rtf1" + list + "\\pard\\ls2 a\\par\\ls2\\ilvl1 x\\par y\\par\\pard\\ls2 b\\par\\ls2\\ilvl1 z\\par}",
+       "I. a\nI.1. x\nI.2. y\nII. b\nII.1. z"},
+      {"bullets from the list table", "{\\rtf1" + list + "\\pard\\ls3 x\\par}", "\xe2\x80\xa2 x"},
+      {"another \\ls of the list counts anew, an override sets its start",
+       "{\\rtf1" + list + "\\pard\\ls1 a\\par\\pard x\\par\\ls4 b\\par\\ls5 c\\par d\\par\\ls1 e\\par}",
+       "10. a\nx\n10. b\n5. c\n6. d\n11. e"},
+      {"\\listtext is not read twice", "{\\rtf1" + list + "\\pard{\\listtext 10.\\tab}\\ls1 x\\par}", "10. x"},
+      {"old-style numbers",
+       "{\\rtf1\\pard{\\pntext 3.\\tab}{\\*\\pn\\pnlvlbody\\pndec\\pnstart3{\\pntxta .}}x\\par"
+       "{\\pntext 4.\\tab}y\\par\\pard z\\par}", "3. x\n4. y\nz"},
+      {"old-style letters in brackets",
+       "{\\rtf1\\pard{\\*\\pn\\pnlvlbody\\pnlcltr\\pnstart1{\\pntxtb (}{\\pntxta )}}x\\par y\\par}", "(a) x\n(b) y"},
+      {"old-style bullets", "{\\rtf1\\pard{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}x\\par}", "\xe2\x80\xa2 x"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(RtfToPlainText(c.rtf), c.text) << c.name;
+    EXPECT_EQ(PlainText(ReadRtf(c.rtf)), c.text) << c.name;
+  }
+}
+
+// Which code page a font's bytes are read in: \cpg, then \fcharset (0 is 1252 whatever the
+// document says), then the document's \ansicpg for a font without a charset.
+TEST(RtfReaderTest, ReadsBytesInTheFontsCodePage) {
+  struct Case {
+    const char* font;
+    int documentCodePage;
+    std::string text;
+  } cases[] = {
+      {"", 1251, "\xd0\x9f\xd1\x80\xd0\xb8"},
+      {"", 1252, "\xc3\x8f\xc3\xb0\xc3\xa8"},
+      {"\\fcharset0", 1251, "\xc3\x8f\xc3\xb0\xc3\xa8"},
+      {"\\fcharset0", 1252, "\xc3\x8f\xc3\xb0\xc3\xa8"},
+      {"\\fcharset204", 1251, "\xd0\x9f\xd1\x80\xd0\xb8"},
+      {"\\fcharset204", 1252, "\xd0\x9f\xd1\x80\xd0\xb8"},
+      {"\\fcharset0\\cpg1251", 1251, "\xd0\x9f\xd1\x80\xd0\xb8"},
+      {"\\fcharset0\\cpg1251", 1252, "\xd0\x9f\xd1\x80\xd0\xb8"},
+      {"\\fcharset1", 1251, "\xd0\x9f\xd1\x80\xd0\xb8"},
+  };
+  for (const Case& c : cases) {
+    std::string rtf = "{\\rtf1\\ansi\\ansicpg" + std::to_string(c.documentCodePage) + " {\\fonttbl{\\f0" + c.font +
+                      " Times New Roman;}} \\f0 \\'cf\\'f0\\'e8}";
+    EXPECT_EQ(RtfToPlainText(rtf), c.text) << c.font << " under " << c.documentCodePage;
+    Document doc = ReadRtf(rtf);
+    EXPECT_EQ(ReadRtf(WriteRtf(doc)), doc) << c.font << " under " << c.documentCodePage;
+  }
 }
 
 TEST(RtfReaderTest, ToleratesDamagedInput) {
@@ -190,14 +288,14 @@ TEST(RtfReaderTest, ReadsOldAndNewNumbering) {
       "{\\listlevel\\levelnfc23}\\listid7}}"
       "{\\*\\listoverridetable{\\listoverride\\listid7\\ls2}}"
       "\\pard{\\pntext\\f2\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf2{\\pntxtb\\'b7}}bullet\\par"
-      "\\pard{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart4}roman\\par"
+      "\\pard{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart4{\\pntxtb (}{\\pntxta )}}roman\\par"
       "\\pard{\\listtext c.\\tab}\\ls2 alpha\\par"
       "\\pard\\ls2\\ilvl1 inner\\par"
       "\\pard plain\\par}");
   ASSERT_EQ(doc.blocks.size(), 5u) << DumpDocument(doc);
   auto list = [&](size_t i) { return std::get<Paragraph>(doc.blocks[i]).format.list; };
   EXPECT_EQ(list(0), (ListFormat{ListFormat::Style::kBullet, 0, 1}));
-  EXPECT_EQ(list(1), (ListFormat{ListFormat::Style::kUpperRoman, 0, 4}));
+  EXPECT_EQ(list(1), (ListFormat{ListFormat::Style::kUpperRoman, 0, 4, "(", ")"}));
   EXPECT_EQ(list(2), (ListFormat{ListFormat::Style::kLowerAlpha, 0, 3}));
   EXPECT_EQ(list(3), (ListFormat{ListFormat::Style::kBullet, 1, 1}));
   EXPECT_EQ(list(4), ListFormat());
@@ -284,6 +382,18 @@ TEST(RtfReaderTest, ReadsTables) {
   ASSERT_EQ(table.rows[1].cells.size(), 1u) << DumpDocument(doc);
   EXPECT_EQ(table.rows[1].cells[0].rightEdge, 1500);
   EXPECT_EQ(PlainText(doc), "a\nb\nb2\nc\n\nafter");
+}
+
+// \itap gives the table depth without \intbl: a nested table's paragraphs stay in their cell.
+TEST(RtfReaderTest, ReadsTableDepth) {
+  Document doc = ReadRtf("{\\rtf1\\pard\\itap1 a\\par\\itap2 b\\nestcell{\\*\\nesttableprops\\trowd\\cellx1\\nestrow}"
+                         "\\itap1 c\\cell{\\trowd\\cellx9\\row}\\pard\\itap0 d\\par}");
+  ASSERT_EQ(doc.blocks.size(), 2u) << DumpDocument(doc);
+  const Table& table = std::get<Table>(doc.blocks[0]);
+  ASSERT_EQ(table.rows.size(), 1u);
+  ASSERT_EQ(table.rows[0].cells.size(), 1u);
+  EXPECT_EQ(table.rows[0].cells[0].paragraphs.size(), 3u);
+  EXPECT_EQ(PlainText(doc), "a\nb\nc\nd");
 }
 
 TEST(RtfReaderTest, ReadsFontAndColourTables) {
