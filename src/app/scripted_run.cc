@@ -21,7 +21,7 @@ constexpr int kSettleMs = 1200;  // long enough for a page to load and paint
 // Opens the first node of the type; false when the document has none.
 bool OpenFirst(CChildFrame& frame, uint8_t type) {
   CMlfTreeCtrl* tree = frame.TabsView()->NodeTree();
-  tree->ExpandAll();
+  tree->SetAllExpanded(true);
   for (QTreeWidgetItemIterator it(tree); *it; ++it) {
     CMlfNode node;
     if (CMlfTreeCtrl::ItemValue(*it) > 0 &&

@@ -52,14 +52,11 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
   // Writes the open note back into the document; false (and the user told) when it could not
   // be written.
   bool StoreOpenNode();
-  void ShowNode(uint32_t nodeId, bool open);
 
   // The document window's commands.
   bool Save();
   bool SaveAs();
   void Refresh();
-  void CollapseAll();
-  void ExpandAll();
   void ToggleTaskBar();
   void SwitchToTab(int index);
   // The options sheet closed: the views read their settings again.
@@ -74,10 +71,13 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
   void RefreshLogo() override;
   bool PrepareForSave() override;
   void OnDocumentLoaded() override;
+  void ModifiedChanged(bool modified) override;
 
  Q_SIGNALS:
   // The title, the modified state or a command's state changed (a note editor came or went).
   void StateChanged();
+  // The document's modified flag changed.
+  void ModifiedFlagChanged();
   // The window has agreed to close.
   void Closing();
 

@@ -7,6 +7,7 @@
 #include <QWebEnginePage>
 
 #include "app/app_settings.h"
+#include "app/command_registry.h"
 #include "app/main_frame.h"
 #include "platform/env.h"
 #include "store/document.h"
@@ -123,7 +124,7 @@ TEST(HelpBarTest, TheHelpBarShowsTheInstalledGuideAndRemembersItsState) {
   EXPECT_EQ(help->page()->requestedUrl(), QUrl::fromLocalFile(CMlfHelpCtrl::StartPage()));
   EXPECT_TRUE(ShowsTitle(*help, QStringLiteral("Marrowleaf Help")));
 
-  QAction* toggle = main.Command(QStringLiteral("Help Bar"));
+  QAction* toggle = AppCommands().Action(CommandId::kHelpBar);
   ASSERT_NE(toggle, nullptr);
   EXPECT_TRUE(toggle->isChecked());
   EXPECT_EQ(toggle->shortcut(), QKeySequence(Qt::Key_F1));
