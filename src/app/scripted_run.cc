@@ -1,8 +1,13 @@
 #include "app/scripted_run.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QTimer>
 #include <QTreeWidgetItemIterator>
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -39,8 +44,38 @@ struct Shot {
   QString file;
 };
 
-void TakeShots(CMainFrame& mainFrame, std::shared_ptr<std::vector<Shot>> shots) {
+// Every menu of the menu bar, opened in turn, side by side in one picture.
+bool SaveMenus(CMainFrame& mainFrame, const QString& file) {
+  std::vector<QPixmap> pictures;
+  for (QAction* title : mainFrame.menuBar()->actions()) {
+    QMenu* menu = title->menu();
+    if (!menu) continue;
+    menu->popup(mainFrame.mapToGlobal(QPoint(0, 0)));
+    QCoreApplication::processEvents();
+    pictures.push_back(menu->grab());
+    menu->hide();
+  }
+  int width = 0, height = 0;
+  for (const QPixmap& picture : pictures) {
+    width += picture.width();
+    height = std::max(height, picture.height());
+  }
+  QPixmap sheet(std::max(width, 1), std::max(height, 1));
+  sheet.fill(Qt::white);
+  QPainter painter(&sheet);
+  int x = 0;
+  for (const QPixmap& picture : pictures) {
+    painter.drawPixmap(x, 0, picture);
+    x += picture.width();
+  }
+  painter.end();
+  return !pictures.empty() && sheet.save(file);
+}
+
+void TakeShots(CMainFrame& mainFrame, std::shared_ptr<std::vector<Shot>> shots, QString menus) {
   if (shots->empty()) {
+    bool saved = SaveMenus(mainFrame, menus);
+    AppLog().WriteLine(saved ? "Scripted run: menus saved." : "Scripted run: FAILED to save the menus.");
     mainFrame.close();
     return;
   }
@@ -48,13 +83,13 @@ void TakeShots(CMainFrame& mainFrame, std::shared_ptr<std::vector<Shot>> shots) 
   shots->erase(shots->begin());
   CChildFrame* frame = mainFrame.ActiveChild();
   if (!frame || !OpenFirst(*frame, shot.type)) {
-    TakeShots(mainFrame, shots);
+    TakeShots(mainFrame, shots, menus);
     return;
   }
-  QTimer::singleShot(kSettleMs, &mainFrame, [&mainFrame, shots, shot] {
+  QTimer::singleShot(kSettleMs, &mainFrame, [&mainFrame, shots, shot, menus] {
     bool saved = mainFrame.grab().save(shot.file);
     AppLog().WriteLine(saved ? "Scripted run: screenshot saved." : "Scripted run: FAILED to save the screenshot.");
-    TakeShots(mainFrame, shots);
+    TakeShots(mainFrame, shots, menus);
   });
 }
 
@@ -69,7 +104,7 @@ void StartScriptedRun(CMainFrame& mainFrame) {
   };
   auto shots = std::make_shared<std::vector<Shot>>(
       std::vector<Shot>{{ntNote, target}, {ntImage, named("-image")}, {ntHtml, named("-html")}});
-  QTimer::singleShot(300, &mainFrame, [&mainFrame, shots] { TakeShots(mainFrame, shots); });
+  QTimer::singleShot(300, &mainFrame, [&mainFrame, shots, menus = named("-menus")] { TakeShots(mainFrame, shots, menus); });
 }
 
 }  // namespace mlf
