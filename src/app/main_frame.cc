@@ -328,8 +328,16 @@ void CMainFrame::CreateHelpBar() {
   m_helpBar = new QDockWidget(QStringLiteral("Help Bar"), this);
   m_helpBar->setObjectName(QStringLiteral("HelpBar"));
   m_helpBar->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
-  auto* help = new CMlfHelpCtrl(m_helpBar);
-  m_helpBar->setWidget(help);
+  // The browser, and with it the web engine's processes, starts when the bar first shows.
+  m_helpBar->setWidget(new QWidget);
+  connect(m_helpBar, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+    if (!visible || qobject_cast<CMlfHelpCtrl*>(m_helpBar->widget())) return;
+    QWidget* placeholder = m_helpBar->widget();
+    auto* help = new CMlfHelpCtrl(m_helpBar);
+    m_helpBar->setWidget(help);
+    help->show();
+    delete placeholder;
+  });
   addDockWidget(Qt::LeftDockWidgetArea, m_helpBar);
   resizeDocks({m_helpBar}, {220}, Qt::Horizontal);
 }

@@ -1,6 +1,8 @@
 #include "app/scripted_run.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
@@ -8,7 +10,10 @@
 #include <QTimer>
 #include <QTreeWidgetItemIterator>
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "app/main_frame.h"
@@ -93,9 +98,39 @@ void TakeShots(CMainFrame& mainFrame, std::shared_ptr<std::vector<Shot>> shots, 
   });
 }
 
+int64_t MonotonicMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+// The program counts as idle from the first time its event loop waits kIdleGapMs for nothing
+// (the lock-key panes' timer wakes it four times a second, so a longer gap never comes).
+constexpr int64_t kIdleGapMs = 100;
+
+void StartIdleProbe(CMainFrame& mainFrame, const QString& file) {
+  auto* dispatcher = QAbstractEventDispatcher::instance();
+  int64_t ready = MonotonicMs();
+  auto blockedAt = std::make_shared<int64_t>(-1);
+  QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, &mainFrame,
+                   [blockedAt] { *blockedAt = MonotonicMs(); });
+  QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, &mainFrame, [&mainFrame, blockedAt, ready, file] {
+    int64_t since = std::exchange(*blockedAt, -1);
+    if (since < 0 || MonotonicMs() - since < kIdleGapMs) return;
+    QFile out(file);
+    if (out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+      out.write(QByteArray::number(qint64(ready)) + ' ' + QByteArray::number(qint64(since)) + '\n');
+    QAbstractEventDispatcher::instance()->disconnect(&mainFrame);
+    QTimer::singleShot(0, &mainFrame, &QWidget::close);
+  });
+}
+
 }  // namespace
 
 void StartScriptedRun(CMainFrame& mainFrame) {
+  if (QString probe = qEnvironmentVariable("MLF_STARTUP_PROBE"); !probe.isEmpty()) {
+    StartIdleProbe(mainFrame, probe);
+    return;
+  }
   QString target = qEnvironmentVariable("MLF_SMOKE_SCREENSHOT");
   if (target.isEmpty()) return;
   QFileInfo info(target);

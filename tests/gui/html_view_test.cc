@@ -135,5 +135,21 @@ TEST(HelpBarTest, TheHelpBarShowsTheInstalledGuideAndRemembersItsState) {
   EXPECT_FALSE(AppSettings().showHelpBar);
 }
 
+TEST(HelpBarTest, TheBrowserStartsOnlyWhenTheHelpBarFirstShows) {
+  ScriptedPrompts prompts;
+  ScopedAppPrompts scope{prompts};
+  AppSettings() = MlfSettings();
+  AppSettings().showHelpBar = false;
+  RecentFileList recent;
+  CMainFrame main{recent};
+  main.show();
+  EXPECT_TRUE(main.findChildren<QWebEngineView*>().isEmpty()) << "no web engine for a hidden help bar";
+  AppCommands().Action(CommandId::kHelpBar)->trigger();
+  auto* help = qobject_cast<CMlfHelpCtrl*>(main.HelpBar()->widget());
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(ShowsTitle(*help, QStringLiteral("Marrowleaf Help")));
+  main.close();
+}
+
 }  // namespace
 }  // namespace mlf::test
