@@ -395,7 +395,9 @@ CChildFrame* CMainFrame::AddChildFrame(std::unique_ptr<CMarrowleafDoc> document,
   sub->setWindowIcon(windowIcon());
   sub->setAttribute(Qt::WA_DeleteOnClose);
   connect(frame, &CChildFrame::StateChanged, this, &CMainFrame::UpdateCommands);
-  connect(frame, &CChildFrame::ModifiedFlagChanged, this, &CMainFrame::UpdateModifiedState);
+  connect(frame, &CChildFrame::ModifiedFlagChanged, this, [this, frame] {
+    if (frame == ActiveChild()) UpdateSaveCommand();
+  });
   connect(frame, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, &CMainFrame::UpdateCommands); });
   // The last document window closed gives the next one its size and show state.
   const WindowPlacement& last = AppSettings().lastChildPlacement;
@@ -545,17 +547,19 @@ void CMainFrame::UpdateCommands() {
   UpdateImageCommands();
   WatchEditor(ActiveEditor());
   UpdateEditorCommands();
-  UpdateModifiedState();
-  for (CChildFrame* child : ChildFrames()) child->setWindowTitle(child->DocumentTitle() + QStringLiteral("[*]"));
+  UpdateSaveCommand();
+  for (CChildFrame* child : ChildFrames()) {
+    child->setWindowModified(child->Document().IsModified());
+    child->setWindowTitle(child->DocumentTitle() + QStringLiteral("[*]"));
+  }
   QString title = QStringLiteral("Quarn Marrowleaf");
   if (frame) title += QStringLiteral(" - ") + frame->DocumentTitle();
   setWindowTitle(title);
 }
 
-void CMainFrame::UpdateModifiedState() {
+void CMainFrame::UpdateSaveCommand() {
   CChildFrame* frame = ActiveChild();
   Cmd(CommandId::kSave)->setEnabled(frame && frame->Document().IsModified());
-  for (CChildFrame* child : ChildFrames()) child->setWindowModified(child->Document().IsModified());
 }
 
 void CMainFrame::UpdateImageCommands() {

@@ -76,8 +76,8 @@ class CMainFrame : public QMainWindow {
   void FillRecentFiles(QMenu* menu);
   void FillWindowList(QMenu* menu);
   void OnOpen();
-  // Save and the windows' modified marks follow the documents' modified flags.
-  void UpdateModifiedState();
+  // Save follows the active document's modified flag.
+  void UpdateSaveCommand();
   void UpdateImageCommands();
   // Print and Print Preview of the open note, or of the open picture on one page.
   void PrintContent(bool preview);

@@ -296,9 +296,15 @@ bool CChildFrame::PrepareForSave() {
   return !m_taskBar->isHidden();
 }
 
-void CChildFrame::ModifiedChanged(bool) {
+void CChildFrame::ModifiedChanged(bool modified) {
   // The flag may change on a worker thread; the window hears of it on its own.
-  QMetaObject::invokeMethod(this, [this] { Q_EMIT ModifiedFlagChanged(); }, Qt::AutoConnection);
+  QMetaObject::invokeMethod(
+      this,
+      [this, modified] {
+        setWindowModified(modified);
+        Q_EMIT ModifiedFlagChanged();
+      },
+      Qt::AutoConnection);
 }
 
 void CChildFrame::OnDocumentLoaded() {

@@ -76,7 +76,7 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
  Q_SIGNALS:
   // The title, the modified state or a command's state changed (a note editor came or went).
   void StateChanged();
-  // The document's modified flag changed.
+  // The document's modified flag changed; the window's modified mark shows it already.
   void ModifiedFlagChanged();
   // The window has agreed to close.
   void Closing();
