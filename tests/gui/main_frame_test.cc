@@ -10,6 +10,8 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTest>
+#include <map>
+#include <string>
 #include <thread>
 
 #include "app/app_settings.h"
@@ -218,6 +220,22 @@ TEST_F(MainFrameTest, StatusProgressLastsAsLongAsItsObject) {
   }
   EXPECT_EQ(bar->findChild<QProgressBar*>(), nullptr);
   EXPECT_EQ(bar->currentMessage(), QStringLiteral("For Help, press F1"));
+}
+
+TEST(CommandTableTest, NoTwoCommandsAnswerTheSameKey) {
+  // Qt runs neither of two enabled actions that share a key in one window.
+  std::map<QKeySequence, std::string> owners;
+  for (size_t i = 0; i < kCommandCount; ++i) {
+    const CommandInfo& info = FindCommand(CommandId(i));
+    EXPECT_EQ(size_t(info.id), i) << info.text;
+    QAction* action = AppCommands().Action(info.id);
+    EXPECT_EQ(action->text(), QString::fromLatin1(info.text));
+    if (!info.key) continue;
+    EXPECT_FALSE(action->shortcut().isEmpty()) << info.text << ": " << info.key;
+    if (info.keyShownOnly) continue;
+    auto [it, added] = owners.emplace(action->shortcut(), info.text);
+    EXPECT_TRUE(added) << info.key << " is both " << it->second << " and " << info.text;
+  }
 }
 
 TEST(WindowStateTest, StartupShowStateRules) {
