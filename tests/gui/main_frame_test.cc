@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -11,6 +12,7 @@
 #include <QStatusBar>
 #include <QTest>
 #include <map>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -297,6 +299,14 @@ TEST_F(MainFrameTest, EditorCommandsGoToTheOpenNote) {
   ASSERT_NE(formatMenu, nullptr);
   EXPECT_TRUE(formatMenu->actions().contains(format(CommandId::kBullets)));
   EXPECT_TRUE(formatMenu->actions().contains(format(CommandId::kIndentMore)));
+
+  // The editor's context menu holds the same actions, which reach the open note.
+  std::unique_ptr<QMenu> context(editor->CreateContextMenu());
+  ASSERT_TRUE(context->actions().contains(copy));
+  QApplication::clipboard()->clear();
+  copy->trigger();
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("words"));
+  context.reset();  // a child of the editor, which goes next
 
   ASSERT_TRUE(frame->ActivateNode(false, -1));
   main.UpdateCommands();
