@@ -109,6 +109,9 @@ constexpr CommandInfo kCommands[] = {
     {C::kAddToNewTask, "Add to new task..."},
     {C::kRemoveTaskAssociation, "Remove task association"},
     {C::kNodeProperties, "Properties...."},
+
+    {C::kNextPane, "Next Pane", nullptr, nullptr, "F6"},
+    {C::kPreviousPane, "Previous Pane", nullptr, nullptr, "Shift+F6"},
 };
 static_assert(std::size(kCommands) == kCommandCount, "one row per command");
 

@@ -138,6 +138,10 @@ void CMainFrame::ConnectCommands() {
   on(C::kTaskBar, child(&CChildFrame::ToggleTaskBar));
   always(C::kAlwaysOnTop, [this] { SetAlwaysOnTop(!AppSettings().alwaysOnTop); });
 
+  // The keys without a menu item work through the window itself.
+  addActions({Cmd(C::kNextPane), Cmd(C::kPreviousPane)});
+  on(C::kNextPane, child(&CChildFrame::FocusOtherPane));
+  on(C::kPreviousPane, child(&CChildFrame::FocusOtherPane));
   on(C::kRefresh, child(&CChildFrame::Refresh));
   on(C::kCollapseAll, child([](CChildFrame* frame) { frame->TabsView()->NodeTree()->SetAllExpanded(false); }));
   on(C::kExpandAll, child([](CChildFrame* frame) { frame->TabsView()->NodeTree()->SetAllExpanded(true); }));
@@ -537,7 +541,7 @@ void CMainFrame::UpdateCommands() {
   CChildFrame* frame = ActiveChild();
   ShowMenus(frame != nullptr);
   for (CommandId id : {C::kClose, C::kSaveAs, C::kRefresh, C::kCollapseAll, C::kExpandAll, C::kTaskBar, C::kMainTree,
-                       C::kBookmarksList, C::kCascade, C::kTile, C::kArrangeIcons})
+                       C::kBookmarksList, C::kCascade, C::kTile, C::kArrangeIcons, C::kNextPane, C::kPreviousPane})
     Cmd(id)->setEnabled(frame);
   Cmd(C::kTaskBar)->setChecked(frame && !frame->TaskBar()->isHidden());
   int tab = frame ? frame->TabsView()->currentIndex() : -1;

@@ -272,14 +272,17 @@ void CChildFrame::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-bool CChildFrame::focusNextPrevChild(bool next) {
-  // Tab moves between the list of the selected tab and the content pane.
+void CChildFrame::FocusOtherPane() {
   QWidget* list = m_tabsView->CurrentList();
   QWidget* focus = QApplication::focusWidget();
   bool inList = focus && (focus == list || list->isAncestorOf(focus));
   QWidget* content = m_splitter->count() > 1 ? m_splitter->widget(1) : nullptr;
   if (inList && content) content->setFocus();
   else list->setFocus();
+}
+
+bool CChildFrame::focusNextPrevChild(bool) {
+  FocusOtherPane();
   return true;
 }
 

@@ -59,6 +59,9 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
   void Refresh();
   void ToggleTaskBar();
   void SwitchToTab(int index);
+  // Tab, F6 and Shift+F6: the focus moves between the list of the selected tab and the content
+  // pane.
+  void FocusOtherPane();
   // The options sheet closed: the views read their settings again.
   void OnOptionsChanged();
   // Before the window closes: stores the open note and asks whether to save a modified

@@ -142,6 +142,14 @@ TEST_F(MainFrameTest, TabMovesBetweenTheListAndTheContentPane) {
   tree->setFocus();
   QTest::keyClick(tree, Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), frame->RichEditView()) << "a note open: its editor";
+  for (CommandId id : {CommandId::kNextPane, CommandId::kPreviousPane}) {
+    AppCommands().Action(id)->trigger();
+    EXPECT_TRUE(tree->hasFocus()) << "F6 and Shift+F6 as Tab";
+    AppCommands().Action(id)->trigger();
+    EXPECT_EQ(QApplication::focusWidget(), frame->RichEditView());
+  }
+  QTest::keyClick(frame->RichEditView(), Qt::Key_F6);
+  EXPECT_TRUE(tree->hasFocus()) << "the key itself";
 }
 
 TEST_F(MainFrameTest, TheImageToolbarWorksWhileAPictureIsOpen) {
