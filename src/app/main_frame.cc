@@ -25,8 +25,11 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
+#include <functional>
+#include <utility>
 
 #include "app/app_settings.h"
+#include "app/command_registry.h"
 #include "app/qt_settings_store.h"
 #include "dialogs/about_dlg.h"
 #include "store/document.h"
@@ -38,6 +41,7 @@
 #include "widgets/format_bar.h"
 #include "widgets/lock_keys.h"
 #include "widgets/mlf_status.h"
+#include "tree/mlf_tree_ctrl.h"
 #include "widgets/svg_art.h"
 #include "widgets/window_state.h"
 
@@ -48,13 +52,6 @@ constexpr const char* kIdleText = "For Help, press F1";
 constexpr const char* kUpgradePage = "https://www.quarn.example/marrowleaf/download";
 constexpr const char* kSupportPage = "https://www.quarn.example/support";
 constexpr const char* kHomePage = "https://www.quarn.example/";
-
-// The menu text up to the tab, without the mnemonic marks.
-QString PlainText(const QAction* action) {
-  QString text = action->text();
-  text = text.left(text.indexOf(QLatin1Char('\t')));
-  return text.remove(QLatin1Char('&'));
-}
 
 }  // namespace
 
@@ -67,20 +64,18 @@ CMainFrame::CMainFrame(RecentFileList& recentFiles, QWidget* parent)
   m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(m_mdiArea);
-  CreateActions();
-  CreateFormatActions();
+  ConnectCommands();
   CreateMenus();
   CreateToolBars();
   CreateStatusBar();
   CreateHelpBar();
   RestoreLayout();
+  for (auto [id, bar] : {std::pair<CommandId, QWidget*>{CommandId::kStandardBar, m_standardBar},
+                         {CommandId::kFormatBar, m_formatBar}, {CommandId::kImageBar, m_imageBar},
+                         {CommandId::kStatusBar, statusBar()}, {CommandId::kHelpBar, m_helpBar}})
+    ConnectBarToggle(id, bar);
   SetAlwaysOnTop(AppSettings().alwaysOnTop);
   connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::UpdateCommands);
-  // The modified state of a document changes deep inside the core; the commands follow it at
-  // idle time, as the toolbar of a desktop program does.
-  auto* idle = new QTimer(this);
-  connect(idle, &QTimer::timeout, this, &CMainFrame::UpdateCommands);
-  idle->start(300);
   resize(960, 640);
   UpdateCommands();
 }
@@ -94,181 +89,98 @@ CMainFrame::~CMainFrame() {
   CMlfStatus::SetStatusBar(nullptr);
 }
 
-QAction* CMainFrame::MakeAction(const char* text, const char* icon, const char* prompt) {
-  auto* action = new QAction(QString::fromLatin1(text), this);
-  if (icon) action->setIcon(ToolbarIcon(icon));
-  if (prompt) {
-    QString full = QString::fromLatin1(prompt);
-    int split = full.indexOf(QLatin1Char('\n'));
-    action->setStatusTip(full.left(split));
-    if (split >= 0) action->setToolTip(full.mid(split + 1));
-  }
-  action->setEnabled(false);  // until its feature or its window exists
-  return action;
-}
+QAction* CMainFrame::Cmd(CommandId id) { return AppCommands().Action(id); }
 
-void CMainFrame::CreateActions() {
-  Actions& a = m_act;
-  auto on = [this](QAction* action, auto slot) {
-    action->setEnabled(true);
-    connect(action, &QAction::triggered, this, slot);
+void CMainFrame::ConnectCommands() {
+  using C = CommandId;
+  // Commands that work whenever the main window exists.
+  auto always = [this](CommandId id, auto slot) {
+    Cmd(id)->setEnabled(true);
+    connect(Cmd(id), &QAction::triggered, this, slot);
   };
-  auto child = [this](auto member) {
-    return [this, member] {
-      if (CChildFrame* frame = ActiveChild()) (frame->*member)();
+  auto on = [this](CommandId id, auto slot) { connect(Cmd(id), &QAction::triggered, this, slot); };
+  auto child = [this](auto command) {
+    return [this, command] {
+      if (CChildFrame* frame = ActiveChild()) std::invoke(command, frame);
     };
   };
-  a.newDoc = MakeAction("&New\tCtrl+N", "new", "Create a new document\nNew");
-  a.newDoc->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-  on(a.newDoc, [this] { NewDocument(); });
-  a.open = MakeAction("&Open...\tCtrl+O", "open", "Open an existing document\nOpen");
-  a.open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  on(a.open, &CMainFrame::OnOpen);
-  a.close = MakeAction("&Close", nullptr, "Close the active document\nClose");
-  on(a.close, [this] { m_mdiArea->closeActiveSubWindow(); });
-  a.save = MakeAction("&Save\tCtrl+S", "save", "Save the active document\nSave");
-  a.save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-  connect(a.save, &QAction::triggered, this, [this] {
-    if (CChildFrame* frame = ActiveChild(); frame && frame->Save())
-      m_recentFiles.Add(QString::fromStdString(frame->Document().GetPathName()));
-  });
-  a.saveAs = MakeAction("Save &As...", nullptr, "Save the active document with a new name\nSave As");
-  connect(a.saveAs, &QAction::triggered, this, [this] {
-    if (CChildFrame* frame = ActiveChild(); frame && frame->SaveAs())
-      m_recentFiles.Add(QString::fromStdString(frame->Document().GetPathName()));
-  });
-  a.print = MakeAction("&Print...\tCtrl+P", "print", "Print the active document\nPrint");
-  a.print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-  a.printPreview = MakeAction("Print Pre&view", nullptr, "Display full pages\nPrint Preview");
-  a.printSetup = MakeAction("P&rint Setup...", nullptr, "Change the printer and printing options\nPrint Setup");
-  on(a.printSetup, [this] {
-    if (!m_printer) m_printer = std::make_unique<QPrinter>();
-    QPageSetupDialog(m_printer.get(), this).exec();
-  });
-  a.properties = MakeAction("Properties\tAlt+Enter");
-  a.sendToTray = MakeAction("Send To &Tray", nullptr, "Minimize the application to the system tray\nSend To Tray");
-  on(a.sendToTray, &CMainFrame::SendToTray);
-  a.exit = MakeAction("E&xit", nullptr, "Quit the application; prompts to save documents\nExit");
-  on(a.exit, &QWidget::close);
-
-  a.undo = MakeAction("&Undo\tCtrl+Z", "undo", "Undo the last action\nUndo");
-  a.redo = MakeAction("Redo\tCtrl+Y", "redo", "Redo the previously undone action\nRedo");
-  a.redo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
-  a.cut = MakeAction("Cu&t\tCtrl+X", "cut", "Cut the selection and put it on the Clipboard\nCut");
-  a.copy = MakeAction("&Copy\tCtrl+C", "copy", "Copy the selection and put it on the Clipboard\nCopy");
-  a.paste = MakeAction("&Paste\tCtrl+V", "paste", "Insert Clipboard contents\nPaste");
-  a.selectAll = MakeAction("Select A&ll\tCtrl+A");
-  a.find = MakeAction("&Find...\tCtrl+F", "find", "Find the specified text\nFind");
-  a.find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-  a.findInNodes = MakeAction("Find in Nodes...", nullptr, "Searches for a string in multiple nodes");
-  a.replace = MakeAction("&Replace...\tCtrl+H");
-  a.replace->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
-  a.insertObject = MakeAction("Insert &New Object...");
-  a.links = MakeAction("Lin&ks...");
-  a.objectProperties = MakeAction("Object P&roperties\tAlt+Enter");
-
-  auto toggle = [this, on](QAction* action, QWidget* target) {
-    action->setCheckable(true);
-    on(action, [target] { target->setVisible(!target->isVisible()); });
-  };
-  a.standardBar = MakeAction("&Standard", nullptr, "Show or hide the Standard toolbar.\nToggle Standard toolbar");
-  a.formatBar = MakeAction("&Formatting", nullptr, "Show or hide the Formatting toolbar.\nToggle Formatting toolbar");
-  a.imageBar = MakeAction("&Image", nullptr, "Show or hide the Image toolbar.\nToggle Image toolbar");
-  a.statusBar = MakeAction("&Status Bar", nullptr, "Show or hide the status bar\nToggle StatusBar");
-  toggle(a.statusBar, statusBar());
-  a.mainTree = MakeAction("Main Tree\tAlt + 1");
-  a.mainTree->setShortcut(QKeySequence(Qt::ALT | Qt::Key_1));
-  a.mainTree->setCheckable(true);
-  connect(a.mainTree, &QAction::triggered, this, [this] {
-    if (CChildFrame* frame = ActiveChild()) frame->SwitchToTab(CMlfTabsView::kMainTab);
-  });
-  a.bookmarksList = MakeAction("Bookmarks List\tAlt + 2");
-  a.bookmarksList->setShortcut(QKeySequence(Qt::ALT | Qt::Key_2));
-  a.bookmarksList->setCheckable(true);
-  connect(a.bookmarksList, &QAction::triggered, this, [this] {
-    if (CChildFrame* frame = ActiveChild()) frame->SwitchToTab(CMlfTabsView::kBookmarksTab);
-  });
-  a.taskBar = MakeAction("Task Bar", "taskbar", "Show or hide the task bar\nToggle Task Bar");
-  a.taskBar->setCheckable(true);
-  connect(a.taskBar, &QAction::triggered, this, child(&CChildFrame::ToggleTaskBar));
-  a.alwaysOnTop = MakeAction("&Always On Top");
-  a.alwaysOnTop->setCheckable(true);
-  on(a.alwaysOnTop, [this] { SetAlwaysOnTop(!AppSettings().alwaysOnTop); });
-
-  a.font = MakeAction("&Font...");
-  a.paragraph = MakeAction("&Paragraph...");
-  a.refresh = MakeAction("&Refresh\tF5", "refresh", "Rebuild the tree from the document\nRefresh");
-  a.refresh->setShortcut(QKeySequence(Qt::Key_F5));
-  connect(a.refresh, &QAction::triggered, this, child(&CChildFrame::Refresh));
-  a.collapseAll = MakeAction("C&ollapse All");
-  connect(a.collapseAll, &QAction::triggered, this, child(&CChildFrame::CollapseAll));
-  a.expandAll = MakeAction("E&xpand All");
-  connect(a.expandAll, &QAction::triggered, this, child(&CChildFrame::ExpandAll));
-  a.batchExport = MakeAction("&Batch Export...");
-  a.checkSpelling = MakeAction("&Check Spelling\tF7");
-  a.options = MakeAction("&Options...", nullptr, "Set general options");
-
-  a.cascade = MakeAction("&Cascade", nullptr, "Arrange windows so they overlap\nCascade Windows");
-  connect(a.cascade, &QAction::triggered, m_mdiArea, &QMdiArea::cascadeSubWindows);
-  a.tile = MakeAction("&Tile", nullptr, "Arrange windows as non-overlapping tiles\nTile Windows");
-  connect(a.tile, &QAction::triggered, m_mdiArea, &QMdiArea::tileSubWindows);
-  a.arrangeIcons = MakeAction("&Arrange Icons", nullptr, "Arrange icons at the bottom of the window\nArrange Icons");
-  connect(a.arrangeIcons, &QAction::triggered, this, &CMainFrame::ArrangeIcons);
-
-  a.helpBar = MakeAction("&Help Bar", "helpbar", "Show or hide the Help Bar.\nToggle Help Bar");
-  a.helpBar->setShortcut(QKeySequence(Qt::Key_F1));
-  a.helpBar->setCheckable(true);
-  on(a.helpBar, [this] {
-    m_helpBar->setVisible(m_helpBar->isHidden());
-    UpdateCommands();
-  });
-  auto link = [this, on](QAction* action, const char* address) {
-    on(action, [address] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(address))); });
-  };
-  a.upgrade = MakeAction("Check for &Upgrade", nullptr, "Checks for available upgrades on the Internet");
-  link(a.upgrade, kUpgradePage);
-  a.bugReport = MakeAction("Submit &Bug Report", nullptr, "Opens the bug report web page");
-  link(a.bugReport, kSupportPage);
-  a.homePage = MakeAction("Quarn &Home Page", nullptr, "Opens the Quarn home page");
-  link(a.homePage, kHomePage);
-  a.about = MakeAction("&About Quarn Marrowleaf...", nullptr, "Display program information, version number and copyright\nAbout");
-  on(a.about, [this] { CAboutDlg(this).exec(); });
-
   auto image = [this](auto member) {
     return [this, member] {
       if (CChildFrame* frame = ActiveChild(); frame && frame->ImageView()) (frame->ImageView()->*member)();
     };
   };
-  a.rotateAnticlockwise = MakeAction("Rotate Anticlockwise", "rotate_ccw", "Rotate Anticlockwise\nRotate Anticlockwise");
-  connect(a.rotateAnticlockwise, &QAction::triggered, this, image(&CMlfScrollView::RotateAnticlockwise));
-  a.rotateClockwise = MakeAction("Rotate Clockwise", "rotate_cw", "Rotate Clockwise\nRotate Clockwise");
-  connect(a.rotateClockwise, &QAction::triggered, this, image(&CMlfScrollView::RotateClockwise));
-  a.scaleToFit = MakeAction("Scale images to fit window", "fit", "Scale images to fit window\nScale images to fit window");
-  a.scaleToFit->setCheckable(true);
-  connect(a.scaleToFit, &QAction::triggered, this, [this, image] {
+  auto saved = [this](bool (CChildFrame::*save)()) {
+    return [this, save] {
+      if (CChildFrame* frame = ActiveChild(); frame && (frame->*save)())
+        m_recentFiles.Add(QString::fromStdString(frame->Document().GetPathName()));
+    };
+  };
+  auto link = [always](CommandId id, const char* address) {
+    always(id, [address] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(address))); });
+  };
+
+  always(C::kNew, [this] { NewDocument(); });
+  always(C::kOpen, &CMainFrame::OnOpen);
+  on(C::kClose, [this] { m_mdiArea->closeActiveSubWindow(); });
+  on(C::kSave, saved(&CChildFrame::Save));
+  on(C::kSaveAs, saved(&CChildFrame::SaveAs));
+  on(C::kPrint, [this] { PrintContent(false); });
+  on(C::kPrintPreview, [this] { PrintContent(true); });
+  always(C::kPrintSetup, [this] {
+    if (!m_printer) m_printer = std::make_unique<QPrinter>();
+    QPageSetupDialog(m_printer.get(), this).exec();
+  });
+  always(C::kSendToTray, &CMainFrame::SendToTray);
+  always(C::kExit, &QWidget::close);
+
+  on(C::kMainTree, child([](CChildFrame* frame) { frame->SwitchToTab(CMlfTabsView::kMainTab); }));
+  on(C::kBookmarksList, child([](CChildFrame* frame) { frame->SwitchToTab(CMlfTabsView::kBookmarksTab); }));
+  on(C::kTaskBar, child(&CChildFrame::ToggleTaskBar));
+  always(C::kAlwaysOnTop, [this] { SetAlwaysOnTop(!AppSettings().alwaysOnTop); });
+
+  // The keys without a menu item work through the window itself.
+  addActions({Cmd(C::kNextPane), Cmd(C::kPreviousPane)});
+  on(C::kNextPane, child(&CChildFrame::FocusOtherPane));
+  on(C::kPreviousPane, child(&CChildFrame::FocusOtherPane));
+  on(C::kRefresh, child(&CChildFrame::Refresh));
+  on(C::kCollapseAll, child([](CChildFrame* frame) { frame->TabsView()->NodeTree()->SetAllExpanded(false); }));
+  on(C::kExpandAll, child([](CChildFrame* frame) { frame->TabsView()->NodeTree()->SetAllExpanded(true); }));
+
+  on(C::kCascade, [this] { m_mdiArea->cascadeSubWindows(); });
+  on(C::kTile, [this] { m_mdiArea->tileSubWindows(); });
+  on(C::kArrangeIcons, &CMainFrame::ArrangeIcons);
+
+  link(C::kUpgrade, kUpgradePage);
+  link(C::kBugReport, kSupportPage);
+  link(C::kHomePage, kHomePage);
+  always(C::kAbout, [this] { CAboutDlg(this).exec(); });
+
+  on(C::kRotateAnticlockwise, image(&CMlfScrollView::RotateAnticlockwise));
+  on(C::kRotateClockwise, image(&CMlfScrollView::RotateClockwise));
+  on(C::kScaleToFit, [this, image] {
     AppSettings().imageScaleToFit = !AppSettings().imageScaleToFit;
     image(&CMlfScrollView::Layout)();
-    UpdateCommands();
+    UpdateImageCommands();
   });
-  a.zoom = MakeAction("Zoom", "zoom", "Zoom\nZoom");
-  a.zoom->setCheckable(true);
-  connect(a.zoom, &QAction::triggered, this, [this, image] {
+  on(C::kZoom, [this, image] {
     image(&CMlfScrollView::ToggleZoomMode)();
-    UpdateCommands();
+    UpdateImageCommands();
   });
 
-  connect(a.print, &QAction::triggered, this, [this] { PrintContent(false); });
-  connect(a.printPreview, &QAction::triggered, this, [this] { PrintContent(true); });
-
-  a.restore = MakeAction("&Restore Marrowleaf", nullptr, "Restores the application\nRestore");
-  on(a.restore, &CMainFrame::RestoreFromTray);
-  a.trayExit = MakeAction("&Exit Marrowleaf", nullptr, "Quit the application; prompts to save documents\nExit");
-  on(a.trayExit, [this] {
+  always(C::kRestore, &CMainFrame::RestoreFromTray);
+  always(C::kTrayExit, [this] {
     if (m_tray) m_tray->hide();
     close();
   });
-  for (QAction* action : {a.undo, a.redo, a.cut, a.copy, a.paste, a.print})
-    action->setToolTip(PlainText(action));
+
+  for (auto [id, command] : kEditorCommands) {
+    on(id, [this, command] {
+      if (CMlfRichEditViewEx* editor = ActiveEditor()) {
+        editor->RunCommand(command);
+        UpdateEditorCommands();
+      }
+    });
+  }
 }
 
 void CMainFrame::FillRecentFiles(QMenu* menu) {
@@ -314,116 +226,58 @@ void CMainFrame::FillWindowList(QMenu* menu) {
 }
 
 void CMainFrame::CreateMenus() {
-  Actions& a = m_act;
-  auto fileMenu = [&](bool document) {
-    auto* menu = new QMenu(QStringLiteral("&File"), this);
-    menu->addAction(a.newDoc);
-    menu->addAction(a.open);
-    if (document) {
-      menu->addAction(a.close);
-      menu->addAction(a.save);
-      menu->addAction(a.saveAs);
-      menu->addSeparator();
-      menu->addAction(a.print);
-      menu->addAction(a.printPreview);
-    } else {
-      menu->addSeparator();
-    }
-    menu->addAction(a.printSetup);
-    menu->addSeparator();
-    if (document) {
-      menu->addAction(a.properties);
-      menu->addSeparator();
-    }
-    QAction* anchor = menu->addSeparator();
-    menu->setProperty("recentAnchor", QVariant::fromValue(anchor));
-    menu->addAction(a.sendToTray);
-    menu->addSeparator();
-    menu->addAction(a.exit);
-    connect(menu, &QMenu::aboutToShow, this, [this, menu] { FillRecentFiles(menu); });
-    FillRecentFiles(menu);
-    return menu;
+  using C = CommandId;
+  CommandRegistry& commands = AppCommands();
+  auto menu = [this, &commands](const char* title, std::initializer_list<CommandId> ids) {
+    auto* made = new QMenu(QString::fromLatin1(title), this);
+    commands.AddTo(made, ids);
+    return made;
   };
-  auto toolbarsMenu = [&] {
-    auto* menu = new QMenu(QStringLiteral("&Toolbars"), this);
-    menu->addActions({a.standardBar, a.formatBar, a.imageBar});
-    return menu;
+  auto fileMenu = [&](bool document) {
+    QMenu* file = document ? menu("&File", {C::kNew, C::kOpen, C::kClose, C::kSave, C::kSaveAs, C::kSeparator, C::kPrint,
+                                            C::kPrintPreview, C::kPrintSetup, C::kSeparator, C::kFileProperties,
+                                            C::kSeparator})
+                           : menu("&File", {C::kNew, C::kOpen, C::kSeparator, C::kPrintSetup, C::kSeparator});
+    // The recent files sit between the separators that surround them.
+    QAction* anchor = file->addSeparator();
+    file->setProperty("recentAnchor", QVariant::fromValue(anchor));
+    commands.AddTo(file, {C::kSendToTray, C::kSeparator, C::kExit});
+    connect(file, &QMenu::aboutToShow, this, [this, file] { FillRecentFiles(file); });
+    FillRecentFiles(file);
+    return file;
+  };
+  auto viewMenu = [&](bool document) {
+    QMenu* view = menu("&View", {});
+    view->addMenu(menu("&Toolbars", {C::kStandardBar, C::kFormatBar, C::kImageBar}));
+    if (document)
+      commands.AddTo(view, {C::kStatusBar, C::kSeparator, C::kMainTree, C::kBookmarksList, C::kSeparator, C::kTaskBar,
+                            C::kSeparator, C::kAlwaysOnTop});
+    else
+      commands.AddTo(view, {C::kStatusBar, C::kSeparator, C::kAlwaysOnTop});
+    return view;
   };
   auto helpMenu = [&] {
-    auto* menu = new QMenu(QStringLiteral("&Help"), this);
-    menu->addAction(a.helpBar);
-    menu->addSeparator();
-    QMenu* web = menu->addMenu(QStringLiteral("&Marrowleaf on the Web"));
-    web->addAction(a.upgrade);
-    web->addAction(a.bugReport);
-    web->addSeparator();
-    web->addAction(a.homePage);
-    menu->addSeparator();
-    menu->addAction(a.about);
-    return menu;
-  };
-  auto toolsMenu = [&](bool document) {
-    auto* menu = new QMenu(QStringLiteral("&Tools"), this);
-    if (document) {
-      menu->addAction(a.checkSpelling);
-      menu->addSeparator();
-    }
-    menu->addAction(a.options);
-    return menu;
+    QMenu* help = menu("&Help", {C::kHelpBar, C::kSeparator});
+    help->addMenu(menu("&Marrowleaf on the Web", {C::kUpgrade, C::kBugReport, C::kSeparator, C::kHomePage}));
+    commands.AddTo(help, {C::kSeparator, C::kAbout});
+    return help;
   };
 
-  auto* edit = new QMenu(QStringLiteral("&Edit"), this);
-  edit->addActions({a.undo, a.redo});
-  edit->addSeparator();
-  edit->addActions({a.cut, a.copy, a.paste});
-  edit->addSeparator();
-  edit->addAction(a.selectAll);
-  edit->addSeparator();
-  edit->addActions({a.find, a.findInNodes, a.replace});
-  edit->addSeparator();
-  edit->addActions({a.insertObject, a.links, a.objectProperties});
-
-  auto* view = new QMenu(QStringLiteral("&View"), this);
-  view->addMenu(toolbarsMenu());
-  view->addAction(a.statusBar);
-  view->addSeparator();
-  view->addActions({a.mainTree, a.bookmarksList});
-  view->addSeparator();
-  view->addAction(a.taskBar);
-  view->addSeparator();
-  view->addAction(a.alwaysOnTop);
-
-  const FormatActions& f = m_format;
-  auto* format = new QMenu(QStringLiteral("F&ormat"), this);
-  format->addActions({a.font, a.paragraph});
-  format->addSeparator();
-  format->addActions({f.bold, f.italic, f.underline, f.strikethrough, f.doubleUnderline, f.dottedUnderline});
-  format->addSeparator();
-  format->addActions({f.alignLeft, f.alignCenter, f.alignRight, f.alignJustify});
-  format->addSeparator();
-  format->addActions({f.bullets, f.indentLess, f.indentMore});
-
-  auto* tree = new QMenu(QStringLiteral("T&ree"), this);
-  tree->addAction(a.refresh);
-  tree->addSeparator();
-  tree->addAction(a.findInNodes);
-  tree->addSeparator();
-  tree->addActions({a.collapseAll, a.expandAll});
-  tree->addSeparator();
-  tree->addAction(a.batchExport);
-
-  auto* window = new QMenu(QStringLiteral("&Window"), this);
-  window->addActions({a.cascade, a.tile, a.arrangeIcons});
+  QMenu* edit = menu("&Edit", {C::kUndo, C::kRedo, C::kSeparator, C::kCut, C::kCopy, C::kPaste, C::kSeparator,
+                               C::kSelectAll, C::kSeparator, C::kFind, C::kFindInNodes, C::kReplace, C::kSeparator,
+                               C::kInsertObject, C::kLinks, C::kObjectProperties});
+  QMenu* format = menu("F&ormat", {C::kFont, C::kParagraph, C::kSeparator, C::kBold, C::kItalic, C::kUnderline,
+                                   C::kStrikethrough, C::kDoubleUnderline, C::kDottedUnderline, C::kSeparator,
+                                   C::kAlignLeft, C::kAlignCenter, C::kAlignRight, C::kAlignJustify, C::kSeparator,
+                                   C::kBullets, C::kIndentLess, C::kIndentMore});
+  QMenu* tree = menu("T&ree", {C::kRefresh, C::kSeparator, C::kFindInNodes, C::kSeparator, C::kCollapseAll,
+                               C::kExpandAll, C::kSeparator, C::kBatchExport});
+  QMenu* window = menu("&Window", {C::kCascade, C::kTile, C::kArrangeIcons});
   connect(window, &QMenu::aboutToShow, this, [this, window] { FillWindowList(window); });
 
-  m_documentMenus = {fileMenu(true), edit, view, format, tree, toolsMenu(true), window, helpMenu()};
-
-  auto* defaultView = new QMenu(QStringLiteral("&View"), this);
-  defaultView->addMenu(toolbarsMenu());
-  defaultView->addAction(a.statusBar);
-  defaultView->addSeparator();
-  defaultView->addAction(a.alwaysOnTop);
-  m_defaultMenus = {fileMenu(false), defaultView, toolsMenu(false), helpMenu()};
+  m_documentMenus = {fileMenu(true), edit, viewMenu(true), format, tree,
+                     menu("&Tools", {C::kCheckSpelling, C::kSeparator, C::kOptions}), window, helpMenu()};
+  m_defaultMenus = {fileMenu(false), viewMenu(false), menu("&Tools", {C::kOptions}), helpMenu()};
   ShowMenus(false);
 }
 
@@ -435,54 +289,61 @@ void CMainFrame::ShowMenus(bool documentMenu) {
 }
 
 void CMainFrame::CreateToolBars() {
-  Actions& a = m_act;
-  auto bar = [this](const char* title, const char* name) {
+  using C = CommandId;
+  auto bar = [this](const char* title, const char* name, std::initializer_list<CommandId> ids) {
     QToolBar* toolbar = addToolBar(QString::fromLatin1(title));
     toolbar->setObjectName(QString::fromLatin1(name));
     toolbar->setIconSize({16, 16});
     toolbar->setAllowedAreas(Qt::TopToolBarArea);
+    AppCommands().AddTo(toolbar, ids);
     return toolbar;
   };
-  m_standardBar = bar("Standard", "StandardBar");
-  m_standardBar->addActions({a.newDoc, a.open, a.save});
-  m_standardBar->addSeparator();
-  m_standardBar->addActions({a.cut, a.copy, a.paste});
-  m_standardBar->addSeparator();
-  m_standardBar->addActions({a.undo, a.redo});
-  m_standardBar->addSeparator();
-  m_standardBar->addActions({a.print, a.helpBar});
-  m_standardBar->addSeparator();
-  m_standardBar->addAction(a.taskBar);
-  const FormatActions& f = m_format;
-  m_formatBar = new CFormatBar({f.bold, f.italic, f.underline, f.strikethrough, f.alignLeft, f.alignCenter, f.alignRight,
-                                f.alignJustify, f.bullets, f.indentLess, f.indentMore, a.find},
+  m_standardBar = bar("Standard", "StandardBar",
+                      {C::kNew, C::kOpen, C::kSave, C::kSeparator, C::kCut, C::kCopy, C::kPaste, C::kSeparator, C::kUndo,
+                       C::kRedo, C::kSeparator, C::kPrint, C::kHelpBar, C::kSeparator, C::kTaskBar});
+  m_formatBar = new CFormatBar({Cmd(C::kBold), Cmd(C::kItalic), Cmd(C::kUnderline), Cmd(C::kStrikethrough),
+                                Cmd(C::kAlignLeft), Cmd(C::kAlignCenter), Cmd(C::kAlignRight), Cmd(C::kAlignJustify),
+                                Cmd(C::kBullets), Cmd(C::kIndentLess), Cmd(C::kIndentMore), Cmd(C::kFind)},
                                {[] { return AppSettings().customColours; },
                                 [](const std::string& text) { AppSettings().customColours = text; }},
                                this);
   addToolBarBreak();  // the formatting bar starts a row of its own
   addToolBar(m_formatBar);
-  m_imageBar = bar("Image", "ImageBar");
-  m_imageBar->addActions({a.rotateAnticlockwise, a.rotateClockwise});
-  m_imageBar->addSeparator();
-  m_imageBar->addActions({a.scaleToFit, a.zoom});
-  for (auto [action, toolbar] : {std::pair{a.standardBar, m_standardBar}, std::pair<QAction*, QToolBar*>{a.formatBar, m_formatBar},
-                                 std::pair{a.imageBar, m_imageBar}}) {
-    action->setCheckable(true);
-    action->setEnabled(true);
-    QToolBar* target = toolbar;
-    connect(action, &QAction::triggered, this, [target] { target->setVisible(!target->isVisible()); });
-  }
+  m_imageBar = bar("Image", "ImageBar",
+                   {C::kRotateAnticlockwise, C::kRotateClockwise, C::kSeparator, C::kScaleToFit, C::kZoom});
+}
+
+void CMainFrame::ConnectBarToggle(CommandId id, QWidget* bar) {
+  // The check follows the bar however it is shown or hidden: by the command, by its own close
+  // button or by the window's context menu.
+  QAction* toggle = Cmd(id);
+  toggle->setEnabled(true);
+  auto follow = [toggle, bar] { toggle->setChecked(!bar->isHidden()); };
+  connect(toggle, &QAction::triggered, bar, [bar, follow] {
+    bar->setVisible(bar->isHidden());
+    follow();
+  });
+  if (auto* toolbar = qobject_cast<QToolBar*>(bar)) connect(toolbar, &QToolBar::visibilityChanged, toggle, follow);
+  else if (auto* dock = qobject_cast<QDockWidget*>(bar)) connect(dock, &QDockWidget::visibilityChanged, toggle, follow);
+  follow();
 }
 
 void CMainFrame::CreateHelpBar() {
   m_helpBar = new QDockWidget(QStringLiteral("Help Bar"), this);
   m_helpBar->setObjectName(QStringLiteral("HelpBar"));
   m_helpBar->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
-  auto* help = new CMlfHelpCtrl(m_helpBar);
-  m_helpBar->setWidget(help);
+  // The browser, and with it the web engine's processes, starts when the bar first shows.
+  m_helpBar->setWidget(new QWidget);
+  connect(m_helpBar, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+    if (!visible || qobject_cast<CMlfHelpCtrl*>(m_helpBar->widget())) return;
+    QWidget* placeholder = m_helpBar->widget();
+    auto* help = new CMlfHelpCtrl(m_helpBar);
+    m_helpBar->setWidget(help);
+    help->show();
+    delete placeholder;
+  });
   addDockWidget(Qt::LeftDockWidgetArea, m_helpBar);
   resizeDocks({m_helpBar}, {220}, Qt::Horizontal);
-  connect(m_helpBar, &QDockWidget::visibilityChanged, this, &CMainFrame::UpdateCommands);
 }
 
 void CMainFrame::CreateStatusBar() {
@@ -538,6 +399,9 @@ CChildFrame* CMainFrame::AddChildFrame(std::unique_ptr<CMarrowleafDoc> document,
   sub->setWindowIcon(windowIcon());
   sub->setAttribute(Qt::WA_DeleteOnClose);
   connect(frame, &CChildFrame::StateChanged, this, &CMainFrame::UpdateCommands);
+  connect(frame, &CChildFrame::ModifiedFlagChanged, this, [this, frame] {
+    if (frame == ActiveChild()) UpdateSaveCommand();
+  });
   connect(frame, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, &CMainFrame::UpdateCommands); });
   // The last document window closed gives the next one its size and show state.
   const WindowPlacement& last = AppSettings().lastChildPlacement;
@@ -618,53 +482,6 @@ void CMainFrame::PrintContent(bool preview) {
   }
 }
 
-void CMainFrame::CreateFormatActions() {
-  FormatActions& f = m_format;
-  // icon: the toolbar picture and tool tip of the commands the formatting bar shows.
-  auto make = [this](const char* text, QKeyCombination key = {}, const char* icon = nullptr, const char* tip = nullptr) {
-    QAction* action = MakeAction(text, icon);
-    if (tip) action->setToolTip(QString::fromLatin1(tip));
-    if (key.key() != Qt::Key_unknown) action->setShortcut(QKeySequence(key));
-    action->setCheckable(true);
-    return action;
-  };
-  f.bold = make("&Bold\tCtrl+B", Qt::CTRL | Qt::Key_B, "bold", "Bold");
-  f.italic = make("&Italic\tCtrl+I", Qt::CTRL | Qt::Key_I, "italic", "Italic");
-  f.underline = make("&Underline\tCtrl+U", Qt::CTRL | Qt::Key_U, "underline", "Underline");
-  f.strikethrough = make("&Strikethrough", {}, "strikethrough", "Strikethrough");
-  f.doubleUnderline = make("&Double Underline");
-  f.dottedUnderline = make("D&otted Underline");
-  f.alignLeft = make("Align &Left\tCtrl+L", Qt::CTRL | Qt::Key_L, "align_left", "Align Left");
-  f.alignCenter = make("&Center\tCtrl+E", Qt::CTRL | Qt::Key_E, "align_center", "Center");
-  f.alignRight = make("Align &Right\tCtrl+R", Qt::CTRL | Qt::Key_R, "align_right", "Align Right");
-  f.alignJustify = make("&Justify\tCtrl+J", Qt::CTRL | Qt::Key_J, "align_justify", "Justify");
-  f.bullets = make("Bu&llets", {}, "bullets", "Bullets");
-  f.indentLess = make("Indent L&ess", {}, "indent_less", "Indent Less");
-  f.indentMore = make("Indent &More", {}, "indent_more", "Indent More");
-  // These two set a kind rather than toggle one, and the indent steps are plain commands.
-  for (QAction* action : {f.doubleUnderline, f.dottedUnderline, f.indentLess, f.indentMore}) action->setCheckable(false);
-
-  const Actions& a = m_act;
-  using C = EditorCommand;
-  m_editorCommands = {
-      {a.undo, C::kUndo}, {a.redo, C::kRedo}, {a.cut, C::kCut}, {a.copy, C::kCopy}, {a.paste, C::kPaste},
-      {a.selectAll, C::kSelectAll}, {a.find, C::kFind}, {a.replace, C::kReplace}, {a.font, C::kFont},
-      {a.paragraph, C::kParagraph}, {f.bold, C::kBold}, {f.italic, C::kItalic}, {f.underline, C::kUnderline},
-      {f.strikethrough, C::kStrikethrough}, {f.doubleUnderline, C::kDoubleUnderline},
-      {f.dottedUnderline, C::kDottedUnderline}, {f.alignLeft, C::kAlignLeft}, {f.alignCenter, C::kAlignCenter},
-      {f.alignRight, C::kAlignRight}, {f.alignJustify, C::kAlignJustify}, {f.bullets, C::kBullets},
-      {f.indentLess, C::kIndentLess}, {f.indentMore, C::kIndentMore},
-  };
-  for (auto [action, command] : m_editorCommands) {
-    connect(action, &QAction::triggered, this, [this, command] {
-      if (CMlfRichEditViewEx* editor = ActiveEditor()) {
-        editor->RunCommand(command);
-        UpdateEditorCommands();
-      }
-    });
-  }
-}
-
 CMlfRichEditViewEx* CMainFrame::ActiveEditor() const {
   CChildFrame* frame = ActiveChild();
   return frame ? frame->RichEditView() : nullptr;
@@ -693,11 +510,13 @@ void CMainFrame::WatchEditor(CMlfRichEditViewEx* editor) {
 }
 
 void CMainFrame::UpdateEditorCommands() {
-  CMlfRichEditViewEx* editor = ActiveEditor();
-  for (auto [action, command] : m_editorCommands) {
-    CommandState state = editor ? editor->State(command) : CommandState{false, false};
-    action->setEnabled(state.enabled);
-    if (action->isCheckable()) action->setChecked(state.checked);
+  if (CMlfRichEditViewEx* editor = ActiveEditor()) {
+    editor->ShowCommandStates();
+    return;
+  }
+  for (auto [id, command] : kEditorCommands) {
+    Cmd(id)->setEnabled(false);
+    Cmd(id)->setChecked(false);
   }
 }
 
@@ -718,30 +537,21 @@ void CMainFrame::ArrangeIcons() {
 }
 
 void CMainFrame::UpdateCommands() {
-  Actions& a = m_act;
+  using C = CommandId;
   CChildFrame* frame = ActiveChild();
   ShowMenus(frame != nullptr);
-  for (QAction* action : {a.close, a.saveAs, a.refresh, a.collapseAll, a.expandAll, a.taskBar, a.mainTree,
-                          a.bookmarksList, a.cascade, a.tile, a.arrangeIcons})
-    action->setEnabled(frame);
-  a.save->setEnabled(frame && frame->Document().IsModified());
-  a.taskBar->setChecked(frame && !frame->TaskBar()->isHidden());
+  for (CommandId id : {C::kClose, C::kSaveAs, C::kRefresh, C::kCollapseAll, C::kExpandAll, C::kTaskBar, C::kMainTree,
+                       C::kBookmarksList, C::kCascade, C::kTile, C::kArrangeIcons, C::kNextPane, C::kPreviousPane})
+    Cmd(id)->setEnabled(frame);
+  Cmd(C::kTaskBar)->setChecked(frame && !frame->TaskBar()->isHidden());
   int tab = frame ? frame->TabsView()->currentIndex() : -1;
-  a.mainTree->setChecked(tab == CMlfTabsView::kMainTab);
-  a.bookmarksList->setChecked(tab == CMlfTabsView::kBookmarksTab);
-  a.standardBar->setChecked(!m_standardBar->isHidden());
-  a.formatBar->setChecked(!m_formatBar->isHidden());
-  a.imageBar->setChecked(!m_imageBar->isHidden());
-  a.statusBar->setChecked(!statusBar()->isHidden());
-  a.helpBar->setChecked(!m_helpBar->isHidden());
-  a.alwaysOnTop->setChecked(AppSettings().alwaysOnTop);
-  CMlfScrollView* imageView = frame ? frame->ImageView() : nullptr;
-  for (QAction* action : {a.rotateAnticlockwise, a.rotateClockwise, a.scaleToFit, a.zoom}) action->setEnabled(imageView);
-  for (QAction* action : {a.print, a.printPreview}) action->setEnabled(imageView || ActiveEditor());
+  Cmd(C::kMainTree)->setChecked(tab == CMlfTabsView::kMainTab);
+  Cmd(C::kBookmarksList)->setChecked(tab == CMlfTabsView::kBookmarksTab);
+  for (CommandId id : {C::kPrint, C::kPrintPreview}) Cmd(id)->setEnabled(frame && (frame->ImageView() || ActiveEditor()));
+  UpdateImageCommands();
   WatchEditor(ActiveEditor());
   UpdateEditorCommands();
-  a.zoom->setChecked(imageView && imageView->ZoomMode());
-  a.scaleToFit->setChecked(AppSettings().imageScaleToFit);
+  UpdateSaveCommand();
   for (CChildFrame* child : ChildFrames()) {
     child->setWindowModified(child->Document().IsModified());
     child->setWindowTitle(child->DocumentTitle() + QStringLiteral("[*]"));
@@ -751,10 +561,19 @@ void CMainFrame::UpdateCommands() {
   setWindowTitle(title);
 }
 
-QAction* CMainFrame::Command(const QString& text) const {
-  for (QAction* action : findChildren<QAction*>())
-    if (PlainText(action) == text) return action;
-  return nullptr;
+void CMainFrame::UpdateSaveCommand() {
+  CChildFrame* frame = ActiveChild();
+  Cmd(CommandId::kSave)->setEnabled(frame && frame->Document().IsModified());
+}
+
+void CMainFrame::UpdateImageCommands() {
+  using C = CommandId;
+  CChildFrame* frame = ActiveChild();
+  CMlfScrollView* imageView = frame ? frame->ImageView() : nullptr;
+  for (CommandId id : {C::kRotateAnticlockwise, C::kRotateClockwise, C::kScaleToFit, C::kZoom})
+    Cmd(id)->setEnabled(imageView);
+  Cmd(C::kZoom)->setChecked(imageView && imageView->ZoomMode());
+  Cmd(C::kScaleToFit)->setChecked(AppSettings().imageScaleToFit);
 }
 
 void CMainFrame::SetAlwaysOnTop(bool on) {
@@ -762,7 +581,7 @@ void CMainFrame::SetAlwaysOnTop(bool on) {
   bool visible = isVisible();
   setWindowFlag(Qt::WindowStaysOnTopHint, on);
   if (visible) show();
-  if (m_act.alwaysOnTop) m_act.alwaysOnTop->setChecked(on);
+  Cmd(CommandId::kAlwaysOnTop)->setChecked(on);
 }
 
 void CMainFrame::SendToTray() {
@@ -777,10 +596,8 @@ void CMainFrame::SendToTray() {
   if (!m_tray) {
     m_tray = new QSystemTrayIcon(windowIcon(), this);
     auto* menu = new QMenu(this);
-    menu->addAction(m_act.restore);
-    menu->setDefaultAction(m_act.restore);
-    menu->addSeparator();
-    menu->addAction(m_act.trayExit);
+    AppCommands().AddTo(menu, {CommandId::kRestore, CommandId::kSeparator, CommandId::kTrayExit});
+    menu->setDefaultAction(Cmd(CommandId::kRestore));
     m_tray->setContextMenu(menu);
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
       if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) RestoreFromTray();

@@ -7,11 +7,9 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <memory>
-#include <utility>
-#include <vector>
 
+#include "app/commands.h"
 #include "app/recent_file_list.h"
-#include "views/editor_command.h"
 
 class QAction;
 class QDockWidget;
@@ -29,13 +27,6 @@ class CChildFrame;
 class CMarrowleafDoc;
 class CFormatBar;
 class CMlfRichEditViewEx;
-
-// The note editor's formatting commands; the formatting bar shows some of them as buttons.
-struct FormatActions {
-  QAction *bold, *italic, *underline, *strikethrough, *doubleUnderline, *dottedUnderline;
-  QAction *alignLeft, *alignCenter, *alignRight, *alignJustify;
-  QAction *bullets, *indentLess, *indentMore;
-};
 
 class CMainFrame : public QMainWindow {
   Q_OBJECT
@@ -60,11 +51,8 @@ class CMainFrame : public QMainWindow {
   void SendToTray();
   void RestoreFromTray();
   void SetAlwaysOnTop(bool on);
-  // The command states: enabled, checked, and which menu is shown.
+  // The states of the commands that follow the active document window, and which menu shows.
   void UpdateCommands();
-  // The action of a menu command by its text without "&" (for tests and scripts).
-  QAction* Command(const QString& text) const;
-  const FormatActions& Formatting() const { return m_format; }
   // The note editor of the active document window, if a note is open there.
   CMlfRichEditViewEx* ActiveEditor() const;
 
@@ -75,17 +63,22 @@ class CMainFrame : public QMainWindow {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  QAction* MakeAction(const char* text, const char* icon = nullptr, const char* prompt = nullptr);
-  void CreateActions();
+  static QAction* Cmd(CommandId id);
+  // What each command does; the commands of the main window itself are enabled here.
+  void ConnectCommands();
   void CreateMenus();
   void CreateToolBars();
+  // The command shows and hides the bar and is checked while the bar shows.
+  void ConnectBarToggle(CommandId id, QWidget* bar);
   void CreateStatusBar();
   void CreateHelpBar();
   void ShowMenus(bool documentMenu);
   void FillRecentFiles(QMenu* menu);
   void FillWindowList(QMenu* menu);
   void OnOpen();
-  void CreateFormatActions();
+  // Save follows the active document's modified flag.
+  void UpdateSaveCommand();
+  void UpdateImageCommands();
   // Print and Print Preview of the open note, or of the open picture on one page.
   void PrintContent(bool preview);
   // The editor commands follow the active editor's selection.
@@ -113,21 +106,6 @@ class CMainFrame : public QMainWindow {
   QList<QMenu*> m_defaultMenus;
   bool m_showingDocumentMenu = true;
 
-  struct Actions {
-    QAction *newDoc, *open, *close, *save, *saveAs, *print, *printPreview, *printSetup, *properties, *sendToTray, *exit;
-    QAction *undo, *redo, *cut, *copy, *paste, *selectAll, *find, *findInNodes, *replace, *insertObject, *links,
-        *objectProperties;
-    QAction *standardBar, *formatBar, *imageBar, *statusBar, *mainTree, *bookmarksList, *taskBar, *alwaysOnTop;
-    QAction *font, *paragraph;
-    QAction *refresh, *collapseAll, *expandAll, *batchExport;
-    QAction *checkSpelling, *options;
-    QAction *cascade, *tile, *arrangeIcons;
-    QAction *helpBar, *upgrade, *bugReport, *homePage, *about;
-    QAction *rotateAnticlockwise, *rotateClockwise, *scaleToFit, *zoom;
-    QAction *restore, *trayExit;
-  } m_act{};
-  FormatActions m_format{};
-  std::vector<std::pair<QAction*, EditorCommand>> m_editorCommands;
   QPointer<CMlfRichEditViewEx> m_watchedEditor;
 };
 

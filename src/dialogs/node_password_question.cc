@@ -5,7 +5,7 @@
 
 namespace mlf {
 
-std::optional<SecureString> AskNodePassword(CMarrowleafDoc& document, uint32_t nodeId) {
+std::optional<SecureString> AskNodePasswordUntilRight(CMarrowleafDoc& document, uint32_t nodeId) {
   PasswordRequest request;
   request.mode = kPasswordEnter;
   request.document = &document;

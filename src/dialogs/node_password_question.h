@@ -11,6 +11,6 @@ namespace mlf {
 class CMarrowleafDoc;
 
 // The verified password, or nothing when the user cancelled.
-std::optional<SecureString> AskNodePassword(CMarrowleafDoc& document, uint32_t nodeId);
+std::optional<SecureString> AskNodePasswordUntilRight(CMarrowleafDoc& document, uint32_t nodeId);
 
 }  // namespace mlf

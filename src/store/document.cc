@@ -1,5 +1,7 @@
 #include "store/document.h"
 
+#include <utility>
+
 #include "crypt/crypt_dll_handler.h"
 #include "crypt/crypt_provider.h"
 #include "diagnostics/log.h"
@@ -74,7 +76,7 @@ void CMarrowleafDoc::DeleteContents() {
 
 void CMarrowleafDoc::SetModifiedFlag(bool modified) {
   auto lock = Lock();
-  m_modified = modified;
+  if (std::exchange(m_modified, modified) != modified && m_observer) m_observer->ModifiedChanged(modified);
 }
 
 bool CMarrowleafDoc::IsModified() const {

@@ -19,6 +19,9 @@ class DocumentObserver {
   virtual bool PrepareForSave() = 0;
   // A file was loaded into the document: rebuild the tree, bookmarks and tasks.
   virtual void OnDocumentLoaded() = 0;
+  // The document's modified flag changed. Called under the document's lock, on the thread
+  // that changed it.
+  virtual void ModifiedChanged(bool /*modified*/) {}
 };
 
 }  // namespace mlf

@@ -158,7 +158,7 @@ CMarrowleafDoc::LoadResult CMarrowleafDoc::LoadFile(OpenMode mode) {
       if (mode == OpenMode::Normal) throw;
       break;  // salvage keeps the entries read before the damage
     }
-    if (record.nType == ntFolder) record.nIcon = kImageFolder;
+    if (record.nType == ntFolder) record.nIcon = uint16_t(TreeImage::kFolder);
     uint32_t id = record.nIndex;
     bool hasData = HasContentType(record.nType) && record.nStorageLength != 0;
     m_locations[id] = DATALOC{hasData ? 1u : 0u, 0, 0, record.nLoc};

@@ -54,7 +54,7 @@ bool CMlfNode::Create(CMarrowleafDoc* document, uint8_t type, const char* title,
   Attach(document, id);
   m_record.nParent = parent;
   m_record.nType = type;
-  m_record.nIcon = DefaultImage(type);
+  m_record.nIcon = uint16_t(DefaultImage(type));
   const char* defaultTitle = DefaultTitle(type);
   m_record.strTitle = title ? title : (defaultTitle ? defaultTitle : "");
   Update(true);
@@ -120,13 +120,18 @@ SecureString CMlfNode::GetPassword() const {
   return password.value_or(SecureString());
 }
 
+TreeOverlay NodeOverlay(const NTV& record, bool hasTask) {
+  if (record.nType == ntFolder) return TreeOverlay::kNone;
+  if (record.nFlags & kNodeEncrypted) return TreeOverlay::kEncrypted;
+  return hasTask ? TreeOverlay::kTask : TreeOverlay::kNone;
+}
+
 TreeItemInfo CMlfNode::GetTreeItem() const {
   TreeItemInfo item;
   item.title = m_record.strTitle;
-  item.image = item.selectedImage = m_record.nIcon;
+  item.image = item.selectedImage = TreeImage(m_record.nIcon);
   item.itemData = m_record.nIndex;
-  if (IsEncrypted()) item.overlay = kOverlayEncrypted;
-  else if (HasTask()) item.overlay = kOverlayTask;
+  item.overlay = NodeOverlay(m_record, HasTask());
   return item;
 }
 

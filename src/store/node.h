@@ -8,6 +8,7 @@
 
 #include "platform/secure_memory.h"
 #include "store/node_record.h"
+#include "store/tree_picture.h"
 
 namespace mlf {
 
@@ -15,21 +16,9 @@ class CMarrowleafDoc;
 class CMlfNodeData;
 class ProgressSink;
 
-// What a tree entry shows for a node.
-struct TreeItemInfo {
-  std::string title;
-  uint16_t image = 0;
-  uint16_t selectedImage = 0;
-  uint32_t itemData = 0;  // the node id
-  uint8_t overlay = 0;    // 0 none, 4 encrypted, 5 task attached
-};
-
-constexpr uint8_t kOverlayNone = 0;
-constexpr uint8_t kOverlayActive = 1;
-constexpr uint8_t kOverlayActiveAncestor = 2;
-constexpr uint8_t kOverlayBookmark = 3;
-constexpr uint8_t kOverlayEncrypted = 4;
-constexpr uint8_t kOverlayTask = 5;
+// The overlay of an entry that is not the open node: the padlock beats the clock; folders
+// carry neither.
+TreeOverlay NodeOverlay(const NTV& record, bool hasTask);
 
 class CMlfNode {
  public:

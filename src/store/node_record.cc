@@ -13,14 +13,14 @@ const char* DefaultTitle(uint8_t type) {
   }
 }
 
-uint16_t DefaultImage(uint8_t type) {
+TreeImage DefaultImage(uint8_t type) {
   switch (type) {
-    case ntFolder: return kImageFolder;
-    case ntNote: return kImageNote;
-    case ntImage: return kImageImage;
-    case ntHtml: return kImageHtml;
-    case ntForeign: return kImageForeign;
-    default: return kImageUnknown;
+    case ntFolder: return TreeImage::kFolder;
+    case ntNote: return TreeImage::kNote;
+    case ntImage: return TreeImage::kImage;
+    case ntHtml: return TreeImage::kHtml;
+    case ntForeign: return TreeImage::kForeign;
+    default: return TreeImage::kActiveMark;
   }
 }
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "store/tree_picture.h"
+
 namespace mlf {
 
 enum NodeType : uint8_t {
@@ -20,17 +22,10 @@ enum NodeFlags : uint32_t {
   kNodeEncrypted = 2,
 };
 
-// Tree images of the node types.
-constexpr uint16_t kImageUnknown = 0;
-constexpr uint16_t kImageNote = 2;
-constexpr uint16_t kImageFolder = 3;
-constexpr uint16_t kImageImage = 6;
-constexpr uint16_t kImageHtml = 7;
-constexpr uint16_t kImageForeign = 8;
-
 // The title a new node of the type gets, or null for codes that are never created.
 const char* DefaultTitle(uint8_t type);
-uint16_t DefaultImage(uint8_t type);
+// The tree picture of the type (the first of the list for unknown codes).
+TreeImage DefaultImage(uint8_t type);
 // Types 1, 3, 4 and 6 keep their content in a stream.
 bool HasContentType(uint8_t type);
 

@@ -10,7 +10,7 @@ namespace mlf {
 bool CanAccessEncryptedNode(CMarrowleafDoc& document, uint32_t nodeId) {
   NTV record;
   const CryptProvider& crypt = document.GetCryptProvider();
-  if (document.Data_GetItem(nodeId, record) && crypt.IsCipherSupported(record.nCryptType) &&
+  if (document.Data_GetItem(nodeId, record) && crypt.IsAvailable() && crypt.IsCipherSupported(record.nCryptType) &&
       crypt.MaxKeyLength() >= record.nKeyLength)
     return true;
   AppPrompts().Message("You cannot access this encrypted node.\n\nEncryption is not available or not compatible.",

@@ -53,10 +53,10 @@ QTreeWidgetItem* CBookmarkTreeCtrl::AddBookmarkItem(uint32_t bookmarkId) {
   MLFBOOKMARK bookmark;
   if (!m_document.GetBookmark(bookmarkId, bookmark)) return nullptr;
   CMlfNode node;
-  int image = node.Attach(&m_document, bookmark.nNode) ? node.Record().nIcon : kImageEmpty;
+  TreeImage image = node.Attach(&m_document, bookmark.nNode) ? TreeImage(node.Record().nIcon) : TreeImage::kEmpty;
   auto* item = new QTreeWidgetItem(QStringList(FromStored(bookmark.strName)));
   item->setData(0, kBookmarkRole, bookmark.nId);
-  item->setIcon(0, TreeImages::Instance().Icon(image, kOverlayBookmark));
+  item->setIcon(0, TreeImages::Instance().Icon(image, TreeOverlay::kBookmark));
   item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
   // After every entry whose name it ties with, before the first that sorts after it.
   int position = 0;

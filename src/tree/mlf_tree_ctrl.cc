@@ -1,5 +1,6 @@
 #include "tree/mlf_tree_ctrl.h"
 
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -8,6 +9,7 @@
 #include <utility>
 
 #include "app/app_settings.h"
+#include "app/command_registry.h"
 #include "diagnostics/log.h"
 #include "dialogs/add_bookmark_dlg.h"
 #include "store/document.h"
@@ -21,7 +23,6 @@
 #include "tree/tree_images.h"
 #include "widgets/keyboard_menu.h"
 #include "widgets/stored_text.h"
-#include "widgets/svg_art.h"
 
 namespace mlf {
 namespace {
@@ -41,14 +42,35 @@ void SetBold(QTreeWidgetItem* item, bool bold) {
 QTreeWidgetItem* MakePlaceholder() {
   auto* item = new QTreeWidgetItem(QStringList(QString::fromLatin1(kEmptyText)));
   item->setData(0, kValueRole, qlonglong(kPlaceholderItem));
-  item->setIcon(0, TreeImages::Instance().Icon(kImageEmpty, 0));
-  item->setData(0, kImageRole, kImageEmpty);
-  item->setData(0, kOverlayRole, 0);
+  item->setIcon(0, TreeImages::Instance().Icon(TreeImage::kEmpty, TreeOverlay::kNone));
+  item->setData(0, kImageRole, int(TreeImage::kEmpty));
+  item->setData(0, kOverlayRole, int(TreeOverlay::kNone));
   item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
   return item;
 }
 
 }  // namespace
+
+// A node's entry is listed in the tree's index from its making to its deletion, whichever way
+// it goes (a deleted branch, a cleared tree).
+class NodeEntry : public QTreeWidgetItem {
+ public:
+  NodeEntry(const QString& title, uint32_t id, std::unordered_map<uint32_t, QTreeWidgetItem*>& index)
+      : QTreeWidgetItem(QStringList(title)), m_id(id), m_index(&index) {
+    index[id] = this;
+  }
+  ~NodeEntry() override {
+    if (!m_index) return;
+    auto it = m_index->find(m_id);
+    if (it != m_index->end() && it->second == this) m_index->erase(it);
+  }
+  // The tree goes before its entries.
+  void ForgetIndex() { m_index = nullptr; }
+
+ private:
+  uint32_t m_id;
+  std::unordered_map<uint32_t, QTreeWidgetItem*>* m_index;
+};
 
 CMlfTreeCtrl::CMlfTreeCtrl(CMarrowleafDoc& document, TreeHost& host, QWidget* parent)
     : QTreeWidget(parent), m_document(document), m_host(host), m_singleClick(AppSettings().singleClick) {
@@ -67,21 +89,27 @@ CMlfTreeCtrl::CMlfTreeCtrl(CMarrowleafDoc& document, TreeHost& host, QWidget* pa
   connect(delegate, &LabelEditDelegate::Renamed, this, &CMlfTreeCtrl::OnRenamed);
   connect(delegate, &LabelEditDelegate::EmptyNameRefused, this, &CMlfTreeCtrl::OnEmptyNameRefused);
   connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
-    if (item->data(0, kImageRole).toInt() == kImageFolder) SetPicture(item, kImageFolderOpen, item->data(0, kOverlayRole).toInt());
+    if (ItemImage(item) == TreeImage::kFolder) SetPicture(item, TreeImage::kFolderOpen, ItemOverlay(item));
   });
   connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
-    if (item->data(0, kImageRole).toInt() == kImageFolderOpen) SetPicture(item, kImageFolder, item->data(0, kOverlayRole).toInt());
+    if (ItemImage(item) == TreeImage::kFolderOpen) SetPicture(item, TreeImage::kFolder, ItemOverlay(item));
   });
   connect(this, &QTreeWidget::itemClicked, this, &CMlfTreeCtrl::OnItemClicked);
+}
+
+CMlfTreeCtrl::~CMlfTreeCtrl() {
+  for (auto& [id, entry] : m_entries) static_cast<NodeEntry*>(entry)->ForgetIndex();
 }
 
 int64_t CMlfTreeCtrl::ItemValue(const QTreeWidgetItem* item) {
   return item ? item->data(0, kValueRole).toLongLong() : kPlaceholderItem;
 }
 
-int CMlfTreeCtrl::ItemImage(const QTreeWidgetItem* item) { return item->data(0, kImageRole).toInt(); }
+TreeImage CMlfTreeCtrl::ItemImage(const QTreeWidgetItem* item) { return TreeImage(item->data(0, kImageRole).toInt()); }
 
-int CMlfTreeCtrl::ItemOverlay(const QTreeWidgetItem* item) { return item->data(0, kOverlayRole).toInt(); }
+TreeOverlay CMlfTreeCtrl::ItemOverlay(const QTreeWidgetItem* item) {
+  return TreeOverlay(item->data(0, kOverlayRole).toInt());
+}
 
 bool CMlfTreeCtrl::IsNode(const QTreeWidgetItem* item) const { return item && ItemValue(item) > 0; }
 
@@ -91,41 +119,25 @@ bool CMlfTreeCtrl::IsBelow(const QTreeWidgetItem* item, const QTreeWidgetItem* a
   return false;
 }
 
-QTreeWidgetItem* CMlfTreeCtrl::FindItem(uint32_t nodeId, QTreeWidgetItem* start) const {
-  // Depth first with an explicit stack: a file may nest folders deeper than the call stack.
-  std::vector<QTreeWidgetItem*> pending;
-  QTreeWidgetItem* root = start ? start : invisibleRootItem();
-  for (int i = root->childCount() - 1; i >= 0; --i) pending.push_back(root->child(i));
-  while (!pending.empty()) {
-    QTreeWidgetItem* item = pending.back();
-    pending.pop_back();
-    if (ItemValue(item) == int64_t(nodeId)) return item;
-    for (int i = item->childCount() - 1; i >= 0; --i) pending.push_back(item->child(i));
-  }
-  return nullptr;
+QTreeWidgetItem* CMlfTreeCtrl::FindItem(uint32_t nodeId) const {
+  auto it = m_entries.find(nodeId);
+  return it == m_entries.end() ? nullptr : it->second;
 }
 
-void CMlfTreeCtrl::SetPicture(QTreeWidgetItem* item, int image, int overlay) {
-  item->setData(0, kImageRole, image);
-  item->setData(0, kOverlayRole, overlay);
+void CMlfTreeCtrl::SetPicture(QTreeWidgetItem* item, TreeImage image, TreeOverlay overlay) {
+  item->setData(0, kImageRole, int(image));
+  item->setData(0, kOverlayRole, int(overlay));
   item->setIcon(0, TreeImages::Instance().Icon(image, overlay));
 }
 
-int CMlfTreeCtrl::OverlayRule(const NTV& record, bool hasTask) {
-  if (record.nType == ntFolder) return kOverlayNone;  // folders are never encrypted or given tasks
-  if (record.nFlags & kNodeEncrypted) return kOverlayEncrypted;
-  return hasTask ? kOverlayTask : kOverlayNone;
-}
+void CMlfTreeCtrl::SetOverlay(QTreeWidgetItem* item, TreeOverlay overlay) { SetPicture(item, ItemImage(item), overlay); }
 
-int CMlfTreeCtrl::OverlayRule(const CMlfNode& node) const { return OverlayRule(node.Record(), node.HasTask()); }
+TreeOverlay CMlfTreeCtrl::OverlayRule(const CMlfNode& node) const { return NodeOverlay(node.Record(), node.HasTask()); }
 
-QTreeWidgetItem* CMlfTreeCtrl::MakeItem(const NTV& record, bool hasTask) const {
-  auto* item = new QTreeWidgetItem(QStringList(FromStored(record.strTitle)));
+QTreeWidgetItem* CMlfTreeCtrl::MakeItem(const NTV& record, bool hasTask) {
+  auto* item = new NodeEntry(FromStored(record.strTitle), record.nIndex, m_entries);
   item->setData(0, kValueRole, qlonglong(record.nIndex));
-  item->setData(0, kImageRole, int(record.nIcon));
-  int overlay = OverlayRule(record, hasTask);
-  item->setData(0, kOverlayRole, overlay);
-  item->setIcon(0, TreeImages::Instance().Icon(record.nIcon, overlay));
+  SetPicture(item, TreeImage(record.nIcon), NodeOverlay(record, hasTask));
   item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsDragEnabled |
                  Qt::ItemIsDropEnabled);
   return item;
@@ -151,6 +163,7 @@ void CMlfTreeCtrl::RebuildTree(bool keepExpanded) {
   for (const NTV& record : records) pointers.push_back(&record);
   FileHeader header = m_document.GetHeader();
   auto levels = OrderSiblings(pointers, SortOptions{header.sortFlags, header.folderArrangement});
+  m_entries.reserve(records.size());
   // One pass over the tasks instead of one per node.
   std::unordered_set<uint32_t> withTask;
   m_document.EnumTasks([&](const MLFTASK& task) {
@@ -193,7 +206,7 @@ void CMlfTreeCtrl::RefreshItem(uint32_t nodeId) {
   CMlfNode node;
   if (!item || !node.Attach(&m_document, nodeId)) return;
   item->setText(0, FromStored(node.Record().strTitle));
-  SetPicture(item, node.Record().nIcon, OverlayRule(node));
+  SetPicture(item, TreeImage(node.Record().nIcon), OverlayRule(node));
   if (item == m_activeItem) SetActiveMarks(nullptr, item);
 }
 
@@ -201,19 +214,18 @@ void CMlfTreeCtrl::SetActiveMarks(QTreeWidgetItem* oldItem, QTreeWidgetItem* new
   if (oldItem) {
     SetBold(oldItem, false);
     CMlfNode node;
-    int overlay = node.Attach(&m_document, uint32_t(ItemValue(oldItem))) ? OverlayRule(node) : 0;
-    SetPicture(oldItem, oldItem->data(0, kImageRole).toInt(), overlay);
+    SetOverlay(oldItem, node.Attach(&m_document, uint32_t(ItemValue(oldItem))) ? OverlayRule(node) : TreeOverlay::kNone);
     for (QTreeWidgetItem* p = oldItem->parent(); p; p = p->parent()) {
       SetBold(p, false);
-      SetPicture(p, p->data(0, kImageRole).toInt(), 0);
+      SetOverlay(p, TreeOverlay::kNone);
     }
   }
   if (newItem) {
     SetBold(newItem, true);
-    SetPicture(newItem, newItem->data(0, kImageRole).toInt(), kOverlayActive);
+    SetOverlay(newItem, TreeOverlay::kActive);
     for (QTreeWidgetItem* p = newItem->parent(); p; p = p->parent()) {
       SetBold(p, true);
-      SetPicture(p, p->data(0, kImageRole).toInt(), kOverlayActiveAncestor);
+      SetOverlay(p, TreeOverlay::kActiveAncestor);
     }
   }
 }
@@ -248,17 +260,10 @@ void CMlfTreeCtrl::ShowBookmarkItem(uint32_t nodeId) {
   ActivateItem(item);
 }
 
-void CMlfTreeCtrl::CollapseAll() {
+void CMlfTreeCtrl::SetAllExpanded(bool expanded) {
   setUpdatesEnabled(false);
   for (QTreeWidgetItemIterator it(this); *it; ++it)
-    if ((*it)->childCount() > 0) (*it)->setExpanded(false);
-  setUpdatesEnabled(true);
-}
-
-void CMlfTreeCtrl::ExpandAll() {
-  setUpdatesEnabled(false);
-  for (QTreeWidgetItemIterator it(this); *it; ++it)
-    if ((*it)->childCount() > 0) (*it)->setExpanded(true);
+    if ((*it)->childCount() > 0) (*it)->setExpanded(expanded);
   setUpdatesEnabled(true);
 }
 
@@ -284,37 +289,20 @@ CMlfTreeCtrl::Location CMlfTreeCtrl::GetNewNodeLocation(QTreeWidgetItem* context
 
 QTreeWidgetItem* CMlfTreeCtrl::InsertNodeItem(const Location& location, const CMlfNode& node) {
   QTreeWidgetItem* container = location.parent ? location.parent : invisibleRootItem();
+  QTreeWidgetItem* item = MakeItem(node.Record(), node.HasTask());
   QTreeWidgetItem* first = container->childCount() ? container->child(0) : nullptr;
   if (location.parent && first && ItemValue(first) == kPlaceholderItem) {
-    // The placeholder itself becomes the entry, so the new node keeps its place.
-    QTreeWidgetItem* fresh = MakeItem(node.Record(), node.HasTask());
-    first->setText(0, fresh->text(0));
-    first->setFlags(fresh->flags());
-    for (int role : {kValueRole, kImageRole, kOverlayRole}) first->setData(0, role, fresh->data(0, role));
-    first->setIcon(0, fresh->icon(0));
-    delete fresh;
-    return first;
+    // The entry takes the placeholder's place; the folder never stands empty meanwhile.
+    container->insertChild(0, item);
+    delete container->takeChild(1);
+    return item;
   }
-  QTreeWidgetItem* item = MakeItem(node.Record(), node.HasTask());
   container->insertChild(std::min(location.index, container->childCount()), item);
   return item;
 }
 
 void CMlfTreeCtrl::AddEmptyPlaceholder(QTreeWidgetItem* parent) {
   if (parent) parent->insertChild(0, MakePlaceholder());
-}
-
-void CMlfTreeCtrl::RemoveEmptyPlaceholder(QTreeWidgetItem* parent) {
-  if (parent && parent->childCount() && parent->child(0)->data(0, kImageRole).toInt() == kImageEmpty)
-    delete parent->takeChild(0);
-}
-
-void CMlfTreeCtrl::SetEncryptedOverlay(QTreeWidgetItem* item, bool on) {
-  if (item) SetPicture(item, item->data(0, kImageRole).toInt(), on ? kOverlayEncrypted : kOverlayNone);
-}
-
-void CMlfTreeCtrl::SetTaskOverlay(QTreeWidgetItem* item, bool on) {
-  if (item) SetPicture(item, item->data(0, kImageRole).toInt(), on ? kOverlayTask : kOverlayNone);
 }
 
 QTreeWidgetItem* CMlfTreeCtrl::NewNode(QTreeWidgetItem* context, uint8_t type) {
@@ -481,38 +469,37 @@ void CMlfTreeCtrl::ShowContextMenu(QTreeWidgetItem* context, const QPoint& globa
 }
 
 std::unique_ptr<QMenu> CMlfTreeCtrl::MakeContextMenu(QTreeWidgetItem* context) {
+  using C = CommandId;
   CMlfNode node;
   bool isNode = IsNode(context) && node.Attach(&m_document, uint32_t(ItemValue(context)));
   bool isContent = isNode && !node.IsFolder();
-  auto owned = std::make_unique<QMenu>(this);
-  QMenu& menu = *owned;
-  QMenu* newMenu = menu.addMenu(QStringLiteral("&New"));
-  newMenu->addAction(TreeImages::Instance().Icon(kImageNote, 0), QStringLiteral("&Note"), this,
-                     [=, this] { NewNode(context, ntNote); });
-  newMenu->addAction(TreeImages::Instance().Icon(kImageFolder, 0), QStringLiteral("&Folder"), this,
-                     [=, this] { NewNode(context, ntFolder); });
-  // Imports, exports, the node clipboard, tasks and properties arrive with their own features.
-  QMenu* importMenu = menu.addMenu(QStringLiteral("&Import"));
-  for (const char* text : {"&HTML...", "&Image(s)...", "Note(s)...", "Foreign Data..."})
-    importMenu->addAction(QString::fromLatin1(text))->setEnabled(false);
-  menu.addAction(QStringLiteral("&Export..."))->setEnabled(false);
-  menu.addSeparator();
-  menu.addAction(ToolbarIcon("cut"), QStringLiteral("Cu&t"))->setEnabled(false);
-  menu.addAction(ToolbarIcon("copy"), QStringLiteral("&Copy"))->setEnabled(false);
-  menu.addAction(ToolbarIcon("paste"), QStringLiteral("&Paste"))->setEnabled(false);
-  menu.addSeparator();
-  menu.addAction(QStringLiteral("&Delete"), this, [=, this] { DeleteItem(context); })->setEnabled(isNode);
-  menu.addAction(QStringLiteral("&Rename"), this, [=, this] { RenameItem(context); })->setEnabled(isNode);
-  menu.addSeparator();
-  menu.addAction(TreeImages::Instance().Icon(kImageShortcut, 0), QStringLiteral("Add to &Bookmarks..."), this,
-                 [=, this] { OnAddToBookmarks(context); })
-      ->setEnabled(isContent);
-  QMenu* tasks = menu.addMenu(QStringLiteral("&Tasks"));
-  for (const char* text : {"Add to existing task...", "Add to new task...", "Remove task association"})
-    tasks->addAction(QString::fromLatin1(text))->setEnabled(false);
-  menu.addSeparator();
-  menu.addAction(QStringLiteral("Properties...."))->setEnabled(false);
-  return owned;
+  auto menu = std::make_unique<QMenu>(this);
+  CommandRegistry& commands = AppCommands();
+  commands.AddTo(menu->addMenu(QStringLiteral("&New")), {C::kNewNote, C::kNewFolder});
+  commands.AddTo(menu->addMenu(QStringLiteral("&Import")),
+                 {C::kImportHtml, C::kImportImages, C::kImportNotes, C::kImportForeign});
+  commands.AddTo(menu.get(), {C::kExportNode, C::kSeparator, C::kCutNode, C::kCopyNode, C::kPasteNode, C::kSeparator,
+                              C::kDeleteNode, C::kRenameNode, C::kSeparator, C::kAddToBookmarks});
+  commands.AddTo(menu->addMenu(QStringLiteral("&Tasks")), {C::kAddToTask, C::kAddToNewTask, C::kRemoveTaskAssociation});
+  commands.AddTo(menu.get(), {C::kSeparator, C::kNodeProperties});
+
+  // The commands act on this menu's entry while the menu lives. Imports, exports, the node
+  // clipboard, tasks and properties arrive with their own features.
+  for (CommandId id : {C::kImportHtml, C::kImportImages, C::kImportNotes, C::kImportForeign, C::kExportNode,
+                       C::kCutNode, C::kCopyNode, C::kPasteNode, C::kAddToTask, C::kAddToNewTask,
+                       C::kRemoveTaskAssociation, C::kNodeProperties})
+    commands.Action(id)->setEnabled(false);
+  auto command = [&](CommandId id, bool enabled, auto run) {
+    QAction* action = commands.Action(id);
+    action->setEnabled(enabled);
+    connect(action, &QAction::triggered, menu.get(), run);
+  };
+  command(C::kNewNote, true, [=, this] { NewNode(context, ntNote); });
+  command(C::kNewFolder, true, [=, this] { NewNode(context, ntFolder); });
+  command(C::kDeleteNode, isNode, [=, this] { DeleteItem(context); });
+  command(C::kRenameNode, isNode, [=, this] { RenameItem(context); });
+  command(C::kAddToBookmarks, isContent, [=, this] { OnAddToBookmarks(context); });
+  return menu;
 }
 
 }  // namespace mlf

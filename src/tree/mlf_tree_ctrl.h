@@ -6,7 +6,9 @@
 #include <QTreeWidget>
 #include <cstdint>
 #include <memory>
-#include <vector>
+#include <unordered_map>
+
+#include "store/tree_picture.h"
 
 class QMenu;
 
@@ -17,6 +19,7 @@ class CMarrowleafDoc;
 class CMlfNode;
 class TreeHost;
 struct NTV;
+class NodeEntry;
 
 // The item value of an entry: the node id, or -1 for the placeholder.
 constexpr int64_t kPlaceholderItem = -1;
@@ -26,16 +29,16 @@ class CMlfTreeCtrl : public QTreeWidget {
   Q_OBJECT
  public:
   CMlfTreeCtrl(CMarrowleafDoc& document, TreeHost& host, QWidget* parent = nullptr);
+  ~CMlfTreeCtrl() override;
 
   void SetBookmarkList(CBookmarkTreeCtrl* bookmarks) { m_bookmarks = bookmarks; }
 
-  // The item value of an entry, and the entry of a node (depth first, children in display
-  // order, below start or from the root).
+  // The item value of an entry, and the entry of a node.
   static int64_t ItemValue(const QTreeWidgetItem* item);
   // The entry's picture in the shared image list and the overlay drawn over it.
-  static int ItemImage(const QTreeWidgetItem* item);
-  static int ItemOverlay(const QTreeWidgetItem* item);
-  QTreeWidgetItem* FindItem(uint32_t nodeId, QTreeWidgetItem* start = nullptr) const;
+  static TreeImage ItemImage(const QTreeWidgetItem* item);
+  static TreeOverlay ItemOverlay(const QTreeWidgetItem* item);
+  QTreeWidgetItem* FindItem(uint32_t nodeId) const;
 
   // Rebuilds every entry from the document; keepExpanded restores the expanded folders.
   void RebuildTree(bool keepExpanded);
@@ -47,8 +50,8 @@ class CMlfTreeCtrl : public QTreeWidget {
   void ShowBookmarkItem(uint32_t nodeId);
   void SetActiveMarks(QTreeWidgetItem* oldItem, QTreeWidgetItem* newItem);
   QTreeWidgetItem* ActiveItem() const { return m_activeItem; }
-  void CollapseAll();
-  void ExpandAll();
+  // Collapse All and Expand All: every folder with entries.
+  void SetAllExpanded(bool expanded);
 
   // The context menu's commands on an entry (none means the top level).
   QTreeWidgetItem* NewNode(QTreeWidgetItem* context, uint8_t type);
@@ -66,9 +69,7 @@ class CMlfTreeCtrl : public QTreeWidget {
   Location GetNewNodeLocation(QTreeWidgetItem* context) const;
   QTreeWidgetItem* InsertNodeItem(const Location& location, const CMlfNode& node);
   void AddEmptyPlaceholder(QTreeWidgetItem* parent);
-  void RemoveEmptyPlaceholder(QTreeWidgetItem* parent);
-  void SetEncryptedOverlay(QTreeWidgetItem* item, bool on);
-  void SetTaskOverlay(QTreeWidgetItem* item, bool on);
+  void SetOverlay(QTreeWidgetItem* item, TreeOverlay overlay);
   // The context menu for an entry (none: the top level), its items enabled as the entry allows.
   std::unique_ptr<QMenu> MakeContextMenu(QTreeWidgetItem* context);
 
@@ -86,11 +87,9 @@ class CMlfTreeCtrl : public QTreeWidget {
   void ShowContextMenu(QTreeWidgetItem* context, const QPoint& globalPos);
   void OnAddToBookmarks(QTreeWidgetItem* item);
 
-  QTreeWidgetItem* MakeItem(const NTV& record, bool hasTask) const;
-  void SetPicture(QTreeWidgetItem* item, int image, int overlay);
-  // The overlay of an entry that is not the active one: the padlock beats the clock.
-  static int OverlayRule(const NTV& record, bool hasTask);
-  int OverlayRule(const CMlfNode& node) const;
+  QTreeWidgetItem* MakeItem(const NTV& record, bool hasTask);
+  void SetPicture(QTreeWidgetItem* item, TreeImage image, TreeOverlay overlay);
+  TreeOverlay OverlayRule(const CMlfNode& node) const;
   bool IsNode(const QTreeWidgetItem* item) const;
   bool IsBelow(const QTreeWidgetItem* item, const QTreeWidgetItem* ancestor) const;
 
@@ -101,6 +100,8 @@ class CMlfTreeCtrl : public QTreeWidget {
   bool m_keyDownSeen = false;
   QTreeWidgetItem* m_activeItem = nullptr;
   QTreeWidgetItem* m_singleExpanded = nullptr;  // single-click mode: the folder opened last
+  // The entry of every node in the tree; entries keep it current as they come and go.
+  std::unordered_map<uint32_t, QTreeWidgetItem*> m_entries;
 };
 
 }  // namespace mlf

@@ -1,6 +1,7 @@
 #include "tree/tree_images.h"
 
 #include <QPainter>
+#include <optional>
 
 #include "widgets/svg_art.h"
 
@@ -13,16 +14,17 @@ const char* const kArt[kTreeImageCount] = {
     "07_html", "08_foreign", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
     "16_folder_badge", "17_folder_open_badge", "18_shortcut", "19_padlock", "20_clock"};
 
-// Overlay index to image index: 1 to 0, 2 to 1, 3 to 18, 4 to 19, 5 to 20.
-int OverlayImage(int overlay) {
+// The picture an overlay draws, or none.
+std::optional<TreeImage> OverlayImage(TreeOverlay overlay) {
   switch (overlay) {
-    case 1: return kImageActiveMark;
-    case 2: return kImageActiveFolderMark;
-    case 3: return kImageShortcut;
-    case 4: return kImagePadlock;
-    case 5: return kImageClock;
-    default: return -1;
+    case TreeOverlay::kActive: return TreeImage::kActiveMark;
+    case TreeOverlay::kActiveAncestor: return TreeImage::kActiveFolderMark;
+    case TreeOverlay::kBookmark: return TreeImage::kShortcut;
+    case TreeOverlay::kEncrypted: return TreeImage::kPadlock;
+    case TreeOverlay::kTask: return TreeImage::kClock;
+    case TreeOverlay::kNone: break;
   }
+  return std::nullopt;
 }
 
 QPixmap Pale(const QPixmap& source) {
@@ -48,7 +50,7 @@ TreeImages::TreeImages() {
       QString resource = QStringLiteral(":/tree/%1.svg").arg(QLatin1String(kArt[i]));
       m_images.emplace_back(RenderSvg(resource, {16, 16}, 1.0), RenderSvg(resource, {16, 16}, 2.0));
     } else {
-      const auto& source = m_images[i - 7];
+      const auto& source = m_images[i - (int(TreeImage::kFirstPale) - int(TreeImage::kNote))];
       m_images.emplace_back(Pale(source.first), Pale(source.second));
     }
   }
@@ -59,21 +61,21 @@ QPixmap TreeImages::Image(int index) const {
   return m_images[index].first;
 }
 
-QPixmap TreeImages::Compose(int image, int overlay, qreal devicePixelRatio) const {
-  const auto& pick = [&](int index) -> const QPixmap& {
-    return devicePixelRatio > 1 ? m_images[index].second : m_images[index].first;
+QPixmap TreeImages::Compose(TreeImage image, TreeOverlay overlay, qreal devicePixelRatio) const {
+  const auto& pick = [&](TreeImage picture) -> const QPixmap& {
+    const auto& pair = m_images[size_t(picture)];
+    return devicePixelRatio > 1 ? pair.second : pair.first;
   };
-  if (image < 0 || image >= Count()) image = kImageEmpty;
+  if (int(image) >= Count()) image = TreeImage::kEmpty;
   QPixmap composed = pick(image).copy();
-  int overlayImage = OverlayImage(overlay);
-  if (overlayImage >= 0) {
+  if (std::optional<TreeImage> drawn = OverlayImage(overlay)) {
     QPainter painter(&composed);
-    painter.drawPixmap(0, 0, pick(overlayImage));
+    painter.drawPixmap(0, 0, pick(*drawn));
   }
   return composed;
 }
 
-QIcon TreeImages::Icon(int image, int overlay) {
+QIcon TreeImages::Icon(TreeImage image, TreeOverlay overlay) {
   auto key = std::make_pair(image, overlay);
   auto it = m_icons.find(key);
   if (it != m_icons.end()) return it->second;

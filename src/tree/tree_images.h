@@ -9,17 +9,9 @@
 #include <utility>
 #include <vector>
 
-namespace mlf {
+#include "store/tree_picture.h"
 
-constexpr int kTreeImageCount = 21;
-constexpr int kImageActiveMark = 0;
-constexpr int kImageActiveFolderMark = 1;
-constexpr int kImageFolderOpen = 4;
-constexpr int kImageEmpty = 5;
-constexpr int kImageFirstPale = 9;
-constexpr int kImageShortcut = 18;
-constexpr int kImagePadlock = 19;
-constexpr int kImageClock = 20;
+namespace mlf {
 
 class TreeImages {
  public:
@@ -27,17 +19,18 @@ class TreeImages {
   static TreeImages& Instance();
 
   int Count() const { return static_cast<int>(m_images.size()); }
+  // The picture at a position of the list.
   QPixmap Image(int index) const;
-  // The picture with an overlay (1 active, 2 active folder, 3 bookmark, 4 padlock, 5 clock;
-  // 0 none) drawn over it.
-  QIcon Icon(int image, int overlay);
+  // The picture with the overlay drawn over it; a stored number beyond the list shows the
+  // empty picture.
+  QIcon Icon(TreeImage image, TreeOverlay overlay);
 
  private:
   TreeImages();
-  QPixmap Compose(int image, int overlay, qreal devicePixelRatio) const;
+  QPixmap Compose(TreeImage image, TreeOverlay overlay, qreal devicePixelRatio) const;
 
   std::vector<std::pair<QPixmap, QPixmap>> m_images;  // at ratio 1 and 2
-  std::map<std::pair<int, int>, QIcon> m_icons;
+  std::map<std::pair<TreeImage, TreeOverlay>, QIcon> m_icons;
 };
 
 }  // namespace mlf

@@ -8,11 +8,11 @@
 #include <QSplitter>
 #include <QTreeWidget>
 
-#include "crypt/crypt_provider.h"
 #include "diagnostics/log.h"
 #include "dialogs/node_password_question.h"
 #include "store/document.h"
 #include "store/node.h"
+#include "store/node_unlock.h"
 #include "store/prompts.h"
 #include "tree/bookmark_tree_ctrl.h"
 #include "tree/mlf_tree_ctrl.h"
@@ -128,14 +128,11 @@ bool CChildFrame::ActivateNode(bool open, int64_t nodeId) {
     return false;
   }
   if (node.IsEncrypted()) {
-    const CryptProvider& crypt = m_document->GetCryptProvider();
-    if (!crypt.IsAvailable() || !crypt.IsCipherSupported(node.GetCryptType()) ||
-        crypt.MaxKeyLength() < node.GetKeyLength()) {
-      Warn("You cannot access this encrypted node.\n\nEncryption is not available or not compatible.");
+    if (!CanAccessEncryptedNode(*m_document, node.GetId())) {
       showBlank();
       return false;
     }
-    std::optional<SecureString> password = AskNodePassword(*m_document, node.GetId());
+    std::optional<SecureString> password = AskNodePasswordUntilRight(*m_document, node.GetId());
     if (!password) {
       Warn("Access Denied");
       showBlank();
@@ -203,16 +200,6 @@ bool CChildFrame::StoreOpenNode() {
   return false;
 }
 
-void CChildFrame::ShowNode(uint32_t nodeId, bool open) {
-  if (auto* sub = parentWidget()) sub->setFocus();
-  CMlfTreeCtrl* tree = m_tabsView->NodeTree();
-  QTreeWidgetItem* item = tree->FindItem(nodeId);
-  m_tabsView->SwitchToTab(CMlfTabsView::kMainTab);
-  if (!item) return;
-  tree->setCurrentItem(item);
-  if (open) tree->ActivateItem(item);
-}
-
 bool CChildFrame::SaveTo(const QString& path) {
   bool saved = m_document->OnSaveDocument(path.toStdString());
   if (!saved) {
@@ -249,8 +236,6 @@ bool CChildFrame::SaveAs() {
 }
 
 void CChildFrame::Refresh() { m_tabsView->NodeTree()->RebuildTree(false); }
-void CChildFrame::CollapseAll() { m_tabsView->NodeTree()->CollapseAll(); }
-void CChildFrame::ExpandAll() { m_tabsView->NodeTree()->ExpandAll(); }
 
 void CChildFrame::ToggleTaskBar() {
   m_taskBar->setVisible(!m_taskBar->isVisible());
@@ -287,14 +272,17 @@ void CChildFrame::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-bool CChildFrame::focusNextPrevChild(bool next) {
-  // Tab moves between the list of the selected tab and the content pane.
+void CChildFrame::FocusOtherPane() {
   QWidget* list = m_tabsView->CurrentList();
   QWidget* focus = QApplication::focusWidget();
   bool inList = focus && (focus == list || list->isAncestorOf(focus));
   QWidget* content = m_splitter->count() > 1 ? m_splitter->widget(1) : nullptr;
   if (inList && content) content->setFocus();
   else list->setFocus();
+}
+
+bool CChildFrame::focusNextPrevChild(bool) {
+  FocusOtherPane();
   return true;
 }
 
@@ -309,6 +297,17 @@ void CChildFrame::RefreshLogo() {
 bool CChildFrame::PrepareForSave() {
   StoreOpenNode();
   return !m_taskBar->isHidden();
+}
+
+void CChildFrame::ModifiedChanged(bool modified) {
+  // The flag may change on a worker thread; the window hears of it on its own.
+  QMetaObject::invokeMethod(
+      this,
+      [this, modified] {
+        setWindowModified(modified);
+        Q_EMIT ModifiedFlagChanged();
+      },
+      Qt::AutoConnection);
 }
 
 void CChildFrame::OnDocumentLoaded() {

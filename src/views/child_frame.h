@@ -52,16 +52,16 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
   // Writes the open note back into the document; false (and the user told) when it could not
   // be written.
   bool StoreOpenNode();
-  void ShowNode(uint32_t nodeId, bool open);
 
   // The document window's commands.
   bool Save();
   bool SaveAs();
   void Refresh();
-  void CollapseAll();
-  void ExpandAll();
   void ToggleTaskBar();
   void SwitchToTab(int index);
+  // Tab, F6 and Shift+F6: the focus moves between the list of the selected tab and the content
+  // pane.
+  void FocusOtherPane();
   // The options sheet closed: the views read their settings again.
   void OnOptionsChanged();
   // Before the window closes: stores the open note and asks whether to save a modified
@@ -74,10 +74,13 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
   void RefreshLogo() override;
   bool PrepareForSave() override;
   void OnDocumentLoaded() override;
+  void ModifiedChanged(bool modified) override;
 
  Q_SIGNALS:
   // The title, the modified state or a command's state changed (a note editor came or went).
   void StateChanged();
+  // The document's modified flag changed; the window's modified mark shows it already.
+  void ModifiedFlagChanged();
   // The window has agreed to close.
   void Closing();
 

@@ -1,7 +1,7 @@
 #include "views/mlf_rich_edit_view_ex.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QApplication>
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QFontDialog>
 #include <QMenu>
@@ -12,6 +12,7 @@
 #include <QTextList>
 
 #include "app/app_settings.h"
+#include "app/command_registry.h"
 #include "diagnostics/log.h"
 #include "dialogs/find_replace_dlg.h"
 #include "dialogs/paragraph_dlg.h"
@@ -113,6 +114,14 @@ std::optional<rtf::Alignment> ModelAlignment(int alignment) {
   }
 }
 
+// Checked when every item passes the test, unchecked when none does, else partly.
+template <class Items, class Test>
+Qt::CheckState CountedState(const Items& items, Test test) {
+  int with = 0, without = 0;
+  for (const auto& item : items) ++(test(item) ? with : without);
+  return without == 0 ? Qt::Checked : with == 0 ? Qt::Unchecked : Qt::PartiallyChecked;
+}
+
 bool IsBold(const rtf::CharFormat& f) { return f.bold; }
 bool IsItalic(const rtf::CharFormat& f) { return f.italic; }
 bool IsUnderlined(const rtf::CharFormat& f) { return f.underline != rtf::Underline::kNone; }
@@ -123,7 +132,6 @@ bool IsStruck(const rtf::CharFormat& f) { return f.strike; }
 CMlfRichEditViewEx::CMlfRichEditViewEx(QWidget* parent, RtfWriter writer)
     : QTextEdit(parent),
       m_writer(writer ? std::move(writer) : RtfWriter([](const rtf::Document& model) { return rtf::WriteRtf(model); })),
-      m_beep([] { QApplication::beep(); }),
       m_openLink([](const QString& target) { return OpenLinkTarget(target, kShowWindow); }) {
   setAcceptRichText(true);
   setFrameShape(QFrame::NoFrame);
@@ -136,7 +144,6 @@ CMlfRichEditViewEx::CMlfRichEditViewEx(QWidget* parent, RtfWriter writer)
 }
 
 CMlfRichEditViewEx::~CMlfRichEditViewEx() {
-  if (m_findDialog) delete m_findDialog.data();
   Q_EMIT AboutToBeDestroyed();
 }
 
@@ -247,10 +254,8 @@ void CMlfRichEditViewEx::ChangeCharFormat(const std::function<void(rtf::CharForm
 Qt::CheckState CMlfRichEditViewEx::CharState(bool (*has)(const rtf::CharFormat&)) const {
   QTextCursor selection = textCursor();
   if (!selection.hasSelection()) return has(CurrentFormat()) ? Qt::Checked : Qt::Unchecked;
-  int with = 0, without = 0;
-  for (const Range& range : SelectedRanges(*QTextEdit::document(), selection))
-    ++(has(ToModelFormat(range.format)) ? with : without);
-  return without == 0 ? Qt::Checked : with == 0 ? Qt::Unchecked : Qt::PartiallyChecked;
+  return CountedState(SelectedRanges(*QTextEdit::document(), selection),
+                      [has](const Range& range) { return has(ToModelFormat(range.format)); });
 }
 
 void CMlfRichEditViewEx::ToggleCharEffect(bool (*has)(const rtf::CharFormat&), void (*set)(rtf::CharFormat&, bool)) {
@@ -281,10 +286,8 @@ bool CMlfRichEditViewEx::AllParagraphs(const std::function<bool(const rtf::Parag
 }
 
 Qt::CheckState CMlfRichEditViewEx::BulletState() const {
-  int with = 0, without = 0;
-  for (const QTextBlock& block : SelectedBlocks(*QTextEdit::document(), textCursor()))
-    ++(IsBulleted(ParagraphModel(block)) ? with : without);
-  return without == 0 ? Qt::Checked : with == 0 ? Qt::Unchecked : Qt::PartiallyChecked;
+  return CountedState(SelectedBlocks(*QTextEdit::document(), textCursor()),
+                      [](const QTextBlock& block) { return IsBulleted(ParagraphModel(block)); });
 }
 
 void CMlfRichEditViewEx::SetAlignment(rtf::Alignment alignment) {
@@ -343,8 +346,8 @@ void CMlfRichEditViewEx::RunCommand(EditorCommand command) {
     case C::kCopy: copy(); break;
     case C::kPaste: paste(); break;
     case C::kSelectAll: selectAll(); break;
-    case C::kFind: ShowFindDialog(false); break;
-    case C::kReplace: ShowFindDialog(true); break;
+    case C::kFind: m_findReplace.ShowDialog(false); break;
+    case C::kReplace: m_findReplace.ShowDialog(true); break;
     case C::kFont: OpenFontDialog(); break;
     case C::kParagraph: OpenParagraphDialog(); break;
     case C::kBold: ToggleCharEffect(IsBold, [](rtf::CharFormat& f, bool on) { f.bold = on; }); break;
@@ -391,108 +394,24 @@ CommandState CMlfRichEditViewEx::State(EditorCommand command) const {
   }
 }
 
-QString CMlfRichEditViewEx::InitialFindText() const {
-  QString selected = textCursor().selectedText();
-  bool multiLine = selected.contains(QChar::ParagraphSeparator) || selected.contains(QChar::LineSeparator) ||
-                   selected.contains(u'\n') || selected.contains(u'\r');
-  return selected.isEmpty() || multiLine ? m_lastFind : selected;
-}
-
-void CMlfRichEditViewEx::ShowFindDialog(bool replace) {
-  m_finder.MarkFirstSearch();
-  if (m_findDialog) {
-    if (m_findDialog->IsReplace() == replace) {
-      m_findDialog->show();
-      m_findDialog->raise();
-      m_findDialog->activateWindow();
-      return;
-    }
-    CFindReplaceDlg* other = m_findDialog;
-    m_findDialog = nullptr;
-    other->close();
-  }
-  auto* dialog = new CFindReplaceDlg(replace, this);
-  dialog->SetTexts(InitialFindText(), m_lastReplace);
-  dialog->SetOptions(m_lastOptions.matchCase, m_lastOptions.wholeWord, m_lastOptions.down);
-  auto remember = [this, dialog] {
-    m_lastFind = dialog->FindText();
-    m_lastReplace = dialog->ReplaceText();
-    m_lastOptions = {dialog->MatchCase(), dialog->WholeWord(), dialog->SearchDown()};
-  };
-  connect(dialog, &CFindReplaceDlg::FindNextRequested, this, [this, remember] { remember(); FindNext(); });
-  connect(dialog, &CFindReplaceDlg::ReplaceRequested, this, [this, remember] { remember(); ReplaceOne(); });
-  connect(dialog, &CFindReplaceDlg::ReplaceAllRequested, this, [this, remember] { remember(); ReplaceAll(); });
-  connect(dialog, &CFindReplaceDlg::Closed, this, remember);
-  m_findDialog = dialog;
-  dialog->show();
-  dialog->raise();
-  dialog->activateWindow();
-}
-
-void CMlfRichEditViewEx::NotFound() { m_beep(); }
-
-bool CMlfRichEditViewEx::FindNext() {
-  WaitCursor wait;
-  if (m_finder.Find(m_lastFind, m_lastOptions)) {
-    ensureCursorVisible();
-    if (m_findDialog && m_findDialog->isVisible()) {
-      QTextCursor start = textCursor();
-      start.setPosition(start.selectionStart());
-      QRect hit = cursorRect(start).united(cursorRect());
-      m_findDialog->MoveOutOfTheWay(QRect(viewport()->mapToGlobal(hit.topLeft()), hit.size()));
-    }
-    return true;
-  }
-  m_finder.MarkFirstSearch();
-  NotFound();
-  return false;
-}
-
-void CMlfRichEditViewEx::ReplaceOne() {
-  if (m_finder.SelectionMatches(m_lastFind, m_lastOptions)) {
-    QTextCursor cursor = textCursor();
-    cursor.insertText(m_lastReplace);
-    setTextCursor(cursor);
-  }
-  FindNext();
-}
-
-void CMlfRichEditViewEx::ReplaceAll() {
-  WaitCursor wait;
-  FindOptions down = m_lastOptions;
-  down.down = true;
-  QTextCursor selection = textCursor();
-  bool matches = m_finder.SelectionMatches(m_lastFind, down);
-  // A series that begins with the selected hit ends where that hit was.
-  if (matches) m_finder.StartSeriesIfFirst(selection.selectionStart());
-  if (matches || m_finder.Find(m_lastFind, down)) {
-    QTextCursor batch(QTextEdit::document());
-    batch.beginEditBlock();
-    do {
-      // The search goes on after the replacement, so a replacement that holds the find text
-      // is never replaced again.
-      QTextCursor hit = textCursor();
-      hit.insertText(m_lastReplace);
-      setTextCursor(hit);
-    } while (m_finder.Find(m_lastFind, down));
-    batch.endEditBlock();
-  }
-  m_finder.MarkFirstSearch();
-  NotFound();
-}
-
 QMenu* CMlfRichEditViewEx::CreateContextMenu() {
+  // The actions are the main window's, which carries them out on the active editor: the one
+  // whose menu shows.
+  ShowCommandStates();
   auto* menu = new QMenu(this);
-  bool selected = textCursor().hasSelection();
-  menu->addAction(QStringLiteral("Cu&t"), this, &QTextEdit::cut)->setEnabled(selected && !isReadOnly());
-  menu->addAction(QStringLiteral("&Copy"), this, &QTextEdit::copy)->setEnabled(selected);
-  menu->addAction(QStringLiteral("&Paste"), this, &QTextEdit::paste)->setEnabled(canPaste());
-  menu->addSeparator();
-  menu->addAction(QStringLiteral("Select &All"), this, &QTextEdit::selectAll);
-  menu->addSeparator();
-  menu->addAction(QStringLiteral("&Font..."), this, [this] { RunCommand(EditorCommand::kFont); });
-  menu->addAction(QStringLiteral("&Paragraph..."), this, [this] { RunCommand(EditorCommand::kParagraph); });
+  using C = CommandId;
+  AppCommands().AddTo(menu, {C::kCut, C::kCopy, C::kPaste, C::kSeparator, C::kSelectAll, C::kSeparator, C::kFont,
+                             C::kParagraph});
   return menu;
+}
+
+void CMlfRichEditViewEx::ShowCommandStates() const {
+  for (auto [id, command] : kEditorCommands) {
+    QAction* action = AppCommands().Action(id);
+    CommandState state = State(command);
+    action->setEnabled(state.enabled);
+    if (action->isCheckable()) action->setChecked(state.checked);
+  }
 }
 
 QPoint CMlfRichEditViewEx::ContextMenuPosition(const QContextMenuEvent& event) {

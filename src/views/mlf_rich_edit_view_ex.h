@@ -5,7 +5,6 @@
 // find and replace, a context menu, clickable links and printing.
 #pragma once
 
-#include <QPointer>
 #include <QTextEdit>
 #include <cstdint>
 #include <functional>
@@ -14,8 +13,7 @@
 
 #include "rtf/document.h"
 #include "views/editor_command.h"
-#include "dialogs/find_replace_dlg.h"
-#include "views/text_finder.h"
+#include "views/editor_find_replace.h"
 
 class QContextMenuEvent;
 class QMenu;
@@ -52,6 +50,8 @@ class CMlfRichEditViewEx : public QTextEdit {
 
   void RunCommand(EditorCommand command);
   CommandState State(EditorCommand command) const;
+  // Gives the program's actions of the editor commands this editor's states.
+  void ShowCommandStates() const;
   // Bullets: checked when every selected paragraph is bulleted, partly when some are.
   Qt::CheckState BulletState() const;
   // Changes the character format of the selection (of what is typed next when there is none)
@@ -64,13 +64,10 @@ class CMlfRichEditViewEx : public QTextEdit {
   ParagraphDlgFormat SelectionParagraphFormat() const;
   void ApplyParagraphFormat(const ParagraphDlgFormat& format);
 
-  void ShowFindDialog(bool replace);
-  CFindReplaceDlg* FindDialog() const { return m_findDialog; }
-  // The commands of the find dialog, with the last texts and options.
-  bool FindNext();
-  void ReplaceOne();
-  void ReplaceAll();
+  CFindReplaceDlg* FindDialog() const { return m_findReplace.Dialog(); }
+  void SetBeep(std::function<void()> beep) { m_findReplace.SetBeep(std::move(beep)); }
 
+  // The context menu's commands are the program's, in the states this editor gives them.
   QMenu* CreateContextMenu();
   // Where the context menu of the event shows: at the mouse, which first moves the caret when
   // nothing is selected, or from the keyboard at the end of the selection.
@@ -78,7 +75,6 @@ class CMlfRichEditViewEx : public QTextEdit {
   // With half-inch margins.
   void Print(QPrinter& printer);
 
-  void SetBeep(std::function<void()> beep) { m_beep = std::move(beep); }
   void SetLinkOpener(LinkOpener opener) { m_openLink = std::move(opener); }
   bool AutoWordSelection() const { return m_autoWordSelection; }
 
@@ -106,19 +102,12 @@ class CMlfRichEditViewEx : public QTextEdit {
   void SetAlignment(rtf::Alignment alignment);
   void OpenParagraphDialog();
   void OpenFontDialog();
-  QString InitialFindText() const;
-  void NotFound();
   void ExtendToWords();
 
   RtfWriter m_writer;
   rtf::Document m_shell;
   LinkHighlighter* m_highlighter = nullptr;
-  TextFinder m_finder{*this};
-  QPointer<CFindReplaceDlg> m_findDialog;
-  QString m_lastFind;
-  QString m_lastReplace;
-  FindOptions m_lastOptions;
-  std::function<void()> m_beep;
+  EditorFindReplace m_findReplace{*this};
   LinkOpener m_openLink;
   bool m_autoWordSelection = true;
   bool m_selectingByMouse = false;

@@ -50,18 +50,10 @@ void CHyperLink::SetVisited(bool visited) {
   Refresh();
 }
 
-void CHyperLink::SetUnderline(bool underline) {
-  m_underline = underline;
-  Refresh();
-  AdjustToText();
-}
-
 void CHyperLink::SetAdjustToFit(bool adjust) {
   m_adjustToFit = adjust;
   AdjustToText();
 }
-
-void CHyperLink::SetLinkCursor(const std::optional<QCursor>& cursor) { setCursor(cursor.value_or(Qt::PointingHandCursor)); }
 
 QColor CHyperLink::TextColour() const {
   if (m_over) return m_hoverColour.isValid() ? m_hoverColour : palette().color(QPalette::Highlight);
@@ -70,7 +62,7 @@ QColor CHyperLink::TextColour() const {
 
 void CHyperLink::Refresh() {
   QFont underlined = font();
-  underlined.setUnderline(m_underline);
+  underlined.setUnderline(true);
   setFont(underlined);
   QPalette colours = palette();
   colours.setColor(QPalette::WindowText, TextColour());

@@ -5,9 +5,7 @@
 #pragma once
 
 #include <QColor>
-#include <QCursor>
 #include <QLabel>
-#include <optional>
 
 namespace mlf {
 
@@ -23,12 +21,9 @@ class CHyperLink : public QLabel {
   void SetColours(const QColor& link, const QColor& visited, const QColor& hover);
   void SetVisited(bool visited);
   bool IsVisited() const { return m_visited; }
-  void SetUnderline(bool underline);
   // Resizes the label to its text, keeping its centre, or its right or left edge, where its
   // alignment puts the text.
   void SetAdjustToFit(bool adjust);
-  // No cursor means the hand cursor.
-  void SetLinkCursor(const std::optional<QCursor>& cursor);
   // The colour the text is painted in now.
   QColor TextColour() const;
 
@@ -46,7 +41,6 @@ class CHyperLink : public QLabel {
   QColor m_hoverColour{0, 0, 255};
   bool m_over = false;
   bool m_visited = false;
-  bool m_underline = true;
   bool m_adjustToFit = true;
   QString m_target;
 };

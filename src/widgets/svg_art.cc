@@ -23,8 +23,4 @@ QIcon SvgIcon(const QString& resource) {
   return icon;
 }
 
-QIcon ToolbarIcon(const char* name) {
-  return SvgIcon(QStringLiteral(":/toolbar/%1.svg").arg(QLatin1String(name)));
-}
-
 }  // namespace mlf

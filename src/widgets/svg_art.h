@@ -11,7 +11,5 @@ namespace mlf {
 QPixmap RenderSvg(const QString& resource, QSize size = {}, qreal devicePixelRatio = 1.0);
 // A 16 × 16 icon with a 32 × 32 variant for high-density screens.
 QIcon SvgIcon(const QString& resource);
-// A toolbar or menu picture of resources/toolbar.
-QIcon ToolbarIcon(const char* name);
 
 }  // namespace mlf

@@ -7,6 +7,7 @@
 #include <QWebEnginePage>
 
 #include "app/app_settings.h"
+#include "app/command_registry.h"
 #include "app/main_frame.h"
 #include "platform/env.h"
 #include "store/document.h"
@@ -123,7 +124,7 @@ TEST(HelpBarTest, TheHelpBarShowsTheInstalledGuideAndRemembersItsState) {
   EXPECT_EQ(help->page()->requestedUrl(), QUrl::fromLocalFile(CMlfHelpCtrl::StartPage()));
   EXPECT_TRUE(ShowsTitle(*help, QStringLiteral("Marrowleaf Help")));
 
-  QAction* toggle = main.Command(QStringLiteral("Help Bar"));
+  QAction* toggle = AppCommands().Action(CommandId::kHelpBar);
   ASSERT_NE(toggle, nullptr);
   EXPECT_TRUE(toggle->isChecked());
   EXPECT_EQ(toggle->shortcut(), QKeySequence(Qt::Key_F1));
@@ -132,6 +133,22 @@ TEST(HelpBarTest, TheHelpBarShowsTheInstalledGuideAndRemembersItsState) {
   EXPECT_FALSE(toggle->isChecked());
   main.close();
   EXPECT_FALSE(AppSettings().showHelpBar);
+}
+
+TEST(HelpBarTest, TheBrowserStartsOnlyWhenTheHelpBarFirstShows) {
+  ScriptedPrompts prompts;
+  ScopedAppPrompts scope{prompts};
+  AppSettings() = MlfSettings();
+  AppSettings().showHelpBar = false;
+  RecentFileList recent;
+  CMainFrame main{recent};
+  main.show();
+  EXPECT_TRUE(main.findChildren<QWebEngineView*>().isEmpty()) << "no web engine for a hidden help bar";
+  AppCommands().Action(CommandId::kHelpBar)->trigger();
+  auto* help = qobject_cast<CMlfHelpCtrl*>(main.HelpBar()->widget());
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(ShowsTitle(*help, QStringLiteral("Marrowleaf Help")));
+  main.close();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -10,8 +11,13 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTest>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
 
 #include "app/app_settings.h"
+#include "app/command_registry.h"
 #include "app/main_frame.h"
 #include "store/document.h"
 #include "store/node.h"
@@ -53,23 +59,42 @@ class MainFrameTest : public ::testing::Test {
 
 TEST_F(MainFrameTest, TheMenuFollowsTheDocumentWindows) {
   EXPECT_EQ(MenuTitles(), (QStringList{"&File", "&View", "&Tools", "&Help"}));
-  EXPECT_FALSE(main.Command(QStringLiteral("Save"))->isEnabled());
+  EXPECT_FALSE(AppCommands().Action(CommandId::kSave)->isEnabled());
   CChildFrame* frame = main.NewDocument();
   main.UpdateCommands();
   EXPECT_EQ(MenuTitles(),
             (QStringList{"&File", "&Edit", "&View", "F&ormat", "T&ree", "&Tools", "&Window", "&Help"}));
-  EXPECT_TRUE(main.Command(QStringLiteral("Save"))->isEnabled()) << "a new document is modified";
+  EXPECT_TRUE(AppCommands().Action(CommandId::kSave)->isEnabled()) << "a new document is modified";
   EXPECT_EQ(frame->DocumentTitle(), QStringLiteral("Untitled 1"));
-  EXPECT_FALSE(main.Command(QStringLiteral("Find in Nodes..."))->isEnabled()) << "present, its feature comes later";
+  EXPECT_FALSE(AppCommands().Action(CommandId::kFindInNodes)->isEnabled()) << "present, its feature comes later";
 
-  main.Command(QStringLiteral("Bookmarks List"))->trigger();
+  AppCommands().Action(CommandId::kBookmarksList)->trigger();
   EXPECT_EQ(frame->TabsView()->currentIndex(), CMlfTabsView::kBookmarksTab);
-  EXPECT_TRUE(main.Command(QStringLiteral("Bookmarks List"))->isChecked());
-  EXPECT_FALSE(main.Command(QStringLiteral("Main Tree"))->isChecked());
-  EXPECT_EQ(main.Command(QStringLiteral("Bookmarks List"))->shortcut(), QKeySequence(Qt::ALT | Qt::Key_2));
+  EXPECT_TRUE(AppCommands().Action(CommandId::kBookmarksList)->isChecked());
+  EXPECT_FALSE(AppCommands().Action(CommandId::kMainTree)->isChecked());
+  EXPECT_EQ(AppCommands().Action(CommandId::kBookmarksList)->shortcut(), QKeySequence(Qt::ALT | Qt::Key_2));
 
-  main.Command(QStringLiteral("Task Bar"))->trigger();
-  EXPECT_TRUE(main.Command(QStringLiteral("Task Bar"))->isChecked());
+  AppCommands().Action(CommandId::kTaskBar)->trigger();
+  EXPECT_TRUE(AppCommands().Action(CommandId::kTaskBar)->isChecked());
+}
+
+TEST_F(MainFrameTest, SaveAndTheModifiedMarkFollowTheDocumentAtOnce) {
+  CChildFrame* frame = main.NewDocument();
+  QAction* save = AppCommands().Action(CommandId::kSave);
+  frame->Document().SetModifiedFlag(false);
+  EXPECT_FALSE(save->isEnabled());
+  EXPECT_FALSE(frame->isWindowModified());
+  CMlfNode node;
+  node.Create(&frame->Document(), ntNote, "Note", 0);  // changes the document deep in the core
+  EXPECT_TRUE(save->isEnabled()) << "no polling: the document tells its window";
+  EXPECT_TRUE(frame->isWindowModified());
+
+  // A change on another thread reaches the window through its event loop.
+  std::thread([&] { frame->Document().SetModifiedFlag(false); }).join();
+  EXPECT_TRUE(save->isEnabled());
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(save->isEnabled());
+  EXPECT_FALSE(frame->isWindowModified());
 }
 
 TEST_F(MainFrameTest, TheWindowMenuListsTheDocumentWindows) {
@@ -91,7 +116,7 @@ TEST_F(MainFrameTest, TheWindowMenuListsTheDocumentWindows) {
 }
 
 TEST_F(MainFrameTest, AlwaysOnTopTwiceIsOffAgain) {
-  QAction* onTop = main.Command(QStringLiteral("Always On Top"));
+  QAction* onTop = AppCommands().Action(CommandId::kAlwaysOnTop);
   onTop->trigger();
   EXPECT_TRUE(AppSettings().alwaysOnTop);
   EXPECT_TRUE(main.windowFlags() & Qt::WindowStaysOnTopHint);
@@ -117,6 +142,14 @@ TEST_F(MainFrameTest, TabMovesBetweenTheListAndTheContentPane) {
   tree->setFocus();
   QTest::keyClick(tree, Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), frame->RichEditView()) << "a note open: its editor";
+  for (CommandId id : {CommandId::kNextPane, CommandId::kPreviousPane}) {
+    AppCommands().Action(id)->trigger();
+    EXPECT_TRUE(tree->hasFocus()) << "F6 and Shift+F6 as Tab";
+    AppCommands().Action(id)->trigger();
+    EXPECT_EQ(QApplication::focusWidget(), frame->RichEditView());
+  }
+  QTest::keyClick(frame->RichEditView(), Qt::Key_F6);
+  EXPECT_TRUE(tree->hasFocus()) << "the key itself";
 }
 
 TEST_F(MainFrameTest, TheImageToolbarWorksWhileAPictureIsOpen) {
@@ -133,14 +166,14 @@ TEST_F(MainFrameTest, TheImageToolbarWorksWhileAPictureIsOpen) {
   data->Put(png.data(), size_t(png.size()));
   data->Finish();
 
-  QAction* rotate = main.Command(QStringLiteral("Rotate Clockwise"));
-  QAction* fit = main.Command(QStringLiteral("Scale images to fit window"));
-  QAction* zoom = main.Command(QStringLiteral("Zoom"));
+  QAction* rotate = AppCommands().Action(CommandId::kRotateClockwise);
+  QAction* fit = AppCommands().Action(CommandId::kScaleToFit);
+  QAction* zoom = AppCommands().Action(CommandId::kZoom);
   main.UpdateCommands();
-  for (QAction* action : {rotate, fit, zoom, main.Command(QStringLiteral("Print..."))}) EXPECT_FALSE(action->isEnabled());
+  for (QAction* action : {rotate, fit, zoom, AppCommands().Action(CommandId::kPrint)}) EXPECT_FALSE(action->isEnabled());
   ASSERT_TRUE(frame->ActivateNode(true, node.GetId()));
   main.UpdateCommands();
-  for (QAction* action : {rotate, fit, zoom, main.Command(QStringLiteral("Print..."))}) EXPECT_TRUE(action->isEnabled());
+  for (QAction* action : {rotate, fit, zoom, AppCommands().Action(CommandId::kPrint)}) EXPECT_TRUE(action->isEnabled());
   EXPECT_EQ(rotate->statusTip(), QStringLiteral("Rotate Clockwise"));
 
   rotate->trigger();
@@ -199,6 +232,22 @@ TEST_F(MainFrameTest, StatusProgressLastsAsLongAsItsObject) {
   EXPECT_EQ(bar->currentMessage(), QStringLiteral("For Help, press F1"));
 }
 
+TEST(CommandTableTest, NoTwoCommandsAnswerTheSameKey) {
+  // Qt runs neither of two enabled actions that share a key in one window.
+  std::map<QKeySequence, std::string> owners;
+  for (size_t i = 0; i < kCommandCount; ++i) {
+    const CommandInfo& info = FindCommand(CommandId(i));
+    EXPECT_EQ(size_t(info.id), i) << info.text;
+    QAction* action = AppCommands().Action(info.id);
+    EXPECT_EQ(action->text(), QString::fromLatin1(info.text));
+    if (!info.key) continue;
+    EXPECT_FALSE(action->shortcut().isEmpty()) << info.text << ": " << info.key;
+    if (info.keyShownOnly) continue;
+    auto [it, added] = owners.emplace(action->shortcut(), info.text);
+    EXPECT_TRUE(added) << info.key << " is both " << it->second << " and " << info.text;
+  }
+}
+
 TEST(WindowStateTest, StartupShowStateRules) {
   struct Case {
     int32_t saved;
@@ -236,32 +285,40 @@ TEST_F(MainFrameTest, EditorCommandsGoToTheOpenNote) {
   CMlfRichEditViewEx* editor = frame->RichEditView();
   ASSERT_NE(editor, nullptr);
   main.UpdateCommands();
-  const FormatActions& format = main.Formatting();
-  QAction* copy = main.Command(QStringLiteral("Copy"));
+  auto format = [](CommandId id) { return AppCommands().Action(id); };
+  QAction* copy = AppCommands().Action(CommandId::kCopy);
   EXPECT_FALSE(copy->isEnabled()) << "nothing selected";
-  EXPECT_FALSE(main.Command(QStringLiteral("Insert New Object..."))->isEnabled()) << "notes hold no new objects";
-  EXPECT_EQ(format.bold->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_B));
-  EXPECT_EQ(format.alignJustify->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_J));
+  EXPECT_FALSE(AppCommands().Action(CommandId::kInsertObject)->isEnabled()) << "notes hold no new objects";
+  EXPECT_EQ(format(CommandId::kBold)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_B));
+  EXPECT_EQ(format(CommandId::kAlignJustify)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_J));
 
   editor->insertPlainText(QStringLiteral("words"));
   editor->selectAll();
   EXPECT_TRUE(copy->isEnabled()) << "the states follow the selection";
-  format.bold->trigger();
+  format(CommandId::kBold)->trigger();
   EXPECT_TRUE(editor->CurrentFormat().bold);
-  EXPECT_TRUE(format.bold->isChecked());
-  format.alignCenter->trigger();
-  EXPECT_TRUE(format.alignCenter->isChecked());
-  EXPECT_FALSE(format.alignLeft->isChecked());
+  EXPECT_TRUE(format(CommandId::kBold)->isChecked());
+  format(CommandId::kAlignCenter)->trigger();
+  EXPECT_TRUE(format(CommandId::kAlignCenter)->isChecked());
+  EXPECT_FALSE(format(CommandId::kAlignLeft)->isChecked());
   QMenu* formatMenu = nullptr;
   for (QAction* menu : main.menuBar()->actions())
     if (menu->text() == QStringLiteral("F&ormat")) formatMenu = menu->menu();
   ASSERT_NE(formatMenu, nullptr);
-  EXPECT_TRUE(formatMenu->actions().contains(format.bullets));
-  EXPECT_TRUE(formatMenu->actions().contains(format.indentMore));
+  EXPECT_TRUE(formatMenu->actions().contains(format(CommandId::kBullets)));
+  EXPECT_TRUE(formatMenu->actions().contains(format(CommandId::kIndentMore)));
+
+  // The editor's context menu holds the same actions, which reach the open note.
+  std::unique_ptr<QMenu> context(editor->CreateContextMenu());
+  ASSERT_TRUE(context->actions().contains(copy));
+  QApplication::clipboard()->clear();
+  copy->trigger();
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("words"));
+  context.reset();  // a child of the editor, which goes next
 
   ASSERT_TRUE(frame->ActivateNode(false, -1));
   main.UpdateCommands();
-  EXPECT_FALSE(format.bold->isEnabled()) << "no note open";
+  EXPECT_FALSE(format(CommandId::kBold)->isEnabled()) << "no note open";
 }
 
 TEST_F(MainFrameTest, TheFormattingBarWorksOnTheFocusedNote) {

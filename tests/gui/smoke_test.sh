@@ -10,9 +10,10 @@ timeout 60 xvfb-run -a -s "-screen 0 1280x800x24" "$program" "$work/sample.mlf"
 test -s "$work/screenshot.png"
 test -s "$work/screenshot-image.png"
 test -s "$work/screenshot-html.png"
+test -s "$work/screenshot-menus.png"
 # The settings were written once at exit.
 grep -q "PromptDelete" "$work/home/Quarn Data Solutions/Quarn Marrowleaf.conf"
-echo "screenshots: $work/screenshot.png, $work/screenshot-image.png, $work/screenshot-html.png"
+echo "screenshots: $work/screenshot.png, $work/screenshot-image.png, $work/screenshot-html.png, $work/screenshot-menus.png"
 
 # With ReloadLast on, a start without a file opens the most recent one.
 conf="$work/home/Quarn Data Solutions/Quarn Marrowleaf.conf"

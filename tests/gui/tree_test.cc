@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "app/app_settings.h"
+#include "store/node.h"
 #include "gui_fixture.h"
 #include "tree/bookmark_tree_ctrl.h"
 #include "tree/mlf_tree_ctrl.h"
@@ -60,7 +61,7 @@ TEST_F(TreeTest, NewFolderGoesFirstInsideTheClickedFolderWithItsPlaceholder) {
   EXPECT_EQ(Children(Item(folder)), (Titles{"New Folder", "Old"}));
   EXPECT_EQ(Children(created), Titles{kEmptyText});
   EXPECT_TRUE(created->isExpanded());
-  EXPECT_EQ(CMlfTreeCtrl::ItemImage(created->child(0)), kImageEmpty);
+  EXPECT_EQ(CMlfTreeCtrl::ItemImage(created->child(0)), TreeImage::kEmpty);
   // The label is being edited; Esc keeps the default title.
   auto* editor = Editor();
   ASSERT_NE(editor, nullptr);
@@ -125,9 +126,42 @@ TEST_F(TreeTest, RefreshCollapsesAndKeepsTheActiveMarks) {
   frame->Refresh();
   EXPECT_FALSE(Item(folder)->isExpanded());
   EXPECT_EQ(Bold(), (Titles{"Folder", "Note"}));
-  EXPECT_EQ(CMlfTreeCtrl::ItemOverlay(Item(note)), kOverlayActive);
-  EXPECT_EQ(CMlfTreeCtrl::ItemOverlay(Item(folder)), kOverlayActiveAncestor);
+  EXPECT_EQ(CMlfTreeCtrl::ItemOverlay(Item(note)), TreeOverlay::kActive);
+  EXPECT_EQ(CMlfTreeCtrl::ItemOverlay(Item(folder)), TreeOverlay::kActiveAncestor);
   EXPECT_EQ(Tree().ActiveItem(), Item(note));
+}
+
+TEST_F(TreeTest, EveryNodeIsFoundThroughTheChangesOfTheTree) {
+  uint32_t folder = Add(ntFolder, "Folder");
+  uint32_t inner = Add(ntNote, "Inner", folder, "x");
+  uint32_t empty = Add(ntFolder, "Empty");
+  Show();
+  auto inTree = [&](uint32_t node) {
+    QTreeWidgetItem* item = Item(node);
+    return item && item->treeWidget() == &Tree() && CMlfTreeCtrl::ItemValue(item) == node;
+  };
+  EXPECT_TRUE(inTree(inner));
+
+  // An entry made on a placeholder, a refresh that makes every entry anew, then a record
+  // changed behind the tree's back.
+  auto made = uint32_t(CMlfTreeCtrl::ItemValue(Tree().NewNode(Item(empty)->child(0), ntNote)));
+  if (QLineEdit* rename = Editor()) QTest::keyClick(rename, Qt::Key_Escape);
+  EXPECT_TRUE(inTree(made));
+  frame->Refresh();
+  for (uint32_t node : {folder, inner, empty, made}) EXPECT_TRUE(inTree(node)) << node;
+  CMlfNode record(doc, inner);
+  record.SetTitle("Renamed");
+  record.Update(false);
+  frame->RefreshNode(inner);
+  EXPECT_EQ(Item(inner)->text(0), QStringLiteral("Renamed"));
+
+  // A deleted branch takes the entries below it out of the index.
+  AppSettings().promptDelete = false;
+  Tree().DeleteItem(Item(folder));
+  EXPECT_EQ(Item(folder), nullptr);
+  EXPECT_EQ(Item(inner), nullptr);
+  frame->RefreshNode(inner);  // nothing to refresh, nothing touched
+  EXPECT_TRUE(inTree(made));
 }
 
 TEST_F(TreeTest, PadlockBeatsClock) {
@@ -142,8 +176,8 @@ TEST_F(TreeTest, PadlockBeatsClock) {
     doc->SetTask(task, false);
   }
   Show();
-  EXPECT_EQ(CMlfTreeCtrl::ItemOverlay(Item(locked)), kOverlayEncrypted);
-  EXPECT_EQ(CMlfTreeCtrl::ItemOverlay(Item(plain)), kOverlayTask);
+  EXPECT_EQ(CMlfTreeCtrl::ItemOverlay(Item(locked)), TreeOverlay::kEncrypted);
+  EXPECT_EQ(CMlfTreeCtrl::ItemOverlay(Item(plain)), TreeOverlay::kTask);
 }
 
 TEST_F(TreeTest, RenameAppliesTheTitleAndRefusesAnEmptyName) {
@@ -203,7 +237,7 @@ TEST_F(TreeTest, ActivatingAFolderTogglesItAndDoubleClickOnEmptySpaceClosesTheNo
   Tree().ActivateItem(Item(note));
   Tree().ActivateItem(Item(folder));
   EXPECT_TRUE(Item(folder)->isExpanded());
-  EXPECT_EQ(CMlfTreeCtrl::ItemImage(Item(folder)), kImageFolderOpen);
+  EXPECT_EQ(CMlfTreeCtrl::ItemImage(Item(folder)), TreeImage::kFolderOpen);
   EXPECT_EQ(frame->ActiveNodeId(), note) << "a folder leaves the open node";
   QTest::mouseDClick(Tree().viewport(), Qt::LeftButton, {}, QPoint(20, Tree().viewport()->height() - 5));
   EXPECT_EQ(frame->ActiveNodeId(), -1);

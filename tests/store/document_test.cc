@@ -214,13 +214,13 @@ TEST_F(DocumentTest, TaskOverlayAndRowRefreshes) {
   uint32_t t1 = AttachTask(node);
   uint32_t t2 = AttachTask(node);
   CMlfNode handle(&doc, node);
-  EXPECT_EQ(handle.GetTreeItem().overlay, kOverlayTask);
+  EXPECT_EQ(handle.GetTreeItem().overlay, TreeOverlay::kTask);
 
   doc.DeleteTask(t1);
   EXPECT_TRUE(observer.nodes.empty()) << "another task is still attached";
   doc.DeleteTask(t2);
   EXPECT_EQ(observer.nodes, std::vector<uint32_t>{node});
-  EXPECT_EQ(handle.GetTreeItem().overlay, kOverlayNone);
+  EXPECT_EQ(handle.GetTreeItem().overlay, TreeOverlay::kNone);
 
   uint32_t t3 = AttachTask(node);
   doc.SetModifiedFlag(false);
@@ -236,7 +236,7 @@ TEST_F(DocumentTest, EncryptedOverlayBeatsTask) {
   CMlfNode handle(&doc, node);
   handle.SetFlags(kNodeCompressed | kNodeEncrypted);
   handle.Update(false);
-  EXPECT_EQ(handle.GetTreeItem().overlay, kOverlayEncrypted);
+  EXPECT_EQ(handle.GetTreeItem().overlay, TreeOverlay::kEncrypted);
 }
 
 TEST_F(DocumentTest, PasswordsBelongToTheNodeIdNotToCopiesOfItsRecord) {
