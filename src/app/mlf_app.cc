@@ -10,6 +10,7 @@
 #include "app/shell_registration.h"
 #include "app/splash_wnd.h"
 #include "crypt/crypt_dll_handler.h"
+#include "diagnostics/leftovers.h"
 #include "diagnostics/log.h"
 #include "tree/tree_images.h"
 #include "views/blank_area_view.h"
@@ -98,6 +99,7 @@ bool CMlfApp::InitInstance() {
   log.Open();
   log.WriteLine("#LOADING MARROWLEAF#");
   log.Indent();
+  RemoveLeftoversOfKilledRuns(log);
   m_prompts = std::make_unique<QtPrompts>([this] { DismissSplash(); });
   SetAppPrompts(m_prompts.get());
   if (!CheckLibraries()) return false;
