@@ -10,6 +10,7 @@ packages=(
   zlib1g-dev libdeflate-dev libssl-dev libfreeimage-dev libtiff-dev libhunspell-dev hunspell-en-us
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps imagemagick
+  dpkg-dev desktop-file-utils appstream shared-mime-info libglib2.0-bin
 )
 
 missing=()

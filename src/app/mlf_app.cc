@@ -10,6 +10,7 @@
 #include "app/shell_registration.h"
 #include "app/splash_wnd.h"
 #include "crypt/crypt_dll_handler.h"
+#include "diagnostics/leftovers.h"
 #include "diagnostics/log.h"
 #include "exchange/converters/text_conv_lib.h"
 #include "tree/tree_images.h"
@@ -99,6 +100,7 @@ bool CMlfApp::InitInstance() {
   log.Open();
   log.WriteLine("#LOADING MARROWLEAF#");
   log.Indent();
+  RemoveLeftoversOfKilledRuns(log);
   m_prompts = std::make_unique<QtPrompts>([this] { DismissSplash(); });
   SetAppPrompts(m_prompts.get());
   if (!CheckLibraries()) return false;

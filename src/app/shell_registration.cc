@@ -24,17 +24,6 @@ QByteArray Resource(const QString& name) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QByteArray MimePackage() {
-  return QByteArrayLiteral(
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-      "  <mime-type type=\"application/x-marrowleaf\">\n"
-      "    <comment>Marrowleaf Document</comment>\n"
-      "    <glob pattern=\"*.mlf\"/>\n"
-      "  </mime-type>\n"
-      "</mime-info>\n");
-}
-
 QByteArray DesktopEntry(const QString& executable) {
   QString quoted = executable;
   quoted.replace(QLatin1Char('"'), QStringLiteral("\\\""));
@@ -87,7 +76,8 @@ QStringList RegisterShellNew(const QString& executable) {
   QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
   QByteArray icon = Resource(QStringLiteral(":/art/marrowleaf.svg"));
   const std::pair<QString, QByteArray> files[] = {
-      {data + QStringLiteral("/mime/packages/marrowleaf.xml"), MimePackage()},
+      // The MIME type the package installs, glob and header magic.
+      {data + QStringLiteral("/mime/packages/marrowleaf.xml"), Resource(QStringLiteral(":/packaging/marrowleaf.xml"))},
       {data + QStringLiteral("/applications/marrowleaf.desktop"), DesktopEntry(executable)},
       {data + QStringLiteral("/icons/hicolor/scalable/apps/marrowleaf.svg"), icon},
       {data + QStringLiteral("/icons/hicolor/scalable/mimetypes/application-x-marrowleaf.svg"), icon},

@@ -4,7 +4,9 @@
 
 #include "cli/commands.h"
 #include "crypt/crypt_dll_handler.h"
+#include "diagnostics/leftovers.h"
 #include "diagnostics/log.h"
+#include "platform/temp_files.h"
 
 namespace mlf::cli {
 
@@ -16,6 +18,7 @@ void PrintUsage() {
   std::cout << "\nOptions for every command:\n"
                "  --password-file F   read the password from the first line of F instead of the terminal\n"
                "  --yes, --no         answer every question so\n"
+               "  --log               write the program's log (see docs/cli.md)\n"
                "  --help              this text, or a command's own\n"
                "\nExit status: 0 success, 1 the command found a problem, 2 the file could not be opened or the\n"
                "arguments are wrong.\n";
@@ -62,7 +65,8 @@ int Main(int argc, char** argv) {
   if (options->Has("--no")) answer = false;
   TerminalPrompts prompts(answer, options->Value("--password-file"), options->Value("--new-password-file"));
   SetAppPrompts(&prompts);
-  AppLog().Open();
+  if (options->Has("--log")) AppLog().Open();
+  RemoveLeftoversOfKilledRuns(AppLog());
   AppCrypt().Load(Env::Default());
   Context context{*options, prompts};
   int result = command->run(context);
@@ -74,6 +78,7 @@ int Main(int argc, char** argv) {
 }  // namespace mlf::cli
 
 int main(int argc, char** argv) {
+  mlf::InstallTempFileCleanup();
   try {
     return mlf::cli::Main(argc, argv);
   } catch (const std::exception& error) {

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "crypt/module_cipher.h"
+#include "platform/app_folders.h"
 #include "platform/path.h"
 
 namespace mlf {
@@ -46,7 +47,7 @@ const char* CCryptDLLHandler::ModuleFileName() {
 #endif
 }
 
-bool CCryptDLLHandler::Load(Env& env) { return LoadFrom(env, env.ExecutableDirectory()); }
+bool CCryptDLLHandler::Load(Env& env) { return LoadFrom(env, LocateAppFolders(env).modules); }
 
 bool CCryptDLLHandler::LoadFrom(Env& env, const std::string& folder) {
   m_log.Write(kLoadingText);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "diagnostics/time_format.h"
+#include "platform/app_folders.h"
 #include "platform/os_version.h"
 #include "platform/path.h"
 
@@ -24,12 +25,19 @@ CLog& AppLog() {
   return log;
 }
 
-void CLog::Open() { OpenIn(JoinPath(m_env.ExecutableDirectory(), "Logs")); }
+void CLog::Open() {
+  // An installed program never writes beside itself; a build folder keeps its log there
+  // while it can.
+  AppFolders folders = LocateAppFolders(m_env);
+  if (!folders.installed && OpenIn(JoinPath(m_env.ExecutableDirectory(), "Logs"))) return;
+  std::string userFolder = UserLogDirectory(m_env);
+  if (!userFolder.empty()) OpenIn(userFolder);
+}
 
-void CLog::OpenIn(const std::string& folder) {
+bool CLog::OpenIn(const std::string& folder) {
   std::lock_guard lock(m_mutex);
   try {
-    m_env.CreateDirectory(folder);
+    m_env.CreateDirectories(folder);
   } catch (const FileError&) {
     // The open below fails and the log stays closed.
   }
@@ -40,7 +48,7 @@ void CLog::OpenIn(const std::string& folder) {
     m_file->Seek(m_file->Size());
   } catch (const FileError&) {
     m_file.reset();
-    return;
+    return false;
   }
   m_open = true;
 
@@ -50,6 +58,7 @@ void CLog::OpenIn(const std::string& folder) {
   WriteLine(FormatLogHeaderTime(m_env.Now()));
   LogOsVersion();
   WriteLine();
+  return true;
 }
 
 void CLog::PurgeOldLogs(const std::string& folder) {

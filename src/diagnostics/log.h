@@ -1,6 +1,6 @@
-// The application log: one plain-text file per day in the Logs folder beside the executable,
-// appended to by every run of that day. Lines carry no time stamps; only the header written at
-// each start is dated. Each Write and WriteLine is atomic across threads.
+// The application log: one plain-text file per day in a Logs folder, appended to by every run
+// of that day. Lines carry no time stamps; only the header written at each start is dated.
+// Each Write and WriteLine is atomic across threads.
 #pragma once
 
 #include <cstdint>
@@ -19,11 +19,14 @@ class CLog {
   CLog(const CLog&) = delete;
   CLog& operator=(const CLog&) = delete;
 
-  // Opens today's file in <executable folder>/Logs after purging logs 15 days or older, and
-  // writes the start header. A log that cannot be opened stays closed and drops every write.
+  // Opens today's file after purging logs 15 days or older, and writes the start header. The
+  // file lies in <executable folder>/Logs when that folder can be written and the program
+  // runs from a build folder, else in the per-user state folder (UserLogDirectory). A log
+  // that cannot be opened stays closed and drops every write.
   void Open();
-  // The same with the log in another folder (tests keep theirs apart this way).
-  void OpenIn(const std::string& folder);
+  // The same with the log in the given folder, made when missing (tests keep theirs apart
+  // this way); false when the file cannot be opened.
+  bool OpenIn(const std::string& folder);
 
   // Writes the indent first when at the start of a line; a null text writes nothing more.
   void Write(const char* text);

@@ -76,15 +76,24 @@ std::string IconvName(unsigned codePage) {
   }
 }
 
+// The converters one thread opened, closed when the thread ends.
+struct ConverterCache {
+  std::map<std::pair<unsigned, bool>, iconv_t> converters;
+  ~ConverterCache() {
+    for (const auto& [key, cd] : converters)
+      if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
+  }
+};
+
 // One converter per code page and direction, per thread (iconv_t keeps state).
 iconv_t Converter(unsigned codePage, bool toUtf8) {
-  thread_local std::map<std::pair<unsigned, bool>, iconv_t> cache;
+  thread_local ConverterCache cache;
   auto key = std::make_pair(codePage, toUtf8);
-  auto it = cache.find(key);
-  if (it != cache.end()) return it->second;
+  auto it = cache.converters.find(key);
+  if (it != cache.converters.end()) return it->second;
   std::string name = IconvName(codePage);
   iconv_t cd = toUtf8 ? iconv_open("UTF-8", name.c_str()) : iconv_open(name.c_str(), "UTF-8");
-  cache.emplace(key, cd);
+  cache.converters.emplace(key, cd);
   return cd;
 }
 

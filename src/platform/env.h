@@ -56,6 +56,8 @@ class Env {
   virtual void RenameFile(const std::string& source, const std::string& target) = 0;
   // Creates the folder; an existing one is no error.
   virtual void CreateDirectory(const std::string& path) = 0;
+  // Creates the folder and every missing folder above it.
+  void CreateDirectories(const std::string& path);
   virtual std::vector<DirEntry> ListDirectory(const std::string& path) = 0;
   // Makes a rename or creation inside the folder durable.
   virtual void SyncDirectory(const std::string& path) = 0;
@@ -71,6 +73,9 @@ class Env {
   virtual std::string ExecutableDirectory() = 0;
   // The per-user folder for application data (the roaming application data on Windows).
   virtual std::string AppDataDirectory() = 0;
+  // The per-user folder for state such as logs ($XDG_STATE_HOME, the local application data
+  // on Windows); empty when the system names none.
+  virtual std::string StateDirectory() = 0;
   // The block size used to overwrite files on the volume holding path; 0 when unknown.
   virtual uint32_t SectorSize(const std::string& path) = 0;
 

@@ -20,30 +20,35 @@
 
 #include "platform/env.h"
 #include "platform/path.h"
+#include "platform/share_locks_posix.h"
+#include "platform/temp_file_list_posix.h"
 
 namespace mlf {
-namespace {
 
-constexpr off_t kWriteLockByte = 0x7FFFFFFFFFFFFFF0LL;
-constexpr off_t kReadLockByte = kWriteLockByte + 1;
-
-[[noreturn]] void ThrowErrno(const std::string& path, const char* what) {
-  int err = errno;
-  throw FileError(path, std::string(what) + " (" + std::strerror(err) + ")", err);
-}
-
-bool LockByte(int fd, off_t byte, bool exclusive) {
+bool posix::LockBytes(int fd, off_t first, off_t count, bool exclusive) {
   struct flock lock {};
   lock.l_type = exclusive ? F_WRLCK : F_RDLCK;
   lock.l_whence = SEEK_SET;
-  lock.l_start = byte;
-  lock.l_len = 1;
+  lock.l_start = first;
+  lock.l_len = count;
 #ifdef F_OFD_SETLK
   return fcntl(fd, F_OFD_SETLK, &lock) == 0;
 #else
   return fcntl(fd, F_SETLK, &lock) == 0;
 #endif
 }
+
+namespace {
+
+using posix::kReadLockByte;
+using posix::kWriteLockByte;
+
+[[noreturn]] void ThrowErrno(const std::string& path, const char* what) {
+  int err = errno;
+  throw FileError(path, std::string(what) + " (" + std::strerror(err) + ")", err);
+}
+
+bool LockByte(int fd, off_t byte, bool exclusive) { return posix::LockBytes(fd, byte, 1, exclusive); }
 
 bool TakeShareLocks(int fd, FileAccess access, FileShare share) {
   bool writes = access == FileAccess::ReadWrite;
@@ -55,10 +60,11 @@ bool TakeShareLocks(int fd, FileAccess access, FileShare share) {
 
 class PosixFile final : public File {
  public:
-  PosixFile(int fd, std::string path, bool writable, bool deleteOnClose)
-      : m_fd(fd), m_path(std::move(path)), m_writable(writable), m_deleteOnClose(deleteOnClose) {}
+  // An unnamed file was removed from its folder when it was made and is listed by descriptor.
+  PosixFile(int fd, std::string path, bool writable, bool unnamed)
+      : m_fd(fd), m_path(std::move(path)), m_writable(writable), m_unnamed(unnamed) {}
   ~PosixFile() override {
-    if (m_deleteOnClose) ::unlink(m_path.c_str());
+    if (m_unnamed) posix::UnlistUnnamedTempFile(m_fd);
     ::close(m_fd);
   }
 
@@ -120,7 +126,7 @@ class PosixFile final : public File {
   int m_fd;
   std::string m_path;
   bool m_writable;
-  bool m_deleteOnClose;
+  bool m_unnamed;
 };
 
 class PosixLibrary final : public DynamicLibrary {
@@ -181,6 +187,14 @@ class PosixEnv final : public Env {
     if (fd < 0) ThrowErrno(name, "cannot create temporary file");
     ::fcntl(fd, F_SETFD, FD_CLOEXEC);
     TakeShareLocks(fd, FileAccess::ReadWrite, FileShare::Exclusive);
+    if (deleteOnClose) {
+      // Nobody opens such a file by its name again, so the name goes at once: nothing is left
+      // in the folder even when the process is killed.
+      ::unlink(name.c_str());
+      posix::ListUnnamedTempFile(fd);
+    } else {
+      posix::ListNamedTempFile(name);
+    }
     return std::make_unique<PosixFile>(fd, name, true, deleteOnClose);
   }
 
@@ -216,6 +230,7 @@ class PosixEnv final : public Env {
 
   void RenameFile(const std::string& source, const std::string& target) override {
     if (::rename(source.c_str(), target.c_str()) != 0) ThrowErrno(target, "cannot replace file");
+    posix::UnlistNamedTempFile(source);
   }
 
   void CreateDirectory(const std::string& path) override {
@@ -282,6 +297,12 @@ class PosixEnv final : public Env {
   std::string AppDataDirectory() override {
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) return xdg;
     if (const char* home = std::getenv("HOME"); home && *home) return JoinPath(home, ".local/share");
+    return {};
+  }
+
+  std::string StateDirectory() override {
+    if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg && *xdg) return xdg;
+    if (const char* home = std::getenv("HOME"); home && *home) return JoinPath(home, ".local/state");
     return {};
   }
 

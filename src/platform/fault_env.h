@@ -48,6 +48,7 @@ class FaultEnv : public Env {
   std::string TempDirectory() override { return m_target.TempDirectory(); }
   std::string ExecutableDirectory() override { return m_target.ExecutableDirectory(); }
   std::string AppDataDirectory() override { return m_target.AppDataDirectory(); }
+  std::string StateDirectory() override { return m_target.StateDirectory(); }
   uint32_t SectorSize(const std::string& path) override { return m_target.SectorSize(path); }
   std::unique_ptr<DynamicLibrary> LoadLibrary(const std::string& path) override { return m_target.LoadLibrary(path); }
   int64_t Now() override { return m_target.Now(); }

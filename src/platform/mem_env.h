@@ -35,6 +35,7 @@ class MemEnv : public Env {
   std::string TempDirectory() override { return "/tmp"; }
   std::string ExecutableDirectory() override { return "/app"; }
   std::string AppDataDirectory() override { return "/home/user/.local/share"; }
+  std::string StateDirectory() override { return "/home/user/.local/state"; }
   uint32_t SectorSize(const std::string& path) override { return m_sectorSize; }
   std::unique_ptr<DynamicLibrary> LoadLibrary(const std::string& path) override { return nullptr; }
   int64_t Now() override { return m_now; }

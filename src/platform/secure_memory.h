@@ -11,13 +11,20 @@ namespace mlf {
 // Overwrites memory with zeros in a way the compiler may not drop.
 void SecureZero(void* data, size_t size);
 
+// Called whenever memory for a secret is taken: from then on the process writes no core dump,
+// which would carry the secret to disk, and other processes of the user cannot read its memory.
+void ForbidCoreDumps();
+
 template <typename T>
 struct WipingAllocator {
   using value_type = T;
   WipingAllocator() = default;
   template <typename U>
   WipingAllocator(const WipingAllocator<U>&) {}
-  T* allocate(size_t n) { return static_cast<T*>(::operator new(n * sizeof(T))); }
+  T* allocate(size_t n) {
+    ForbidCoreDumps();
+    return static_cast<T*>(::operator new(n * sizeof(T)));
+  }
   void deallocate(T* p, size_t n) {
     SecureZero(p, n * sizeof(T));
     ::operator delete(p);

@@ -5,6 +5,7 @@
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlSchemeHandler>
 
+#include "platform/app_folders.h"
 #include "platform/env.h"
 #include "platform/path.h"
 
@@ -56,7 +57,7 @@ CMlfHelpCtrl::CMlfHelpCtrl(QWidget* parent) : CHtmlCtrl(parent) {
 }
 
 QString CMlfHelpCtrl::StartPage() {
-  return QString::fromStdString(JoinPath(JoinPath(Env::Default().ExecutableDirectory(), "Help"), "hb_frameset.html"));
+  return QString::fromStdString(JoinPath(JoinPath(LocateAppFolders(Env::Default()).data, "Help"), "hb_frameset.html"));
 }
 
 }  // namespace mlf

@@ -94,12 +94,47 @@ TEST_F(LogTest, ClosedLogDropsEverything) {
   never.Write("x");
   EXPECT_EQ(never.GetFilePath(), "");
 
-  // A Logs folder that cannot be created leaves the log closed.
+  // With neither Logs folder to be had the log stays closed.
   env.PutFile("/app/Logs", "a file in the way");
+  env.PutFile("/home/user/.local", "a file in the way");
   CLog blocked(env);
   blocked.Open();
   EXPECT_FALSE(blocked.IsOpen());
   EXPECT_EQ(blocked.GetFilePath(), "");
+}
+
+class InstalledEnv : public MemEnv {
+ public:
+  std::string ExecutableDirectory() override { return "/usr/bin"; }
+};
+
+TEST(LogLocationTest, BesideABuiltProgramWhileWritableElseInTheUserStateFolder) {
+  const std::string date = FormatLogFileDate(kNow);
+  const std::string userLog = "/home/user/.local/state/Quarn/Marrowleaf/Logs/Marrowleaf " + date + ".log";
+
+  MemEnv build;
+  build.SetNow(kNow);
+  CLog beside(build);
+  beside.Open();
+  EXPECT_EQ(beside.GetFilePath(), "/app/Logs/Marrowleaf " + date + ".log");
+
+  MemEnv unwritable;
+  unwritable.SetNow(kNow);
+  unwritable.PutFile("/app/Logs", "a file in the way");
+  CLog moved(unwritable);
+  moved.Open();
+  EXPECT_EQ(moved.GetFilePath(), userLog);
+  EXPECT_NE(unwritable.GetFile(userLog).find("##### BEGIN LOG #####"), std::string::npos);
+
+  // An installed program never writes beside itself, even where it could.
+  InstalledEnv installed;
+  installed.SetNow(kNow);
+  installed.CreateDirectories("/usr/bin");
+  installed.CreateDirectories("/usr/lib/marrowleaf");
+  CLog user(installed);
+  user.Open();
+  EXPECT_EQ(user.GetFilePath(), userLog);
+  EXPECT_FALSE(installed.DirectoryExists("/usr/bin/Logs"));
 }
 
 TEST(TimeFormatTest, EnglishWhateverTheLocale) {

@@ -40,6 +40,7 @@ TEST(ShellRegistrationTest, WritesTheTypeTheEntryAndAnOpenableTemplate) {
   QStringList written = RegisterShellNew(QStringLiteral("/opt/mlf/marrowleaf"));
   EXPECT_EQ(written.size(), 5);
   EXPECT_TRUE(Contents(home.Path("data/mime/packages/marrowleaf.xml")).contains("<glob pattern=\"*.mlf\"/>"));
+  EXPECT_TRUE(Contents(home.Path("data/mime/packages/marrowleaf.xml")).contains("<magic"));
   QByteArray entry = Contents(home.Path("data/applications/marrowleaf.desktop"));
   EXPECT_TRUE(entry.contains("Exec=\"/opt/mlf/marrowleaf\" %f"));
   EXPECT_TRUE(entry.contains("MimeType=application/x-marrowleaf;"));

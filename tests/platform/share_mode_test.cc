@@ -13,21 +13,31 @@ namespace {
 constexpr FileAccess R = FileAccess::Read;
 constexpr FileAccess RW = FileAccess::ReadWrite;
 
-TEST(PosixEnvTest, TempFileIsOwnerOnlyWithPrefixAndGoesAwayWhenClosed) {
+TEST(PosixEnvTest, TempFileIsOwnerOnlyWithPrefixAndGoesAwayWhenDeleted) {
   test::ScratchDir dir;
-  std::string path;
-  {
-    auto file = Env::Default().CreateTempFile("MLF", ".tmp", true, dir.path());
-    path = file->Path();
-    struct stat st {};
-    ASSERT_EQ(stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);
-    EXPECT_EQ(path.rfind(dir / "MLF", 0), 0u);
-    EXPECT_EQ(path.substr(path.size() - 4), ".tmp");
-    file->WriteString("abc");
-    EXPECT_EQ(file->Size(), 3u);
-  }
+  auto file = Env::Default().CreateTempFile("MLF", ".tmp", false, dir.path());
+  std::string path = file->Path();
+  struct stat st {};
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(path.rfind(dir / "MLF", 0), 0u);
+  EXPECT_EQ(path.substr(path.size() - 4), ".tmp");
+  file.reset();
+  EXPECT_TRUE(Env::Default().FileExists(path));
+  Env::Default().DeleteFile(path);
   EXPECT_FALSE(Env::Default().FileExists(path));
+}
+
+TEST(PosixEnvTest, DeleteOnCloseTempFileHasNoNameInItsFolder) {
+  test::ScratchDir dir;
+  auto file = Env::Default().CreateTempFile("MLF", ".tmp", true, dir.path());
+  EXPECT_FALSE(Env::Default().FileExists(file->Path()));
+  EXPECT_TRUE(Env::Default().ListDirectory(dir.path()).empty());
+  file->WriteString("abc");
+  file->Seek(0);
+  char back[3];
+  file->ReadExact(back, 3);
+  EXPECT_EQ(std::string(back, 3), "abc");
 }
 
 TEST(PosixEnvTest, CreateAlwaysOnHeldFileFailsWithoutTruncating) {
