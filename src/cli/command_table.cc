@@ -49,7 +49,7 @@ const std::vector<Command>& Commands() {
 }
 
 const std::vector<std::string>& CommonOptions() {
-  static const std::vector<std::string> options = {"--password-file", "--yes", "--no", "--help"};
+  static const std::vector<std::string> options = {"--password-file", "--yes", "--no", "--log", "--help"};
   return options;
 }
 
