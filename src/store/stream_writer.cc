@@ -33,6 +33,10 @@ void StreamWriter::Drop() {
   m_streamId = 0;
 }
 
+void StreamWriter::ExpectLength(uint64_t contentLength) {
+  if (m_gzip && contentLength <= std::numeric_limits<uint32_t>::max()) m_gzip->ExpectLength(contentLength);
+}
+
 void StreamWriter::Put(const void* data, size_t size) {
   if (!IsOpen()) return;
   if (m_contentLength == 0) m_contentCrc.Restart();

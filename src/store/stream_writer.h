@@ -34,6 +34,8 @@ class StreamWriter {
   bool IsOpen() const { return m_streamId > 0; }
   const MLFSTREAM& Stream() const { return m_stream; }
 
+  // A hint: the content's length, when known before it arrives (Put still decides).
+  void ExpectLength(uint64_t contentLength);
   void Put(const void* data, size_t size);
   // False when the node key cannot be made or there is no work file; the node then keeps its
   // old content. File errors throw.
