@@ -221,6 +221,7 @@ class CMarrowleafDoc {
   void LoadSections(BinaryReader& in, OpenMode mode);
   void LoadTasks(BinaryReader& in);
   void NoticeInterruptedSaves();
+  struct SaveImage;  // the steps of a save
   SaveResult SaveFile(const std::string& path);
   std::unique_ptr<File> ReopenSavedFile(const std::string& path);
   void DiscardDecryptedCopy();

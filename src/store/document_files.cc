@@ -32,6 +32,7 @@ uint32_t CMarrowleafDoc::AddNodeFromFile(const std::string& path, uint8_t type, 
     node.Create(this, type, title.c_str(), 0);
     CMlfNodeData* data = node.GetNodeDataForWrite(compress);
     if (!data) return 0;
+    data->ExpectLength(in->Size());
     std::vector<char> buffer(kPiece);
     while (size_t n = in->Read(buffer.data(), buffer.size())) data->Put(buffer.data(), n);
     return data->Finish() ? node.GetId() : 0;

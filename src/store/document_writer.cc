@@ -5,6 +5,7 @@
 // document as they were.
 #include <chrono>
 #include <limits>
+#include <map>
 #include <thread>
 #include <unordered_set>
 
@@ -122,34 +123,69 @@ CMarrowleafDoc::SaveResult CMarrowleafDoc::Save(const std::string& path) {
   return result;
 }
 
-CMarrowleafDoc::SaveResult CMarrowleafDoc::SaveFile(const std::string& path) {
+// One save, step by step. The steps change nothing in the document until Commit: a failure
+// at any step before it leaves the document as it was, and the temporary files are removed.
+struct CMarrowleafDoc::SaveImage {
+  SaveImage(CMarrowleafDoc& document, const std::string& path);
+
+  // The header (offsets as they stand) and every node entry; a content node's entry gets its
+  // stream's new offset in CopyStreams.
+  void WriteNodeTable();
+  // Every stored stream, copied as stored from the work or data file.
+  void CopyStreams();
+  // The logo, bookmark, keyword, more-info and task sections, then the header again with
+  // their offsets.
+  void WriteSections();
+  // For an encrypted document, the envelope around the plain image; false when no encryptor
+  // can be made.
+  bool WriteEnvelope();
+  // Flushes the new file and renames it over the target (the file a link leads to).
+  void ReplaceFile();
+  // The document reads the new image from now on.
+  void Commit(std::unique_ptr<File> reopened);
+
+  CMarrowleafDoc& doc;
   CLog& log = AppLog();
-  log.WriteLine("CMarrowleafDoc::SaveFile()...");
   // Through a symbolic link the save replaces the file it leads to, and the new image is made
   // beside that file, so the rename stays within one folder and the link stays a link.
-  const std::string target = m_env.ResolveLinks(path);
-  const std::string folder = DirName(target);
-  const std::string besideSuffix = "." + BaseName(target) + ".tmp";
-  const bool encrypted = m_fileEncryption.nCryptType != 0;
+  const std::string target;
+  const std::string folder;
+  const std::string besideSuffix;
+  const bool encrypted;
+  std::unique_ptr<TempFile> image;
+  std::unique_ptr<TempFile> envelope;
+  FileHeader header;
+  MoreInfo moreInfo{};
+  ByteWriter table;                               // header and node table
+  std::map<uint32_t, size_t> entryAt;             // node id -> its table entry's offset; 0 for no content type
+  std::map<uint32_t, uint32_t> newLocation;       // node id -> its stream's offset in the new image
+};
 
+CMarrowleafDoc::SaveImage::SaveImage(CMarrowleafDoc& document, const std::string& path)
+    : doc(document),
+      target(document.m_env.ResolveLinks(path)),
+      folder(DirName(target)),
+      besideSuffix("." + BaseName(target) + ".tmp"),
+      encrypted(document.m_fileEncryption.nCryptType != 0),
+      header(document.m_header),
+      moreInfo(document.m_moreInfo) {
   std::unique_ptr<File> imageFile;
   try {
-    imageFile = encrypted ? m_env.CreateTempFile("MLF", ".tmp", false, {})
-                          : m_env.CreateTempFile("MLF", besideSuffix, false, folder);
+    imageFile = encrypted ? doc.m_env.CreateTempFile("MLF", ".tmp", false, {})
+                          : doc.m_env.CreateTempFile("MLF", besideSuffix, false, folder);
   } catch (const FileError& error) {
     log.WriteLine("FAILED to create temp output file, GetLastError value is " + std::to_string(error.code()));
     throw;
   }
-  TempFile image(m_env, std::move(imageFile), encrypted);
-
-  FileHeader header = m_header;
+  image = std::make_unique<TempFile>(doc.m_env, std::move(imageFile), encrypted);
   header.version = kCurrentFileVersion;
-  ByteWriter table;
-  WriteHeader(table, header, static_cast<uint32_t>(m_nodes.size()));
-  std::map<uint32_t, size_t> entryAt;  // node id -> its table entry's offset; 0 for no content type
+}
+
+void CMarrowleafDoc::SaveImage::WriteNodeTable() {
+  WriteHeader(table, header, static_cast<uint32_t>(doc.m_nodes.size()));
   std::unordered_set<uint32_t> detached;  // written at the top level, where they are shown
-  for (const DetachedNode& node : FindDetachedNodes(m_nodes)) detached.insert(node.id);
-  for (const auto& [id, record] : m_nodes) {
+  for (const DetachedNode& node : FindDetachedNodes(doc.m_nodes)) detached.insert(node.id);
+  for (const auto& [id, record] : doc.m_nodes) {
     entryAt[id] = HasContentType(record.nType) ? table.Size() : 0;
     if (!detached.count(id)) {
       WriteNodeEntry(table, record);
@@ -159,147 +195,182 @@ CMarrowleafDoc::SaveResult CMarrowleafDoc::SaveFile(const std::string& path) {
     topLevel.nParent = 0;
     WriteNodeEntry(table, topLevel);
   }
-  image->Write(table.Data().data(), table.Size());
+  (*image)->Write(table.Data().data(), table.Size());
   log.WriteLine("Initial NTV writeout complete, DataLocPos collection has " + std::to_string(entryAt.size()) +
                 " elements");
+}
 
-  std::map<uint32_t, uint32_t> newLocation;
-  for (const auto& [id, record] : m_nodes) {
+void CMarrowleafDoc::SaveImage::CopyStreams() {
+  for (const auto& [id, record] : doc.m_nodes) {
     auto at = entryAt.find(id);
-    auto location = m_locations.find(id);
-    if (location == m_locations.end()) {
+    auto location = doc.m_locations.find(id);
+    if (location == doc.m_locations.end()) {
       log.WriteLine("FAILED in Data_GetLocation call with ntv.nIndex := " + std::to_string(id));
       continue;
     }
     if (!location->second.bHasData || at->second == 0) continue;
-    File* from = FileOf(location->second);
-    if (!from) throw FileError(m_pathName, "the stored bytes of a node have no file");
-    uint32_t position = Offset32(*image);
-    CopyBytes(*from, location->second.nLoc, record.nStorageLength, *image);
+    File* from = doc.FileOf(location->second);
+    if (!from) throw FileError(doc.m_pathName, "the stored bytes of a node have no file");
+    uint32_t position = Offset32(**image);
+    CopyBytes(*from, location->second.nLoc, record.nStorageLength, **image);
     PutLe32(table.Data().data() + at->second, position);
     newLocation[id] = position;
   }
+}
 
+void CMarrowleafDoc::SaveImage::WriteSections() {
+  File& out = **image;
   log.Write("processing other writeout sections...");
   log.Write("custom logo...");
   header.logoOffset = header.logoLength = 0;
-  if (m_hasLogo) {
-    uint32_t position = Offset32(*image);
-    if (m_logoWorkLength) CopyBytes(*m_workFile, m_logoWorkOffset, m_logoWorkLength, *image);
-    else CopyBytes(*DataFile(), m_header.logoOffset, m_header.logoLength, *image);
+  if (doc.m_hasLogo) {
+    uint32_t position = Offset32(out);
+    if (doc.m_logoWorkLength) CopyBytes(*doc.m_workFile, doc.m_logoWorkOffset, doc.m_logoWorkLength, out);
+    else CopyBytes(*doc.DataFile(), doc.m_header.logoOffset, doc.m_header.logoLength, out);
     header.logoOffset = position;
-    header.logoLength = Offset32(*image) - position;
+    header.logoLength = Offset32(out) - position;
   }
   ByteWriter sections;
-  uint32_t sectionsStart = Offset32(*image);
+  uint32_t sectionsStart = Offset32(out);
   auto here = [&] { return static_cast<uint32_t>(sectionsStart + sections.Size()); };
 
   log.Write("bookmarks...");
   header.bookmarksOffset = here();
-  sections.U32(static_cast<uint32_t>(m_bookmarks.Records().size()));
+  sections.U32(static_cast<uint32_t>(doc.m_bookmarks.Records().size()));
   sections.U32(0);
   sections.U32(0);
-  for (const auto& [id, bookmark] : m_bookmarks.Records()) WriteBookmark(sections, bookmark);
+  for (const auto& [id, bookmark] : doc.m_bookmarks.Records()) WriteBookmark(sections, bookmark);
   log.Write("keywords...");
   header.keywordsOffset = here();
-  sections.U32(static_cast<uint32_t>(m_keywords.Keywords().size()));
-  sections.U32(static_cast<uint32_t>(m_keywords.NodeKeywords().size()));
+  sections.U32(static_cast<uint32_t>(doc.m_keywords.Keywords().size()));
+  sections.U32(static_cast<uint32_t>(doc.m_keywords.NodeKeywords().size()));
   sections.U32(0);
   sections.U32(0);
-  for (const auto& [id, text] : m_keywords.Keywords()) {
+  for (const auto& [id, text] : doc.m_keywords.Keywords()) {
     sections.U32(id);
     sections.CText(text);
   }
-  for (const auto& [node, entry] : m_keywords.NodeKeywords()) {
+  for (const auto& [node, entry] : doc.m_keywords.NodeKeywords()) {
     sections.U32(node);
     sections.U32(static_cast<uint32_t>(entry.ids.size()));
     for (uint32_t id : entry.ids) sections.U32(id);
   }
   log.Write("moreinfo (1st)...");
-  MoreInfo moreInfo = m_moreInfo;
   header.moreInfoOffset = here();
   size_t moreInfoAt = sections.Size();
   for (int i = 0; i < 9; ++i) sections.U32(0);  // filled in below, once the task offset is known
   log.Write("tasks...");
   moreInfo[0] = here();
-  sections.U32(static_cast<uint32_t>(m_tasks.Records().size()));
+  sections.U32(static_cast<uint32_t>(doc.m_tasks.Records().size()));
   for (int i = 0; i < 3; ++i) sections.U32(0);
-  for (const auto& [id, task] : m_tasks.Records()) WriteTask(sections, task);
+  for (const auto& [id, task] : doc.m_tasks.Records()) WriteTask(sections, task);
   log.Write("treefont (dummy)...");
   moreInfo[1] = 0;
   log.Write("treeicon (dummy)...");
   moreInfo[2] = 0;
   for (int i = 0; i < 9; ++i) PutLe32(sections.Data().data() + moreInfoAt + 4 * i, moreInfo[i]);
-  image->Write(sections.Data().data(), sections.Size());
+  out.Write(sections.Data().data(), sections.Size());
 
   log.Write("header (2nd)...");
   ByteWriter first;
-  WriteHeader(first, header, static_cast<uint32_t>(m_nodes.size()));
+  WriteHeader(first, header, static_cast<uint32_t>(doc.m_nodes.size()));
   std::copy(first.Data().begin(), first.Data().end(), table.Data().begin());
-  image->Seek(0);
-  image->Write(table.Data().data(), table.Size());
+  out.Seek(0);
+  out.Write(table.Data().data(), table.Size());
   log.Write("moreinfo (2nd)...");
   log.WriteLine("done.");
+}
 
-  std::unique_ptr<TempFile> envelope;
-  if (encrypted) {
-    std::unique_ptr<Cipher> encryptor = GetCryptProvider().MakeEncryptor(m_fileEncryption.nCryptType, m_fileEncryption.key);
-    if (!encryptor) {
-      log.Write("CMarrowleafDoc::SaveFile: FAILED to generate crypt object");
-      return SaveResult::Failed;
-    }
-    envelope = std::make_unique<TempFile>(m_env, m_env.CreateTempFile("MLF", besideSuffix, false, folder), false);
-    ByteWriter start;
-    WriteMagic(start, kEncryptedMagic);
-    start.U32(m_fileEncryption.nCryptType);
-    start.U32(m_fileEncryption.nHashType);
-    start.U32(m_fileEncryption.nKeyLength);
-    start.U32(encryptor->TestBlockLength());
-    log.Write("writing test data block...");
-    std::vector<uint8_t> test = encryptor->TestBlock();
-    start.Bytes(test.data(), test.size());
-    (*envelope)->Write(start.Data().data(), start.Size());
-    log.WriteLine("done.");
-    const size_t piece = size_t(encryptor->BlockSize()) * 2048;
-    std::vector<uint8_t> buffer;
-    uint64_t size = image->Size();
-    image->Seek(0);
-    for (uint64_t done = 0; done < size; done += piece) {
-      size_t n = static_cast<size_t>(std::min<uint64_t>(piece, size - done));
-      buffer.assign(n, 0);
-      image->ReadExact(buffer.data(), n);
-      buffer.resize((n + encryptor->BlockSize() - 1) / encryptor->BlockSize() * encryptor->BlockSize(), 0);
-      encryptor->Process(buffer.data(), buffer.size());
-      (*envelope)->Write(buffer.data(), buffer.size());
-    }
-  } else {
+bool CMarrowleafDoc::SaveImage::WriteEnvelope() {
+  if (!encrypted) {
     log.WriteLine("no encryption selected, closing temp and original files");
+    return true;
   }
+  const FileEncryption& settings = doc.m_fileEncryption;
+  std::unique_ptr<Cipher> encryptor = doc.GetCryptProvider().MakeEncryptor(settings.nCryptType, settings.key);
+  if (!encryptor) {
+    log.Write("CMarrowleafDoc::SaveFile: FAILED to generate crypt object");
+    return false;
+  }
+  envelope = std::make_unique<TempFile>(doc.m_env, doc.m_env.CreateTempFile("MLF", besideSuffix, false, folder), false);
+  ByteWriter start;
+  WriteMagic(start, kEncryptedMagic);
+  start.U32(settings.nCryptType);
+  start.U32(settings.nHashType);
+  start.U32(settings.nKeyLength);
+  start.U32(encryptor->TestBlockLength());
+  log.Write("writing test data block...");
+  std::vector<uint8_t> test = encryptor->TestBlock();
+  start.Bytes(test.data(), test.size());
+  (*envelope)->Write(start.Data().data(), start.Size());
+  log.WriteLine("done.");
+  const size_t piece = size_t(encryptor->BlockSize()) * 2048;
+  std::vector<uint8_t> buffer;
+  uint64_t size = (*image)->Size();
+  (*image)->Seek(0);
+  for (uint64_t done = 0; done < size; done += piece) {
+    size_t n = static_cast<size_t>(std::min<uint64_t>(piece, size - done));
+    buffer.assign(n, 0);
+    (*image)->ReadExact(buffer.data(), n);
+    buffer.resize((n + encryptor->BlockSize() - 1) / encryptor->BlockSize() * encryptor->BlockSize(), 0);
+    encryptor->Process(buffer.data(), buffer.size());
+    (*envelope)->Write(buffer.data(), buffer.size());
+  }
+  return true;
+}
 
+void CMarrowleafDoc::SaveImage::ReplaceFile() {
   // The new file is complete. Make it durable, then put it in place in one step.
-  TempFile& replacement = envelope ? *envelope : image;
+  TempFile& replacement = envelope ? *envelope : *image;
   replacement->Sync();
   std::string replacementPath = replacement->Path();
   replacement.Keep().reset();  // closed first: its lock must go, and Windows renames only closed files
   // The new file keeps what the user set up on the old one; a new file stays owner-only.
-  if (m_env.FileExists(target) && !m_env.CopyPermissions(target, replacementPath))
+  if (doc.m_env.FileExists(target) && !doc.m_env.CopyPermissions(target, replacementPath))
     log.WriteLine("WARNING: the permissions of " + target + " could not be given to the saved file");
   try {
-    m_env.RenameFile(replacementPath, target);
+    doc.m_env.RenameFile(replacementPath, target);
   } catch (const FileError& error) {
     log.WriteLine("FAILED to move temp save file, GetLastError value is " + std::to_string(error.code()));
     try {
-      m_env.DeleteFile(replacementPath);
+      doc.m_env.DeleteFile(replacementPath);
     } catch (const FileError&) {
     }
     throw;
   }
-  // From the rename on, the new file is in place: nothing below may report the save as failed.
+  // From the rename on, the new file is in place: nothing after it may report the save as failed.
   try {
-    m_env.SyncDirectory(folder);
+    doc.m_env.SyncDirectory(folder);
   } catch (const FileError& error) {
     log.WriteLine(std::string("WARNING: the folder of the saved file could not be flushed: ") + error.what());
   }
+}
+
+void CMarrowleafDoc::SaveImage::Commit(std::unique_ptr<File> reopened) {
+  doc.DiscardDecryptedCopy();
+  doc.m_orgFile = std::move(reopened);
+  if (encrypted) doc.m_decryptedCopy = image->Keep();
+  for (auto& [id, location] : doc.m_locations) {
+    auto moved = newLocation.find(id);
+    if (moved == newLocation.end()) continue;
+    location.bInWorkFile = 0;
+    location.nReserved = 0;
+    location.nLoc = moved->second;
+    doc.m_nodes[id].nLoc = moved->second;
+  }
+  doc.m_header = header;
+  doc.m_moreInfo = moreInfo;
+  doc.m_logoWorkOffset = doc.m_logoWorkLength = 0;
+}
+
+CMarrowleafDoc::SaveResult CMarrowleafDoc::SaveFile(const std::string& path) {
+  AppLog().WriteLine("CMarrowleafDoc::SaveFile()...");
+  SaveImage save(*this, path);
+  save.WriteNodeTable();
+  save.CopyStreams();
+  save.WriteSections();
+  if (!save.WriteEnvelope()) return SaveResult::Failed;
+  save.ReplaceFile();
   std::unique_ptr<File> reopened = ReopenSavedFile(path);
   if (!reopened) {
     // The document keeps reading its old data, which is what the new file holds.
@@ -308,22 +379,7 @@ CMarrowleafDoc::SaveResult CMarrowleafDoc::SaveFile(const std::string& path) {
                          kAppCaption, MessageIcon::Exclamation, MessageButtons::Ok);
     return SaveResult::Committed;
   }
-
-  // Committed: from here on the document reads the new image.
-  DiscardDecryptedCopy();
-  m_orgFile = std::move(reopened);
-  if (encrypted) m_decryptedCopy = image.Keep();
-  for (auto& [id, location] : m_locations) {
-    auto moved = newLocation.find(id);
-    if (moved == newLocation.end()) continue;
-    location.bInWorkFile = 0;
-    location.nReserved = 0;
-    location.nLoc = moved->second;
-    m_nodes[id].nLoc = moved->second;
-  }
-  m_header = header;
-  m_moreInfo = moreInfo;
-  m_logoWorkOffset = m_logoWorkLength = 0;
+  save.Commit(std::move(reopened));
   return SaveResult::Saved;
 }
 

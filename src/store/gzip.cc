@@ -69,6 +69,11 @@ void GzipWriter::StartStreaming() {
   m_pending.shrink_to_fit();
 }
 
+void GzipWriter::ExpectLength(uint64_t contentLength) {
+  if (contentLength <= kOneGoLimit) return;  // compressed in one go, into a buffer of its bound
+  m_member.reserve(m_member.size() + compressBound(static_cast<uLong>(contentLength)) + 8);
+}
+
 void GzipWriter::Put(const void* data, size_t size) {
   // A piece may exceed uInt: feed it in parts.
   const auto* bytes = static_cast<const uint8_t*>(data);

@@ -22,6 +22,9 @@ class GzipWriter {
   GzipWriter(const GzipWriter&) = delete;
   GzipWriter& operator=(const GzipWriter&) = delete;
 
+  // The content's length when the caller knows it: the member is then laid out once instead of
+  // growing (and being copied) as it streams. Only address space is taken for it up front.
+  void ExpectLength(uint64_t contentLength);
   void Put(const void* data, size_t size);
   // Ends the member and hands over its bytes; the writer is spent afterwards.
   std::vector<uint8_t> Finish();

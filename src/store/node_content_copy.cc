@@ -20,7 +20,7 @@ bool CopyStoredContent(CMarrowleafDoc& source, uint32_t sourceId, CMarrowleafDoc
   // The copy keeps the source's flags, lengths and CRCs: its bytes are the same.
   stream.nRawLength = record.nRawLength;
   try {
-    CommitStream(target, handle.nStreamId, stream, *stored);
+    CommitStream(target, handle.nStreamId, stream, {}, *stored);
   } catch (const FileError&) {
     stream.bForOutput = 0;
     target.Data_SetStream(handle.nStreamId, stream);

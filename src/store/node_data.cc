@@ -58,6 +58,10 @@ size_t CMlfNodeData::Get(void* buffer, size_t length) {
 
 ContentError CMlfNodeData::Error() const { return m_reader ? m_reader->Error() : ContentError::None; }
 
+void CMlfNodeData::ExpectLength(uint64_t length) {
+  if (m_initialized && m_writer) m_writer->ExpectLength(length);
+}
+
 void CMlfNodeData::Put(const void* buffer, size_t length) {
   if (m_initialized && m_writer) m_writer->Put(buffer, length);
 }

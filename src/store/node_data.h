@@ -30,6 +30,8 @@ class CMlfNodeData {
   bool Initialize(CMlfNode* node, int mode, bool compress);
   // Up to length bytes of content; 0 when not initialised or at the end.
   size_t Get(void* buffer, size_t length);
+  // A hint for a write: the content's length, when known before it arrives.
+  void ExpectLength(uint64_t length);
   void Put(const void* buffer, size_t length);
   // Ends a write: the content becomes the node's. False when it could not be stored.
   bool Finish();

@@ -26,7 +26,7 @@ std::optional<std::vector<uint8_t>> PlainMember(CMarrowleafDoc& document, const 
   if (!(record.nFlags & kNodeEncrypted)) {
     CheckIntegrity(IntegrityCheck::StoredBytes, record.nFileDataCRC, Crc32Update(0, stored.data(), stored.size()),
                    document, record.nIndex);
-    if (record.nFlags & kNodeCompressed) return stored;
+    if (record.nFlags & kNodeCompressed) return read;
     // A raw stream is compressed first: encryption works on the compressed form only.
     GzipWriter gzip;
     gzip.Put(stored.data(), stored.size());
@@ -40,7 +40,10 @@ std::optional<std::vector<uint8_t>> PlainMember(CMarrowleafDoc& document, const 
   CheckIntegrity(IntegrityCheck::StoredBytes, record.nFileDataCRC, Crc32Update(0, stored.data() + start, size),
                  document, record.nIndex);
   oldDecryptor->Process(stored.data() + start, size);
-  return std::vector<uint8_t>(stored.begin() + start, stored.begin() + start + located->compressedLength);
+  // Freed from its key in place: a large node is held once.
+  stored.resize(start + located->compressedLength);
+  stored.erase(stored.begin(), stored.begin() + static_cast<ptrdiff_t>(start));
+  return read;
 }
 
 }  // namespace
@@ -53,20 +56,15 @@ bool ReencryptStream(CMarrowleafDoc& document, uint32_t nodeId, Cipher* newEncry
   std::optional<std::vector<uint8_t>> member = PlainMember(document, record, oldDecryptor);
   if (!member) return false;
 
-  std::vector<uint8_t> stored;
-  uint32_t newCrc;
+  std::vector<uint8_t> prefix;  // the test block and sub-header of an encrypted stream
   if (newEncryptor) {
-    stored = newEncryptor->TestBlock();
-    newTestLength = static_cast<uint32_t>(stored.size());
+    prefix = newEncryptor->TestBlock();
+    newTestLength = static_cast<uint32_t>(prefix.size());
     uint32_t compressedLength = static_cast<uint32_t>(member->size());
     PadAndEncrypt(*newEncryptor, *member);
-    newCrc = Crc32Update(0, member->data(), member->size());
-    AppendSubHeader(stored, static_cast<uint32_t>(member->size()), compressedLength);
-    stored.insert(stored.end(), member->begin(), member->end());
-  } else {
-    newCrc = Crc32Update(0, member->data(), member->size());
-    stored = std::move(*member);
+    AppendSubHeader(prefix, static_cast<uint32_t>(member->size()), compressedLength);
   }
+  uint32_t newCrc = Crc32Update(0, member->data(), member->size());
 
   MLFSTREAMHANDLE handle;
   document.Data_OpenStream(nodeId, true, &handle, true);
@@ -79,7 +77,7 @@ bool ReencryptStream(CMarrowleafDoc& document, uint32_t nodeId, Cipher* newEncry
   stream.nDataCRC = newEncryptor ? 0 : record.nDataCRC;
   stream.nFileDataCRC = newCrc;
   try {
-    CommitStream(document, handle.nStreamId, stream, stored);
+    CommitStream(document, handle.nStreamId, stream, prefix, *member);
   } catch (const FileError&) {
     stream.bForOutput = 0;  // nothing is committed; the node keeps its old bytes
     document.Data_SetStream(handle.nStreamId, stream);

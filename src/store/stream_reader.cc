@@ -61,7 +61,11 @@ std::optional<std::vector<uint8_t>> StreamReader::ReadStored() {
     // Checked against the file before anything is allocated: a damaged length costs nothing.
     if (!m_stream.hFile || uint64_t(m_stream.nLoc) + m_stream.nStorageLength > m_stream.hFile->Size())
       return std::nullopt;
-    std::vector<uint8_t> stored(m_stream.nStorageLength);
+    // Room for a cipher's padding, so that re-encrypting in place never moves a large node.
+    constexpr size_t kPaddingRoom = 64;
+    std::vector<uint8_t> stored;
+    stored.reserve(size_t(m_stream.nStorageLength) + kPaddingRoom);
+    stored.resize(m_stream.nStorageLength);
     if (!ReadAt(m_stream.hFile, m_stream.nLoc, stored.data(), stored.size(), error)) return std::nullopt;
     return stored;
   } catch (const FileError&) {

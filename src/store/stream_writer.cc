@@ -33,6 +33,10 @@ void StreamWriter::Drop() {
   m_streamId = 0;
 }
 
+void StreamWriter::ExpectLength(uint64_t contentLength) {
+  if (m_gzip && contentLength <= std::numeric_limits<uint32_t>::max()) m_gzip->ExpectLength(contentLength);
+}
+
 void StreamWriter::Put(const void* data, size_t size) {
   if (!IsOpen()) return;
   if (m_contentLength == 0) m_contentCrc.Restart();
@@ -48,17 +52,18 @@ void StreamWriter::Put(const void* data, size_t size) {
   m_stream.nBytesDone = static_cast<uint32_t>(m_contentLength);
 }
 
-std::vector<uint8_t> StreamWriter::StoredBytes() {
+bool StreamWriter::StoredBytes(std::vector<uint8_t>& prefix, std::vector<uint8_t>& body) {
   if (!m_gzip) {
     m_stream.nFileDataCRC = m_stream.nDataCRC;  // the stored bytes are the content
-    return std::move(m_raw);
+    body = std::move(m_raw);
+    return true;
   }
-  std::vector<uint8_t> member = m_gzip->Finish();
+  body = m_gzip->Finish();
   m_gzip.reset();
   m_stream.nRawLength = static_cast<uint32_t>(m_contentLength);
   if (!m_stream.bEncrypted) {
-    m_stream.nFileDataCRC = Crc32Update(0, member.data(), member.size());
-    return member;
+    m_stream.nFileDataCRC = Crc32Update(0, body.data(), body.size());
+    return true;
   }
   // No CRC of an encrypted node's content is recorded: in clear, it would confirm a guess of
   // the content. The CRC of the stored bytes and the member's own CRC still guard it.
@@ -69,15 +74,14 @@ std::vector<uint8_t> StreamWriter::StoredBytes() {
   if (!encryptor) {
     AppLog().WriteLine("WARNING: The node key could not be made; node " + std::to_string(m_stream.nIndex) +
                        " keeps its old content");
-    return {};
+    return false;
   }
-  uint32_t compressedLength = static_cast<uint32_t>(member.size());
-  PadAndEncrypt(*encryptor, member);
-  m_stream.nFileDataCRC = Crc32Update(0, member.data(), member.size());
-  std::vector<uint8_t> stored = encryptor->TestBlock();
-  AppendSubHeader(stored, static_cast<uint32_t>(member.size()), compressedLength);
-  stored.insert(stored.end(), member.begin(), member.end());
-  return stored;
+  uint32_t compressedLength = static_cast<uint32_t>(body.size());
+  PadAndEncrypt(*encryptor, body);
+  m_stream.nFileDataCRC = Crc32Update(0, body.data(), body.size());
+  prefix = encryptor->TestBlock();
+  AppendSubHeader(prefix, static_cast<uint32_t>(body.size()), compressedLength);
+  return true;
 }
 
 bool StreamWriter::Finish() {
@@ -87,13 +91,13 @@ bool StreamWriter::Finish() {
     return false;
   }
   m_stream.nDataCRC = m_contentCrc.Value();  // 0 for no content, as no CRC recorded
-  std::vector<uint8_t> stored = StoredBytes();
-  if (m_stream.bEncrypted && stored.empty()) {
+  std::vector<uint8_t> prefix, body;
+  if (!StoredBytes(prefix, body)) {
     Drop();
     return false;
   }
   try {
-    CommitStream(m_document, m_streamId, m_stream, stored);
+    CommitStream(m_document, m_streamId, m_stream, prefix, body);
   } catch (...) {
     Drop();
     throw;
@@ -102,16 +106,19 @@ bool StreamWriter::Finish() {
   return true;
 }
 
-void CommitStream(CMarrowleafDoc& document, int32_t streamId, MLFSTREAM& stream, const std::vector<uint8_t>& stored) {
+void CommitStream(CMarrowleafDoc& document, int32_t streamId, MLFSTREAM& stream, std::span<const uint8_t> prefix,
+                  std::span<const uint8_t> body) {
   auto lock = document.Lock();
   if (!stream.hFile) throw FileError("", "no work file");
   // Appended where the work file ends now, so streams finished in any order never overlap.
   uint64_t end = stream.hFile->Size();
-  if (end + stored.size() > std::numeric_limits<uint32_t>::max()) throw FileError(stream.hFile->Path(), "the work file is full");
+  uint64_t size = prefix.size() + body.size();
+  if (end + size > std::numeric_limits<uint32_t>::max()) throw FileError(stream.hFile->Path(), "the work file is full");
   stream.nLoc = static_cast<uint32_t>(end);
   stream.hFile->Seek(end);
-  stream.hFile->Write(stored.data(), stored.size());
-  stream.nBytesDone = stream.nStorageLength = static_cast<uint32_t>(stored.size());
+  if (!prefix.empty()) stream.hFile->Write(prefix.data(), prefix.size());
+  stream.hFile->Write(body.data(), body.size());
+  stream.nBytesDone = stream.nStorageLength = static_cast<uint32_t>(size);
   document.Data_SetStream(streamId, stream);
   document.Data_CloseStream(streamId);
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "store/crc32.h"
@@ -15,10 +16,12 @@ namespace mlf {
 
 class CMarrowleafDoc;
 
-// Appends finished stored bytes to the end of the stream's file and commits the write stream
-// (its record gets the location and lengths). On a file error the stream is left open and
-// the error thrown.
-void CommitStream(CMarrowleafDoc& document, int32_t streamId, MLFSTREAM& stream, const std::vector<uint8_t>& stored);
+// Appends finished stored bytes (a prefix, such as an encrypted stream's test block and
+// sub-header, then the body) to the end of the stream's file in one locked step and commits the
+// write stream (its record gets the location and lengths). Taking the two parts apart spares a
+// copy of a large body. On a file error the stream is left open and the error thrown.
+void CommitStream(CMarrowleafDoc& document, int32_t streamId, MLFSTREAM& stream, std::span<const uint8_t> prefix,
+                  std::span<const uint8_t> body);
 
 class StreamWriter {
  public:
@@ -31,13 +34,17 @@ class StreamWriter {
   bool IsOpen() const { return m_streamId > 0; }
   const MLFSTREAM& Stream() const { return m_stream; }
 
+  // A hint: the content's length, when known before it arrives (Put still decides).
+  void ExpectLength(uint64_t contentLength);
   void Put(const void* data, size_t size);
   // False when the node key cannot be made or there is no work file; the node then keeps its
   // old content. File errors throw.
   bool Finish();
 
  private:
-  std::vector<uint8_t> StoredBytes();
+  // The stored bytes as a prefix (empty unless encrypted) and a body; false when the node key
+  // cannot be made.
+  bool StoredBytes(std::vector<uint8_t>& prefix, std::vector<uint8_t>& body);
   void Drop();
 
   CMarrowleafDoc& m_document;
