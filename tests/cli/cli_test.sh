@@ -155,6 +155,8 @@ t cat-binary 0 "" "$mlf" cat nodes.mlf //Docs/blob
 [ "$(od -An -tx1 out.txt | tr -d ' \n')" = "0001022064617461" ] || fail "cat-binary: bytes changed"
 mkdir -p nomodule && cp "$mlf" nomodule/mlf
 t cat-no-module 1 "You cannot access this encrypted node." nomodule/mlf cat nodes.mlf //Secret --password-file pw1
+t export-no-module 1 "Secret: no encryption module" nomodule/mlf export nodes.mlf no-module-out --password-file pw1 --yes
+absent export-no-module-nothing no-module-out/Secret.rtf
 
 # Nodes whose parent is missing, or whose parents form a cycle, are shown at the top level.
 t orphans-ls 0 "+ Lost" "$mlf" ls orphans.mlf
