@@ -22,7 +22,7 @@ od -An -tx1 -N 600000 /dev/urandom >big.txt
 [ -z "$(leftovers)" ] || fail "fixture left: $(leftovers)"
 
 # A broken pipe.
-"$mlf" cat a.mlf //big.txt --password-file pw | head -c 10 >/dev/null
+"$mlf" cat a.mlf //big --password-file pw | head -c 10 >/dev/null
 status=${PIPESTATUS[0]}
 [ "$status" -eq $((128 + 13)) ] || fail "SIGPIPE: exit $status, wanted 141"
 [ -z "$(leftovers)" ] || fail "SIGPIPE left: $(leftovers)"
@@ -31,7 +31,7 @@ status=${PIPESTATUS[0]}
 mkfifo stuck
 exec 3<>stuck
 start_stuck() {
-  "$mlf" cat a.mlf //big.txt --password-file pw >stuck &
+  "$mlf" cat a.mlf //big --password-file pw >stuck &
   pid=$!
   for _ in $(seq 100); do
     [ -n "$(leftovers)" ] && break
