@@ -4,7 +4,6 @@
 # and the next run wipes and removes it and says so in its log.
 # Usage: signal_cleanup_test.sh MLF
 set -u
-set -m  # background jobs keep the default action of SIGINT
 mlf=$(realpath "$1")
 work=$(mktemp -d)
 trap 'exec 3>&-; rm -rf "$work"' EXIT
@@ -14,6 +13,9 @@ export TMPDIR="$work/tmp"
 failures=0
 fail() { echo "FAIL $*"; failures=$((failures + 1)); }
 leftovers() { ls -A tmp; }
+# Runs mlf with the default action of each signal, whatever this shell was started with (a
+# background shell ignores SIGINT, and what a shell ignored at its start it cannot restore).
+run_mlf=(perl -e '$SIG{$_} = "DEFAULT" for qw(INT TERM HUP PIPE); exec @ARGV or die' "$mlf")
 
 echo "s3cret" >pw
 od -An -tx1 -N 600000 /dev/urandom >big.txt
@@ -22,7 +24,7 @@ od -An -tx1 -N 600000 /dev/urandom >big.txt
 [ -z "$(leftovers)" ] || fail "fixture left: $(leftovers)"
 
 # A broken pipe.
-"$mlf" cat a.mlf //big --password-file pw | head -c 10 >/dev/null
+"${run_mlf[@]}" cat a.mlf //big --password-file pw | head -c 10 >/dev/null
 status=${PIPESTATUS[0]}
 [ "$status" -eq $((128 + 13)) ] || fail "SIGPIPE: exit $status, wanted 141"
 [ -z "$(leftovers)" ] || fail "SIGPIPE left: $(leftovers)"
@@ -31,7 +33,7 @@ status=${PIPESTATUS[0]}
 mkfifo stuck
 exec 3<>stuck
 start_stuck() {
-  "$mlf" cat a.mlf //big --password-file pw >stuck &
+  "${run_mlf[@]}" cat a.mlf //big --password-file pw >stuck &
   pid=$!
   for _ in $(seq 100); do
     [ -n "$(leftovers)" ] && break
@@ -40,10 +42,19 @@ start_stuck() {
   [ -n "$(leftovers)" ] || fail "no decrypted copy appeared"
   sleep 0.3
 }
+# Waits for the process to end, killing it outright after 20 seconds.
+end_status() {
+  for _ in $(seq 200); do
+    kill -0 "$1" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$1" 2>/dev/null && { fail "pid $1 did not end"; kill -s KILL "$1"; }
+  wait "$1"
+}
 for signal in INT TERM HUP; do
   start_stuck
   kill -s "$signal" "$pid"
-  wait "$pid"
+  end_status "$pid"
   status=$?
   number=$(kill -l "$signal")
   [ "$status" -eq $((128 + number)) ] || fail "SIG$signal: exit $status, wanted $((128 + number))"
