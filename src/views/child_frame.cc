@@ -59,6 +59,8 @@ CChildFrame::CChildFrame(std::unique_ptr<CMarrowleafDoc> document, const QString
 
   m_taskList->SetDocument(m_document.get());
   connect(m_taskList, &CTaskCtrl::OpenNodeRequested, this, [this](uint32_t nodeId) { ShowNode(nodeId, true); });
+  connect(m_tabsView->NodeTree(), &CMlfTreeCtrl::TaskChanged, m_taskList, &CTaskCtrl::UpdateTaskRow);
+  connect(m_tabsView->NodeTree(), &CMlfTreeCtrl::TaskAdded, m_taskList, &CTaskCtrl::AddTaskRow);
   m_taskBar->setObjectName(QStringLiteral("TaskBar"));
   m_taskBar->setWidget(m_taskList);
   m_taskBar->setAllowedAreas(Qt::BottomDockWidgetArea);
