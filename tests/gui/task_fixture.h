@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QMenu>
 #include <QTimer>
 #include <ctime>
 #include <functional>

@@ -1,3 +1,4 @@
+#include <QLineEdit>
 #include <QTest>
 
 #include "app/app_settings.h"
