@@ -4,6 +4,7 @@
 #include <QContextMenuEvent>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLocale>
@@ -27,6 +28,7 @@ namespace {
 
 constexpr int kIdRole = Qt::UserRole;
 constexpr int kNotesShown = 40;
+const QString kDueFormat = QStringLiteral("ddd dd-MMM-yy HH:mm");
 
 struct ColumnInfo {
   const char* header;
@@ -83,6 +85,11 @@ CTaskCtrl::CTaskCtrl(QWidget* parent) : QTreeWidget(parent) {
   for (const ColumnInfo& column : kColumns) headers << QString::fromLatin1(column.header);
   setHeaderLabels(headers);
   for (int i = 0; i < kColumnCount; ++i) setColumnWidth(i, kColumns[i].width);
+  // The widths suit a small dialog font; the Due column still shows a whole time, marked bold.
+  QFont bold = font();
+  bold.setBold(true);
+  QString longest = QLocale().toString(QDateTime(QDate(2026, 9, 30), QTime(23, 59)), kDueFormat);
+  setColumnWidth(kDueColumn, std::max(kColumns[kDueColumn].width, QFontMetrics(bold).horizontalAdvance(longest) + 24));
   setRootIsDecorated(false);
   setUniformRowHeights(true);
   setIconSize({16, 16});
@@ -114,7 +121,7 @@ void CTaskCtrl::WriteRow(QTreeWidgetItem* row, const MLFTASK& task) {
   row->setData(0, kIdRole, task.nId);
   row->setText(kTitleColumn, FromStored(task.strTitle));
   row->setText(kPriorityColumn, QString::fromLatin1(PriorityName(task.nPriority)));
-  row->setText(kDueColumn, QLocale().toString(LocalTime(task.nDue), QStringLiteral("ddd dd-MMM-yy HH:mm")));
+  row->setText(kDueColumn, QLocale().toString(LocalTime(task.nDue), kDueFormat));
   row->setText(kNotesColumn, ShortNotes(task.strNotes));
   std::string node;
   bool attached = AttachedNodeTitle(*m_document, task, node);
