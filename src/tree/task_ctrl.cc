@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
 #include <iterator>
 
@@ -101,6 +102,10 @@ CTaskCtrl::CTaskCtrl(QWidget* parent) : QTreeWidget(parent) {
   header()->setSectionsClickable(true);
   header()->setSectionsMovable(false);
   connect(header(), &QHeaderView::sectionClicked, this, &CTaskCtrl::SortByColumn);
+  // Nothing tells the list that a due time has passed: the marks follow the clock.
+  auto* clock = new QTimer(this);
+  connect(clock, &QTimer::timeout, this, &CTaskCtrl::RefreshDueMarks);
+  clock->start(60 * 1000);
 }
 
 uint32_t CTaskCtrl::TaskId(const QTreeWidgetItem* row) { return row ? row->data(0, kIdRole).toUInt() : 0; }
@@ -129,10 +134,13 @@ void CTaskCtrl::WriteRow(QTreeWidgetItem* row, const MLFTASK& task) {
   row->setIcon(kTitleColumn, TaskImages::Instance().RowIcon(attached));
   QColor colour = PriorityColour(task.nPriority);
   for (int i = 0; i < kColumnCount; ++i) row->setForeground(i, colour);
+  WriteDueMark(row, task.nDue);
+}
 
+void CTaskCtrl::WriteDueMark(QTreeWidgetItem* row, uint32_t due) {
   // Overdue and due-today tasks are marked in their Due cell: bold on a pale red (overdue) or
   // pale amber (today) ground, with the reason as tool tip.
-  DueState state = Due(task.nDue, Now());
+  DueState state = Due(due, Now());
   QFont font = this->font();
   font.setBold(state != DueState::kLater);
   row->setFont(kDueColumn, font);
@@ -150,6 +158,12 @@ void CTaskCtrl::WriteRow(QTreeWidgetItem* row, const MLFTASK& task) {
       row->setToolTip(kDueColumn, QString());
       break;
   }
+}
+
+void CTaskCtrl::RefreshDueMarks() {
+  MLFTASK task;
+  for (int i = 0; i < topLevelItemCount(); ++i)
+    if (ReadTask(topLevelItem(i), task)) WriteDueMark(topLevelItem(i), task.nDue);
 }
 
 QTreeWidgetItem* CTaskCtrl::InsertRow(const MLFTASK& task) {

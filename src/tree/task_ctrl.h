@@ -37,6 +37,8 @@ class CTaskCtrl : public QTreeWidget {
   // The task's row at the top, not sorted in.
   void AddTaskRow(uint32_t taskId);
   void SortTasks();
+  // Marks the overdue and due-today tasks as of now; the list does so every minute.
+  void RefreshDueMarks();
   // A header click: the same column again reverses the order, another sorts ascending by it.
   void SortByColumn(int column);
   int SortColumn() const { return m_sortColumn; }
@@ -66,6 +68,7 @@ class CTaskCtrl : public QTreeWidget {
 
  private:
   void WriteRow(QTreeWidgetItem* row, const MLFTASK& task);
+  void WriteDueMark(QTreeWidgetItem* row, uint32_t due);
   QTreeWidgetItem* InsertRow(const MLFTASK& task);
   bool ReadTask(const QTreeWidgetItem* row, MLFTASK& task) const;
   time_t Now() const;

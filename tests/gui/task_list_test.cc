@@ -158,6 +158,12 @@ TEST_F(TaskListTest, OverdueAndDueTodayAreMarkedInTheDueColumn) {
     EXPECT_EQ(row->background(CTaskCtrl::kDueColumn).style() != Qt::NoBrush, marked);
   }
   EXPECT_NE(Row(ids[0])->background(CTaskCtrl::kDueColumn).color(), Row(ids[2])->background(CTaskCtrl::kDueColumn).color());
+
+  // The marks follow the clock.
+  List().SetNow(time_t(At(kNow.addDays(1).addSecs(60))));
+  List().RefreshDueMarks();
+  EXPECT_EQ(Row(ids[2])->toolTip(CTaskCtrl::kDueColumn), QStringLiteral("Overdue"));
+  EXPECT_EQ(Row(ids[3])->toolTip(CTaskCtrl::kDueColumn), QStringLiteral("Overdue"));
 }
 
 TEST_F(TaskListTest, AnAddedRowGoesOnTopUntilTheNextSort) {
