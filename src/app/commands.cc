@@ -110,6 +110,13 @@ constexpr CommandInfo kCommands[] = {
     {C::kRemoveTaskAssociation, "Remove task association"},
     {C::kNodeProperties, "Properties...."},
 
+    // The task list handles its keys itself.
+    {C::kNewTask, "&New...", nullptr, "Add a new task", "Ins", false, kShownOnly},
+    {C::kEditTask, "&Edit...", nullptr, "Edit the selected task", "Return", false, kShownOnly},
+    {C::kDeleteTask, "&Delete", nullptr, "Delete the selected task", "Del", false, kShownOnly},
+    {C::kOpenAttachedNode, "Open Attached Node", nullptr, "Open the node the selected task is attached to",
+     "Ctrl+Return", false, kShownOnly},
+
     {C::kNextPane, "Next Pane", nullptr, nullptr, "F6"},
     {C::kPreviousPane, "Previous Pane", nullptr, nullptr, "Shift+F6"},
 };

@@ -35,6 +35,8 @@ enum class CommandId : uint16_t {
   kNewNote, kNewFolder, kImportHtml, kImportImages, kImportNotes, kImportForeign, kExportNode, kCutNode,
   kCopyNode, kPasteNode, kDeleteNode, kRenameNode, kAddToBookmarks, kAddToTask, kAddToNewTask,
   kRemoveTaskAssociation, kNodeProperties,
+  // The task list's pop-up menu
+  kNewTask, kEditTask, kDeleteTask, kOpenAttachedNode,
   // Keys without a menu item
   kNextPane, kPreviousPane,
 

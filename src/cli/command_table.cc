@@ -43,6 +43,14 @@ const std::vector<Command>& Commands() {
        {"--json"}, "mlf bookmarks notes.mlf"},
       {"bookmark", "mlf bookmark add FILE PATH [NAME] | mlf bookmark rm FILE NAME|#id",
        "add a bookmark to a node (named after its title unless NAME is given), or remove one", RunBookmark, 3, 4, {}, "mlf bookmark add notes.mlf //Projects/Plan \"This year\""},
+      {"tasks", "mlf tasks FILE [--json]", "the tasks: id, priority, due time (local) and title, and the node each is attached to",
+       RunTasks, 1, 1, {"--json"}, "mlf tasks notes.mlf --json"},
+      {"task",
+       "mlf task add FILE --title T [--priority idle|low|normal|high|urgent] [--due YYYY-MM-DD[THH:MM]] [--node PATH] "
+       "[--notes TEXT] | mlf task edit FILE ID [the same options] | mlf task rm FILE ID",
+       "add, change or delete a task; a new one is Normal and due in a month unless told otherwise; --node \"\" "
+       "detaches it", RunTask, 2, 3, {"--title", "--priority", "--due", "--node", "--notes"},
+       "mlf task add notes.mlf --title \"Pay rent\" --priority high --due 2027-01-01T09:00 --node //Home/Rent"},
       {"salvage", "mlf salvage FILE DIR", "save every readable node of a damaged file into DIR", RunSalvage, 2, 2, {}, "mlf salvage damaged.mlf rescued --password-file ~/.secret"},
   };
   return commands;

@@ -67,6 +67,8 @@ int RunCopy(Context&);
 int RunBookmarks(Context&);
 int RunBookmark(Context&);
 int RunGet(Context&);
+int RunTasks(Context&);
+int RunTask(Context&);
 // The hidden helper of the shell completion: words are the command line, mlf itself first.
 int RunComplete(const std::vector<std::string>& words, size_t current);
 

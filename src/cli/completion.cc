@@ -35,6 +35,7 @@ struct ArgumentRoles {
 
 ArgumentRoles RolesOf(const std::string& command) {
   if (command == "bookmark") return {1, {2}};
+  if (command == "task") return {1, {}};
   static const std::set<std::string> kNodeAtOne = {"cat", "rm", "mv", "rename", "cp", "get", "write", "mkdir"};
   if (kNodeAtOne.count(command)) return {0, {1}};
   return {};
@@ -58,6 +59,7 @@ std::vector<std::string> NodePaths(const std::string& file, const std::string& p
 const std::vector<std::string>& ValuesOf(const std::string& option) {
   static const std::map<std::string, std::vector<std::string>> kValues = {
       {"--as", {"note", "image", "html", "file"}},
+      {"--priority", {"idle", "low", "normal", "high", "urgent"}},
       {"--format", {"png", "jpeg", "bmp", "tiff"}},
       {"--mode", {"all", "any", "exact"}},
       {"--in", {"titles", "keywords", "content", "titles,keywords", "titles,content", "keywords,content"}},
@@ -100,6 +102,8 @@ int RunComplete(const std::vector<std::string>& words, size_t current) {
       candidates.insert(candidates.end(), CommonOptions().begin(), CommonOptions().end());
     } else if (command->name == std::string("bookmark") && arguments.empty()) {
       candidates = {"add", "rm"};
+    } else if (command->name == std::string("task") && arguments.empty()) {
+      candidates = {"add", "edit", "rm"};
     } else if (roles.nodes.count(arguments.size()) && !file.empty()) {
       candidates = NodePaths(file, prefix);
     }

@@ -13,7 +13,7 @@ std::optional<std::string> Options::Value(const std::string& flag) const {
 bool TakesValue(const std::string& flag) {
   static const std::set<std::string> kValueFlags = {"--mode", "--in", "--into", "--password-file",
                                                     "--new-password-file", "--node", "--as", "--format", "--to",
-                                                    "--context"};
+                                                    "--context", "--title", "--priority", "--due", "--notes"};
   return kValueFlags.count(flag) != 0;
 }
 

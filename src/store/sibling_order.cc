@@ -15,6 +15,10 @@ unsigned char FoldCase(unsigned char c) {
   return c;
 }
 
+bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+}  // namespace
+
 int CompareTitles(const std::string& a, const std::string& b) {
   size_t n = std::min(a.size(), b.size());
   for (size_t i = 0; i < n; ++i) {
@@ -23,10 +27,6 @@ int CompareTitles(const std::string& a, const std::string& b) {
   }
   return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
-
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-}  // namespace
 
 int32_t LeadingNumber(const std::string& title) {
   size_t i = 0;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -17,6 +18,10 @@ struct SortOptions {
   uint16_t sortFlags = 0;          // bit 0 Z to A, bit 1 numerical
   uint16_t folderArrangement = 0;  // 0 folders first, 1 folders last, 2 none
 };
+
+// Titles compared without regard to case in code page 1252, as the tree orders them;
+// negative when a goes first.
+int CompareTitles(const std::string& a, const std::string& b);
 
 // Negative when a goes before b, positive after, 0 when equal for sorting.
 int CompareNodes(const NTV& a, const NTV& b, const SortOptions& options);

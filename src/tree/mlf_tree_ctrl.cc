@@ -12,6 +12,8 @@
 #include "app/command_registry.h"
 #include "diagnostics/log.h"
 #include "dialogs/add_bookmark_dlg.h"
+#include "dialogs/task_edit_dlg.h"
+#include "dialogs/task_sel_dlg.h"
 #include "store/document.h"
 #include "store/node.h"
 #include "store/node_clipboard.h"
@@ -403,6 +405,62 @@ void CMlfTreeCtrl::OnAddToBookmarks(QTreeWidgetItem* item) {
   if (dialog.exec() == QDialog::Accepted) AddBookmark(item, dialog.Name());
 }
 
+bool CMlfTreeCtrl::ContentNode(const QTreeWidgetItem* item, CMlfNode& node) const {
+  return IsNode(item) && node.Attach(&m_document, uint32_t(ItemValue(item))) && !node.IsFolder();
+}
+
+bool CMlfTreeCtrl::AttachTask(QTreeWidgetItem* item, uint32_t taskId) {
+  CMlfNode node;
+  MLFTASK task;
+  if (!ContentNode(item, node) || !m_document.GetTask(taskId, task)) return false;
+  if ((task.nFlags & kTaskAttached) &&
+      AppPrompts().Message("The selected task is already associated with a node.\n\nDo you want to associate it with "
+                           "this node instead?",
+                           kAppCaption, MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes)
+    return false;
+  uint32_t previous = (task.nFlags & kTaskAttached) ? task.nNode : 0;
+  task.nFlags |= kTaskAttached;
+  task.nNode = node.GetId();
+  m_document.SetTask(task, true);
+  Q_EMIT TaskChanged(taskId);
+  // The padlock beats the clock; the node the task left may have lost its last task.
+  RefreshItem(node.GetId());
+  if (previous && previous != node.GetId()) RefreshItem(previous);
+  return true;
+}
+
+uint32_t CMlfTreeCtrl::AttachNewTask(QTreeWidgetItem* item, MLFTASK fields) {
+  CMlfNode node;
+  if (!ContentNode(item, node)) return 0;
+  fields.nId = m_document.NewTask();
+  fields.nFlags |= kTaskAttached;
+  fields.nNode = node.GetId();
+  m_document.SetTask(fields, true);
+  Q_EMIT TaskAdded(fields.nId);
+  RefreshItem(node.GetId());
+  return fields.nId;
+}
+
+void CMlfTreeCtrl::RemoveTaskAssociation(QTreeWidgetItem* item) {
+  CMlfNode node;
+  if (!IsNode(item) || !node.Attach(&m_document, uint32_t(ItemValue(item)))) return;
+  // The document has the task list rewrite the rows of the tasks it detaches.
+  m_document.RemoveTaskAssociation(node.GetId());
+  RefreshItem(node.GetId());
+}
+
+void CMlfTreeCtrl::OnAddToExistingTask(QTreeWidgetItem* item) {
+  setCurrentItem(item);
+  CTaskSelDlg dialog(m_document, window());
+  if (dialog.exec() == QDialog::Accepted && dialog.ChosenTask() >= 0) AttachTask(item, uint32_t(dialog.ChosenTask()));
+}
+
+void CMlfTreeCtrl::OnAddToNewTask(QTreeWidgetItem* item) {
+  setCurrentItem(item);
+  CTaskEditDlg dialog(false, window());
+  if (dialog.exec() == QDialog::Accepted) AttachNewTask(item, dialog.Task());
+}
+
 void CMlfTreeCtrl::OnItemClicked(QTreeWidgetItem* item) {
   if (!m_singleClick) return;
   if (ItemValue(item) == kPlaceholderItem) {
@@ -484,10 +542,9 @@ std::unique_ptr<QMenu> CMlfTreeCtrl::MakeContextMenu(QTreeWidgetItem* context) {
   commands.AddTo(menu.get(), {C::kSeparator, C::kNodeProperties});
 
   // The commands act on this menu's entry while the menu lives. Imports, exports, the node
-  // clipboard, tasks and properties arrive with their own features.
+  // clipboard and properties arrive with their own features.
   for (CommandId id : {C::kImportHtml, C::kImportImages, C::kImportNotes, C::kImportForeign, C::kExportNode,
-                       C::kCutNode, C::kCopyNode, C::kPasteNode, C::kAddToTask, C::kAddToNewTask,
-                       C::kRemoveTaskAssociation, C::kNodeProperties})
+                       C::kCutNode, C::kCopyNode, C::kPasteNode, C::kNodeProperties})
     commands.Action(id)->setEnabled(false);
   auto command = [&](CommandId id, bool enabled, auto run) {
     QAction* action = commands.Action(id);
@@ -499,6 +556,9 @@ std::unique_ptr<QMenu> CMlfTreeCtrl::MakeContextMenu(QTreeWidgetItem* context) {
   command(C::kDeleteNode, isNode, [=, this] { DeleteItem(context); });
   command(C::kRenameNode, isNode, [=, this] { RenameItem(context); });
   command(C::kAddToBookmarks, isContent, [=, this] { OnAddToBookmarks(context); });
+  command(C::kAddToTask, isContent, [=, this] { OnAddToExistingTask(context); });
+  command(C::kAddToNewTask, isContent, [=, this] { OnAddToNewTask(context); });
+  command(C::kRemoveTaskAssociation, isNode && node.HasTask(), [=, this] { RemoveTaskAssociation(context); });
   return menu;
 }
 

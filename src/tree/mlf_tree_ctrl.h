@@ -18,6 +18,7 @@ class CBookmarkTreeCtrl;
 class CMarrowleafDoc;
 class CMlfNode;
 class TreeHost;
+struct MLFTASK;
 struct NTV;
 class NodeEntry;
 
@@ -60,6 +61,12 @@ class CMlfTreeCtrl : public QTreeWidget {
   // Bookmarks the entry's node under name; false for the placeholder or a folder.
   bool AddBookmark(QTreeWidgetItem* item, const QString& name);
   void DeleteBranch(QTreeWidgetItem* item, bool keepNodes);
+  // The "&Tasks" commands on a node that is not a folder: attach the task (after asking when
+  // it is attached elsewhere; false when not attached), attach a new task made of fields (its
+  // id, 0 when the entry cannot take one), detach every task of the node.
+  bool AttachTask(QTreeWidgetItem* item, uint32_t taskId);
+  uint32_t AttachNewTask(QTreeWidgetItem* item, MLFTASK fields);
+  void RemoveTaskAssociation(QTreeWidgetItem* item);
 
   struct Location {
     uint32_t parentId = 0;
@@ -72,6 +79,11 @@ class CMlfTreeCtrl : public QTreeWidget {
   void SetOverlay(QTreeWidgetItem* item, TreeOverlay overlay);
   // The context menu for an entry (none: the top level), its items enabled as the entry allows.
   std::unique_ptr<QMenu> MakeContextMenu(QTreeWidgetItem* context);
+
+ Q_SIGNALS:
+  // A task was attached to a node here: its row in the task list changed, or it is new.
+  void TaskChanged(uint32_t taskId);
+  void TaskAdded(uint32_t taskId);
 
  protected:
   void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -86,6 +98,10 @@ class CMlfTreeCtrl : public QTreeWidget {
   void OnItemClicked(QTreeWidgetItem* item);
   void ShowContextMenu(QTreeWidgetItem* context, const QPoint& globalPos);
   void OnAddToBookmarks(QTreeWidgetItem* item);
+  void OnAddToExistingTask(QTreeWidgetItem* item);
+  void OnAddToNewTask(QTreeWidgetItem* item);
+  // The entry's node when it is a node that is not a folder.
+  bool ContentNode(const QTreeWidgetItem* item, CMlfNode& node) const;
 
   QTreeWidgetItem* MakeItem(const NTV& record, bool hasTask);
   void SetPicture(QTreeWidgetItem* item, TreeImage image, TreeOverlay overlay);

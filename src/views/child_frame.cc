@@ -5,6 +5,8 @@
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QSplitter>
 #include <QTreeWidget>
 
@@ -16,6 +18,7 @@
 #include "store/prompts.h"
 #include "tree/bookmark_tree_ctrl.h"
 #include "tree/mlf_tree_ctrl.h"
+#include "tree/task_ctrl.h"
 #include "views/blank_area_view.h"
 #include "views/mlf_html_view.h"
 #include "views/mlf_scroll_view.h"
@@ -42,7 +45,7 @@ CChildFrame::CChildFrame(std::unique_ptr<CMarrowleafDoc> document, const QString
       m_splitter(new QSplitter(Qt::Horizontal, this)),
       m_tabsView(new CMlfTabsView(*m_document, *this)),
       m_taskBar(new QDockWidget(QStringLiteral("Tasks"), this)),
-      m_taskList(new QTreeWidget) {
+      m_taskList(new CTaskCtrl) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(DocumentTitle() + QStringLiteral("[*]"));
   m_splitter->setChildrenCollapsible(false);
@@ -54,10 +57,10 @@ CChildFrame::CChildFrame(std::unique_ptr<CMarrowleafDoc> document, const QString
   m_splitter->setSizes({220, 600});
   setCentralWidget(m_splitter);
 
-  // The task list itself arrives with its own feature; the bar, its command and its saved
-  // visibility work already.
-  m_taskList->setHeaderLabels({QStringLiteral("Task"), QStringLiteral("Priority"), QStringLiteral("Due")});
-  m_taskList->setRootIsDecorated(false);
+  m_taskList->SetDocument(m_document.get());
+  connect(m_taskList, &CTaskCtrl::OpenNodeRequested, this, [this](uint32_t nodeId) { ShowNode(nodeId, true); });
+  connect(m_tabsView->NodeTree(), &CMlfTreeCtrl::TaskChanged, m_taskList, &CTaskCtrl::UpdateTaskRow);
+  connect(m_tabsView->NodeTree(), &CMlfTreeCtrl::TaskAdded, m_taskList, &CTaskCtrl::AddTaskRow);
   m_taskBar->setObjectName(QStringLiteral("TaskBar"));
   m_taskBar->setWidget(m_taskList);
   m_taskBar->setAllowedAreas(Qt::BottomDockWidgetArea);
@@ -235,6 +238,18 @@ bool CChildFrame::SaveAs() {
   return SaveTo(path);
 }
 
+void CChildFrame::ShowNode(uint32_t nodeId, bool open) {
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()); sub && sub->mdiArea())
+    sub->mdiArea()->setActiveSubWindow(sub);
+  CMlfTreeCtrl* tree = m_tabsView->NodeTree();
+  QTreeWidgetItem* item = tree->FindItem(nodeId);
+  if (!item) return;
+  SwitchToTab(0);
+  tree->setCurrentItem(item);
+  tree->scrollToItem(item);
+  if (open) tree->ActivateItem(item);
+}
+
 void CChildFrame::Refresh() { m_tabsView->NodeTree()->RebuildTree(false); }
 
 void CChildFrame::ToggleTaskBar() {
@@ -288,7 +303,7 @@ bool CChildFrame::focusNextPrevChild(bool) {
 
 void CChildFrame::RefreshNode(uint32_t nodeId) { m_tabsView->NodeTree()->RefreshItem(nodeId); }
 
-void CChildFrame::RefreshTask(uint32_t) {}
+void CChildFrame::RefreshTask(uint32_t taskId) { m_taskList->UpdateTaskRow(taskId); }
 
 void CChildFrame::RefreshLogo() {
   if (m_blankView) m_blankView->RefreshLogo();
@@ -314,6 +329,7 @@ void CChildFrame::OnDocumentLoaded() {
   m_taskBar->setVisible(m_document->GetHeader().viewFlags & kViewTaskBar);
   m_tabsView->NodeTree()->RebuildTree(false);
   m_tabsView->BookmarkList()->FillBookmarks();
+  m_taskList->FillTasks();
   setWindowTitle(DocumentTitle() + QStringLiteral("[*]"));
   Q_EMIT StateChanged();
 }

@@ -23,6 +23,7 @@ class CMarrowleafDoc;
 class CMlfHtmlView;
 class CMlfScrollView;
 class CMlfTabsView;
+class CTaskCtrl;
 
 class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost {
   Q_OBJECT
@@ -41,6 +42,7 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
   const TemporaryFiles& TempFiles() const { return m_tempFiles; }
   int64_t ActiveNodeId() const { return m_activeNodeId; }
   QDockWidget* TaskBar() const { return m_taskBar; }
+  CTaskCtrl* TaskList() const { return m_taskList; }
   // The file's name, or the untitled name of a new document.
   QString DocumentTitle() const;
 
@@ -52,6 +54,9 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
   // Writes the open note back into the document; false (and the user told) when it could not
   // be written.
   bool StoreOpenNode();
+  // Brings the window forward, selects the node's tree entry on the "Main" tab and, with open,
+  // opens it; nothing when the node has no entry.
+  void ShowNode(uint32_t nodeId, bool open);
 
   // The document window's commands.
   bool Save();
@@ -105,7 +110,7 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
   CMlfHtmlView* m_htmlView = nullptr;
   int64_t m_activeNodeId = -1;
   QDockWidget* m_taskBar;
-  QTreeWidget* m_taskList;
+  CTaskCtrl* m_taskList;
 };
 
 }  // namespace mlf

@@ -283,6 +283,59 @@ stdout_is complete-encrypted-file ""
 t complete-bookmark-action 0 "add" "$mlf" __complete 2 mlf bookmark a
 t complete-bookmark-node 0 "//Journal/" "$mlf" __complete 4 mlf bookmark add w.mlf //Jo
 
+# Tasks: added, listed, changed, detached and removed; bad values refused before the file changes.
+utc() { TZ=UTC "$mlf" "$@"; }
+t task-file 0 "" "$mlf" new k.mlf
+t task-mkdir 0 "" "$mlf" mkdir k.mlf //Home
+printf 'rent' | "$mlf" write k.mlf //Home/Rent >/dev/null 2>&1 || fail "task-note"
+t task-add 0 "task #1 Pay rent" utc task add k.mlf --title "Pay rent" --priority high --due 2027-01-01T09:00 --node //Home/Rent
+t task-add-defaults 0 "task #2 Call" utc task add k.mlf --title Call
+t task-add-date-only 0 "task #3 Été" utc task add k.mlf --title "Été" --due 2027-03-01 --notes "two
+lines"
+t tasks 0 "#1 High due 2027-01-01T09:00 Pay rent -> //Home/Rent (#2)" utc tasks k.mlf
+has tasks-normal-default "#2 Normal due "
+has tasks-midnight "#3 Normal due 2027-03-01T00:00 Été"
+t tasks-json 0 '{"id":1,"title":"Pay rent","priority":"High","priorityValue":4,' utc tasks k.mlf --json
+has tasks-json-due '"due":"2027-01-01T09:00","node":2,"path":"//Home/Rent","notes":""}'
+has tasks-json-notes '"notes":"two\u000alines"'
+t task-edit 0 "task #1 Pay rent" utc task edit k.mlf '#1' --priority urgent --due 2027-02-01T10:30
+t tasks-edited 0 "#1 Urgent due 2027-02-01T10:30 Pay rent -> //Home/Rent" utc tasks k.mlf
+t task-detach 0 "" utc task edit k.mlf 1 --node ""
+t tasks-detached 0 "#1 Urgent due 2027-02-01T10:30 Pay rent" utc tasks k.mlf
+lacks tasks-detached-no-path "-> //Home/Rent"
+t task-attach-again 0 "" "$mlf" task edit k.mlf 1 --node //Home/Rent
+t task-node-deleted 0 "" "$mlf" rm k.mlf //Home/Rent
+t tasks-after-node-deleted 0 "Pay rent" "$mlf" tasks k.mlf
+lacks tasks-after-node-deleted-no-path "-> "
+cp k.mlf k-before.mlf
+while IFS='|' read -r name status wanted args; do
+  eval "set -- $args"
+  t "task-bad-$name" "$status" "$wanted" utc task "$@"
+done <<'CASES'
+no-title|2|mlf task add needs --title|add k.mlf
+empty-title|2|a task needs a title|add k.mlf --title "  "
+priority|2|--priority is one of idle, low, normal, high, urgent|add k.mlf --title x --priority huge
+no-such-day|2|a date is YYYY-MM-DD or YYYY-MM-DDTHH:MM|add k.mlf --title x --due 2027-02-30
+bad-time|2|a date is YYYY-MM-DD|add k.mlf --title x --due 2027-01-01T25:00
+trailing|2|a date is YYYY-MM-DD|add k.mlf --title x --due 2027-01-01x
+too-late|2|a date is YYYY-MM-DD|add k.mlf --title x --due 2107-01-01
+folder|1|a task attaches to a node that is not a folder|add k.mlf --title x --node //Home
+no-node|1|no node //Nowhere|add k.mlf --title x --node //Nowhere
+no-task|1|no task #9|edit k.mlf 9 --title y
+bad-id|2|not a task id|rm k.mlf one
+zero-id|2|not a task id|rm k.mlf 0
+action|2|usage: mlf task add|list k.mlf
+add-with-id|2|usage: mlf task add|add k.mlf 3 --title x
+CASES
+cmp -s k.mlf k-before.mlf || fail "refused task commands changed the file"
+t task-rm 0 "" "$mlf" task rm k.mlf 2
+t task-rm-again 1 "no task #2" "$mlf" task rm k.mlf 2
+t tasks-after-rm 0 "#3 Normal" "$mlf" tasks k.mlf
+lacks tasks-after-rm-gone "#2 "
+t task-check 0 "0 problem(s)" "$mlf" check k.mlf
+t complete-task-action 0 "edit" "$mlf" __complete 2 mlf task e
+t complete-task-priority 0 "urgent" "$mlf" __complete 5 mlf task add k.mlf --priority u
+
 printf 'not a note file' >junk.mlf
 t junk 2 "" "$mlf" ls junk.mlf
 t missing 2 "" "$mlf" ls nowhere.mlf
