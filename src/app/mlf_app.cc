@@ -12,7 +12,7 @@
 #include "crypt/crypt_dll_handler.h"
 #include "diagnostics/leftovers.h"
 #include "diagnostics/log.h"
-#include "exchange/converters/text_conv_lib.h"
+#include "convert/text_conv_lib.h"
 #include "tree/tree_images.h"
 #include "views/blank_area_view.h"
 #include "views/child_frame.h"
