@@ -139,6 +139,17 @@ TEST_F(FindNodesTest, OpeningAResultSelectsTheOccurrenceAndSteps) {
   EXPECT_EQ(frame->RichEditView()->textCursor().selectedText(), "needle");
   Window().StepResult(true);  // past the last wraps to the first
   EXPECT_EQ(frame->ActiveNodeId(), note);
+
+  // The keys of the list: Shift+arrows step through the occurrences and keep the row; Enter
+  // opens the row and starts no search.
+  editor = frame->RichEditView();
+  QTest::keyClick(Window().Results(), Qt::Key_Right, Qt::ShiftModifier);
+  EXPECT_EQ(editor->textCursor().selectionStart(), 15);
+  EXPECT_EQ(Window().Results()->currentItem()->text(0), "First");
+  SelectRow(1);
+  QTest::keyClick(Window().Results(), Qt::Key_Return);
+  EXPECT_FALSE(Window().Searching());
+  EXPECT_EQ(frame->RichEditView()->textCursor().selectedText(), "needle");
 }
 
 TEST_F(FindNodesTest, OnlyOccurrenceWrapsOntoItself) {
