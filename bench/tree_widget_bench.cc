@@ -18,6 +18,8 @@ namespace {
 
 struct NoHost : TreeHost {
   bool ActivateNode(bool, int64_t) override { return true; }
+  void ImportFiles(ImportKind, uint32_t) override {}
+  void ExportNode(uint32_t) override {}
 };
 
 // Folders of 99 notes each, titles in random order, numerical sorting on, a task attached to

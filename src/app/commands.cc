@@ -33,7 +33,7 @@ constexpr CommandInfo kCommands[] = {
     {C::kPaste, "&Paste", ":/toolbar/paste.svg", "Insert Clipboard contents\nPaste", "Ctrl+V", false, kShownOnly},
     {C::kSelectAll, "Select A&ll", nullptr, nullptr, "Ctrl+A", false, kShownOnly},
     {C::kFind, "&Find...", ":/toolbar/find.svg", "Find the specified text\nFind", "Ctrl+F"},
-    {C::kFindInNodes, "Find in Nodes...", nullptr, "Searches for a string in multiple nodes"},
+    {C::kFindInNodes, "Find in Nodes...", nullptr, "Searches for a string in multiple nodes", "Ctrl+Shift+F"},
     {C::kReplace, "&Replace...", nullptr, nullptr, "Ctrl+H"},
     {C::kInsertObject, "Insert &New Object..."},
     {C::kLinks, "Lin&ks..."},
@@ -69,7 +69,7 @@ constexpr CommandInfo kCommands[] = {
     {C::kRefresh, "&Refresh", ":/toolbar/refresh.svg", "Rebuild the tree from the document\nRefresh", "F5"},
     {C::kCollapseAll, "C&ollapse All"},
     {C::kExpandAll, "E&xpand All"},
-    {C::kBatchExport, "&Batch Export..."},
+    {C::kBatchExport, "&Batch Export...", nullptr, "Show batch export window\nBatch Export"},
 
     {C::kCheckSpelling, "&Check Spelling", nullptr, nullptr, "F7"},
     {C::kOptions, "&Options...", nullptr, "Set general options"},

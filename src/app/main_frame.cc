@@ -32,6 +32,7 @@
 #include "app/command_registry.h"
 #include "app/qt_settings_store.h"
 #include "dialogs/about_dlg.h"
+#include "dialogs/find_nodes_dlg.h"
 #include "store/document.h"
 #include "views/child_frame.h"
 #include "views/html_ctrl.h"
@@ -81,6 +82,7 @@ CMainFrame::CMainFrame(RecentFileList& recentFiles, QWidget* parent)
 }
 
 CMainFrame::~CMainFrame() {
+  delete m_findNodes;  // its search reads a document that goes with the windows below
   // Document windows still open die with the frame; their last signals must not reach it.
   for (CChildFrame* frame : ChildFrames()) frame->disconnect(this);
   m_mdiArea->disconnect(this);
@@ -121,6 +123,7 @@ void CMainFrame::ConnectCommands() {
 
   always(C::kNew, [this] { NewDocument(); });
   always(C::kOpen, &CMainFrame::OnOpen);
+  always(C::kFindInNodes, &CMainFrame::OnFindInNodes);
   on(C::kClose, [this] { m_mdiArea->closeActiveSubWindow(); });
   on(C::kSave, saved(&CChildFrame::Save));
   on(C::kSaveAs, saved(&CChildFrame::SaveAs));
@@ -145,6 +148,7 @@ void CMainFrame::ConnectCommands() {
   on(C::kRefresh, child(&CChildFrame::Refresh));
   on(C::kCollapseAll, child([](CChildFrame* frame) { frame->TabsView()->NodeTree()->SetAllExpanded(false); }));
   on(C::kExpandAll, child([](CChildFrame* frame) { frame->TabsView()->NodeTree()->SetAllExpanded(true); }));
+  on(C::kBatchExport, child(&CChildFrame::BatchExport));
 
   on(C::kCascade, [this] { m_mdiArea->cascadeSubWindows(); });
   on(C::kTile, [this] { m_mdiArea->tileSubWindows(); });
@@ -415,7 +419,10 @@ CChildFrame* CMainFrame::AddChildFrame(std::unique_ptr<CMarrowleafDoc> document,
     else FitWhenShown(sub);
     sub->show();
   }
-  connect(frame, &CChildFrame::Closing, this, [sub] { AppSettings().lastChildPlacement = CapturePlacement(*sub); });
+  connect(frame, &CChildFrame::Closing, this, [this, sub, frame] {
+    AppSettings().lastChildPlacement = CapturePlacement(*sub);
+    if (m_findNodes) m_findNodes->NotifyFrameClosed(frame);
+  });
   UpdateCommands();
   return frame;
 }
@@ -540,7 +547,7 @@ void CMainFrame::UpdateCommands() {
   using C = CommandId;
   CChildFrame* frame = ActiveChild();
   ShowMenus(frame != nullptr);
-  for (CommandId id : {C::kClose, C::kSaveAs, C::kRefresh, C::kCollapseAll, C::kExpandAll, C::kTaskBar, C::kMainTree,
+  for (CommandId id : {C::kClose, C::kSaveAs, C::kRefresh, C::kCollapseAll, C::kExpandAll, C::kBatchExport, C::kTaskBar, C::kMainTree,
                        C::kBookmarksList, C::kCascade, C::kTile, C::kArrangeIcons, C::kNextPane, C::kPreviousPane})
     Cmd(id)->setEnabled(frame);
   Cmd(C::kTaskBar)->setChecked(frame && !frame->TaskBar()->isHidden());
@@ -634,6 +641,19 @@ void CMainFrame::RestoreLayout() {
   QSettings settings = ProgramSettings();
   restoreState(settings.value(QStringLiteral("Toolbars/State")).toByteArray());
   m_helpBar->setVisible(AppSettings().showHelpBar);
+}
+
+CFindNodesDlg* CMainFrame::FindNodesWindow() const { return m_findNodes; }
+
+void CMainFrame::OnFindInNodes() {
+  // A closed window is only hidden; the next request replaces it.
+  if (!m_findNodes || !m_findNodes->isVisible()) {
+    delete m_findNodes;
+    m_findNodes = new CFindNodesDlg([this] { return ActiveChild(); }, this);
+    m_findNodes->show();
+  }
+  m_findNodes->raise();
+  m_findNodes->activateWindow();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -25,6 +25,7 @@ namespace mlf {
 
 class CChildFrame;
 class CMarrowleafDoc;
+class CFindNodesDlg;
 class CFormatBar;
 class CMlfRichEditViewEx;
 
@@ -55,6 +56,8 @@ class CMainFrame : public QMainWindow {
   void UpdateCommands();
   // The note editor of the active document window, if a note is open there.
   CMlfRichEditViewEx* ActiveEditor() const;
+  // The Find in Nodes window, while it exists.
+  CFindNodesDlg* FindNodesWindow() const;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -76,6 +79,8 @@ class CMainFrame : public QMainWindow {
   void FillRecentFiles(QMenu* menu);
   void FillWindowList(QMenu* menu);
   void OnOpen();
+  // Find in Nodes: the open window gets the focus, else a new one opens.
+  void OnFindInNodes();
   // Save follows the active document's modified flag.
   void UpdateSaveCommand();
   void UpdateImageCommands();
@@ -107,6 +112,7 @@ class CMainFrame : public QMainWindow {
   bool m_showingDocumentMenu = true;
 
   QPointer<CMlfRichEditViewEx> m_watchedEditor;
+  QPointer<CFindNodesDlg> m_findNodes;
 };
 
 }  // namespace mlf

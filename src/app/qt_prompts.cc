@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QThread>
 
 #include "dialogs/set_password_dlg.h"
 
@@ -48,10 +49,22 @@ QWidget* Owner() {
   return owner ? owner : QApplication::activeWindow();
 }
 
+// Windows live on the program's thread: a question from a worker (an export, an import) is
+// asked there while the worker waits for the answer.
+bool OffGuiThread() { return QThread::currentThread() != qApp->thread(); }
+
+template <class Ask>
+auto OnGuiThread(Ask ask) {
+  decltype(ask()) answer{};
+  QMetaObject::invokeMethod(qApp, [&] { answer = ask(); }, Qt::BlockingQueuedConnection);
+  return answer;
+}
+
 }  // namespace
 
 MessageAnswer QtPrompts::Message(const std::string& text, const std::string& caption, MessageIcon icon,
                                  MessageButtons buttons) {
+  if (OffGuiThread()) return OnGuiThread([&] { return Message(text, caption, icon, buttons); });
   if (m_beforeShow) m_beforeShow();
   QString body = QString::fromStdString(text);
   body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -60,6 +73,7 @@ MessageAnswer QtPrompts::Message(const std::string& text, const std::string& cap
 }
 
 std::optional<PasswordAnswer> QtPrompts::AskPassword(const PasswordRequest& request) {
+  if (OffGuiThread()) return OnGuiThread([&] { return AskPassword(request); });
   if (m_beforeShow) m_beforeShow();
   CSetPasswordDlg dialog(request.mode, request.document, request.nodeId, Owner());
   if (request.mode & kPasswordConfirm) dialog.SetNewText(request.presetNew);

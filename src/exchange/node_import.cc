@@ -55,7 +55,7 @@ void CForeignDataImport::Run() {
     const std::string& path = m_files[k - 1];
     SetDetailText(BaseName(path));
     SetStatusText("Importing file " + std::to_string(k) + " of " + std::to_string(count) + "...");
-    if (uint32_t id = m_document.Data_AddFromFile(path, ntForeign, 0, true)) {
+    if (uint32_t id = m_document.Data_AddFromFile(path, m_nodeType, 0, true)) {
       PlaceUnder(m_document, id, m_parentId);
       m_created.push_back(id);
     } else {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "exchange/node_process.h"
+#include "store/node_record.h"
 
 namespace mlf {
 
@@ -30,12 +31,27 @@ class CNodeBatchImport : public CNodeBatchProcess {
 class CForeignDataImport : public CNodeBatchImport {
  public:
   CForeignDataImport(CMarrowleafDoc& document, uint32_t parentId, const std::vector<std::string>& files)
-      : CNodeBatchImport(document, parentId) {
-    for (const std::string& file : files) AddFile(file);
-  }
+      : CForeignDataImport(document, parentId, files, ntForeign) {}
 
  protected:
+  // The files become nodes of nodeType.
+  CForeignDataImport(CMarrowleafDoc& document, uint32_t parentId, const std::vector<std::string>& files,
+                     uint8_t nodeType)
+      : CNodeBatchImport(document, parentId), m_nodeType(nodeType) {
+    for (const std::string& file : files) AddFile(file);
+  }
   void Run() override;
+
+ private:
+  uint8_t m_nodeType;
+};
+
+// The HTML import: every file becomes an HTML page under parentId, as the foreign-data import
+// does it.
+class CHtmlImport : public CForeignDataImport {
+ public:
+  CHtmlImport(CMarrowleafDoc& document, uint32_t parentId, const std::vector<std::string>& files)
+      : CForeignDataImport(document, parentId, files, ntHtml) {}
 };
 
 // Moves a node made at the top level under its target parent.

@@ -541,10 +541,9 @@ std::unique_ptr<QMenu> CMlfTreeCtrl::MakeContextMenu(QTreeWidgetItem* context) {
   commands.AddTo(menu->addMenu(QStringLiteral("&Tasks")), {C::kAddToTask, C::kAddToNewTask, C::kRemoveTaskAssociation});
   commands.AddTo(menu.get(), {C::kSeparator, C::kNodeProperties});
 
-  // The commands act on this menu's entry while the menu lives. Imports, exports, the node
-  // clipboard and properties arrive with their own features.
-  for (CommandId id : {C::kImportHtml, C::kImportImages, C::kImportNotes, C::kImportForeign, C::kExportNode,
-                       C::kCutNode, C::kCopyNode, C::kPasteNode, C::kNodeProperties})
+  // The commands act on this menu's entry while the menu lives. The node clipboard and
+  // properties arrive with their own features.
+  for (CommandId id : {C::kCutNode, C::kCopyNode, C::kPasteNode, C::kNodeProperties})
     commands.Action(id)->setEnabled(false);
   auto command = [&](CommandId id, bool enabled, auto run) {
     QAction* action = commands.Action(id);
@@ -553,6 +552,24 @@ std::unique_ptr<QMenu> CMlfTreeCtrl::MakeContextMenu(QTreeWidgetItem* context) {
   };
   command(C::kNewNote, true, [=, this] { NewNode(context, ntNote); });
   command(C::kNewFolder, true, [=, this] { NewNode(context, ntFolder); });
+  // Notes and pictures go into the entry's folder (or beside it); foreign data and pages beside
+  // the entry, into its parent.
+  auto import = [=, this](ImportKind kind) {
+    return [=, this] {
+      if (context) setCurrentItem(context);
+      bool beside = kind == ImportKind::ForeignData || kind == ImportKind::Html;
+      QTreeWidgetItem* parent = context ? context->parent() : nullptr;
+      m_host.ImportFiles(kind, beside ? (parent ? uint32_t(ItemValue(parent)) : 0) : GetNewNodeLocation(context).parentId);
+    };
+  };
+  command(C::kImportNotes, true, import(ImportKind::Notes));
+  command(C::kImportImages, true, import(ImportKind::Images));
+  command(C::kImportForeign, true, import(ImportKind::ForeignData));
+  command(C::kImportHtml, true, import(ImportKind::Html));
+  command(C::kExportNode, isContent, [=, this] {
+    setCurrentItem(context);
+    m_host.ExportNode(uint32_t(ItemValue(context)));
+  });
   command(C::kDeleteNode, isNode, [=, this] { DeleteItem(context); });
   command(C::kRenameNode, isNode, [=, this] { RenameItem(context); });
   command(C::kAddToBookmarks, isContent, [=, this] { OnAddToBookmarks(context); });

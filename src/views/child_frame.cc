@@ -10,8 +10,12 @@
 #include <QSplitter>
 #include <QTreeWidget>
 
+#include "convert/text_conv_lib.h"
 #include "diagnostics/log.h"
 #include "dialogs/node_password_question.h"
+#include "dialogs/processing_dlg.h"
+#include "exchange/node_export.h"
+#include "exchange/node_import.h"
 #include "store/document.h"
 #include "store/node.h"
 #include "store/node_unlock.h"
@@ -24,6 +28,7 @@
 #include "views/mlf_scroll_view.h"
 #include "views/mlf_rich_edit_view_ex.h"
 #include "views/tabs_view.h"
+#include "widgets/stored_text.h"
 #include "widgets/wait_cursor.h"
 
 namespace mlf {
@@ -34,6 +39,50 @@ MessageAnswer Warn(const std::string& text, const char* caption = kAppCaption) {
 }
 
 constexpr const char* kNotStored = "Warning: Could not verify correct saving of note data.";
+
+// A file-dialog filter from a text and a pattern list ("*.BMP;*.GIF;"): each pattern in both
+// cases, since the file names of this platform are case-sensitive.
+QString DialogFilter(const std::string& text, const std::string& pattern) {
+  QStringList patterns;
+  for (const QString& one : QString::fromStdString(pattern).split(u';', Qt::SkipEmptyParts)) {
+    if (one == QLatin1String("*.*")) {
+      patterns << QStringLiteral("*");
+      continue;
+    }
+    patterns << one.toLower() << one.toUpper();
+  }
+  patterns.removeDuplicates();
+  return QString::fromStdString(text) + QStringLiteral(" (") + patterns.join(u' ') + u')';
+}
+
+QString DialogFilters(const std::vector<FileFilterEntry>& entries) {
+  QStringList filters;
+  for (const FileFilterEntry& entry : entries) filters << DialogFilter(entry.text, entry.pattern);
+  return filters.join(QStringLiteral(";;"));
+}
+
+const std::vector<FileFilterEntry> kImageFilters = {
+    {"All Supported Files", "*.BMP;*.GIF;*.JIF;*.JPEG;*.JPG;*.PCT;*.PCX;*.PGM;*.PNG;*.TGA;*.TIF;*.TIFF;"},
+    {"Compuserve Graphics Interchange (*.gif)", "*.GIF"},
+    {"JPEG - JFIF Compliant (*.jif, *.jpeg, *.jpg)", "*.JIF;*.JPEG;*.JPG"},
+    {"Macintosh PICT (*.pct)", "*.PCT"},
+    {"Portable Greymap (*.pgm)", "*.PGM"},
+    {"Portable Network Graphics (*.png)", "*.PNG"},
+    {"Tagged Image File Format (*.tif, *.tiff)", "*.TIF;*.TIFF"},
+    {"Truevision Targa (*.tga)", "*.TGA"},
+    {"Windows or OS/2 Bitmap (*.bmp)", "*.BMP"},
+    {"ZSoft Paintbrush (*.pcx)", "*.PCX"},
+};
+const std::vector<FileFilterEntry> kAllFiles = {{"All Files (*.*)", "*.*;"}};
+const std::vector<FileFilterEntry> kHtmlFilters = {{"HTML Files (*.html, *.htm)", "*.HTML;*.HTM;"},
+                                                   {"All Files (*.*)", "*.*;"}};
+// The picture formats of a single export, with their format codes.
+const std::vector<std::pair<FileFilterEntry, int>> kPictureExports = {
+    {{"JPEG - JFIF Compliant (*.jpg, *.jif, *.jpeg)", "*.JPG;*.JIF;*.JPEG"}, 3},
+    {{"Portable Network Graphics (*.png)", "*.PNG"}, 7},
+    {{"Tagged Image File Format (*.tif, *.tiff)", "*.TIF;*.TIFF"}, 9},
+    {{"Windows or OS/2 Bitmap (*.bmp)", "*.BMP"}, 1},
+};
 
 }  // namespace
 
@@ -248,6 +297,133 @@ void CChildFrame::ShowNode(uint32_t nodeId, bool open) {
   tree->setCurrentItem(item);
   tree->scrollToItem(item);
   if (open) tree->ActivateItem(item);
+}
+
+void CChildFrame::ImportFiles(ImportKind kind, uint32_t parentId) {
+  QString title, filters;
+  switch (kind) {
+    case ImportKind::Notes: {
+      CTextConvLib converters(m_document->GetEnv());
+      converters.LoadConverters();
+      title = QStringLiteral("Import");
+      filters = DialogFilters(converters.ImportFilter());
+      break;
+    }
+    case ImportKind::Images:
+      title = QStringLiteral("Add Image(s)");
+      filters = DialogFilters(kImageFilters);
+      break;
+    case ImportKind::ForeignData:
+      title = QStringLiteral("Add Foreign Data File(s)");
+      filters = DialogFilters(kAllFiles);
+      break;
+    case ImportKind::Html:
+      title = QStringLiteral("Add Html File(s)");
+      filters = DialogFilters(kHtmlFilters);
+      break;
+  }
+  QStringList files = QFileDialog::getOpenFileNames(this, title, QString(), filters);
+  if (!files.isEmpty()) ImportChosenFiles(kind, parentId, files);
+}
+
+std::vector<uint32_t> CChildFrame::ImportChosenFiles(ImportKind kind, uint32_t parentId, const QStringList& files) {
+  std::vector<std::string> paths;
+  for (const QString& file : files) paths.push_back(file.toStdString());
+  std::unique_ptr<CNodeBatchImport> process;
+  CProcessingDlg::Watchdog watchdog = CProcessingDlg::Watchdog::On;
+  switch (kind) {
+    case ImportKind::ForeignData: process = std::make_unique<CForeignDataImport>(*m_document, parentId, paths); break;
+    case ImportKind::Html: process = std::make_unique<CHtmlImport>(*m_document, parentId, paths); break;
+    default:
+      process = std::make_unique<CNodeBatchImport>(*m_document, parentId);
+      for (const std::string& path : paths) process->AddFile(path);
+      watchdog = CProcessingDlg::Watchdog::Off;
+  }
+  CProcessingDlg dialog(this);
+  dialog.RunProcess(*process, watchdog);
+  if (dialog.Abandoned()) {
+    // The worker may still write into the document; it is left to end by itself.
+    AppLog().WriteLine("WARNING: The import process was abandoned");
+    (void)process.release();
+    return {};
+  }
+  std::vector<uint32_t> created = process->Created();
+  bool batch = kind == ImportKind::Notes || kind == ImportKind::Images;
+  if (batch && created.size() < paths.size() && process->GetIndex() == paths.size()) {
+    // The batch import skips files it cannot read (one that vanished since it was chosen, one
+    // no importer takes) without a word; the user hears of them here, once.
+    std::string text = std::to_string(paths.size() - created.size()) + " of " + std::to_string(paths.size()) +
+                       " file(s) could not be imported.";
+    AppLog().WriteLine(text);
+    Warn(text);
+  }
+  m_tabsView->NodeTree()->RebuildTree(kind == ImportKind::ForeignData || kind == ImportKind::Html);
+  return created;
+}
+
+void CChildFrame::ExportNode(uint32_t nodeId) {
+  CMlfNode node;
+  if (!node.Attach(m_document.get(), nodeId)) return;
+  QString filters;
+  QString name = FromStored(node.GetTitle());
+  switch (node.GetType()) {
+    case ntNote: {
+      CTextConvLib converters(m_document->GetEnv());
+      converters.LoadConverters();
+      filters = DialogFilters(converters.ExportFilter());
+      name += QStringLiteral(".rtf");
+      break;
+    }
+    case ntImage: {
+      QStringList list;
+      for (const auto& [entry, code] : kPictureExports) list << DialogFilter(entry.text, entry.pattern);
+      filters = list.join(QStringLiteral(";;"));
+      break;
+    }
+    default: filters = DialogFilters(kAllFiles);
+  }
+  QString chosenFilter;
+  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export"), name, filters, &chosenFilter);
+  if (path.isEmpty()) return;
+  int imageFormat = 0;
+  for (const auto& [entry, code] : kPictureExports)
+    if (node.GetType() == ntImage && chosenFilter.startsWith(QString::fromStdString(entry.text))) imageFormat = code;
+  bool asText = node.GetType() == ntNote && chosenFilter.startsWith(QStringLiteral("Plain Text"));
+  ExportNodeTo(nodeId, path, imageFormat, asText);
+}
+
+bool CChildFrame::ExportNodeTo(uint32_t nodeId, const QString& path, int imageFormat, bool asText) {
+  CNodeSingleExport process(*m_document, nodeId, path.toStdString(), imageFormat, asText);
+  CProcessingDlg dialog(this);
+  dialog.RunProcess(process);
+  if (process.Succeeded()) return true;
+  std::string text = "Could not export to '" + path.toStdString() + "'.";
+  if (!process.Reason().empty()) text += "\n\n" + process.Reason();
+  AppLog().WriteLine(text);
+  Warn(text);
+  return false;
+}
+
+void CChildFrame::BatchExport() {
+  QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Select the export destination:"));
+  if (folder.isEmpty()) return;
+  BatchExportTo(folder);
+}
+
+bool CChildFrame::BatchExportTo(const QString& folder) {
+  CNodeBatchExport process(*m_document, folder.toStdString());
+  CProcessingDlg dialog(this);
+  bool completed = dialog.RunProcess(process) == QDialog::Accepted;
+  const ExportTally& tally = process.Tally();
+  if (completed && tally.failed.empty()) return true;
+  // Each failure was asked about as it happened; the totals come once at the end.
+  std::string text = std::to_string(tally.written) + " of " + std::to_string(process.GetCount()) +
+                     " node(s) exported to " + folder.toStdString() + ".";
+  if (!tally.failed.empty()) text += "\n" + std::to_string(tally.failed.size()) + " node(s) failed.";
+  if (!completed) text += "\nThe export was cancelled.";
+  AppLog().WriteLine(text);
+  Warn(text);
+  return false;
 }
 
 void CChildFrame::Refresh() { m_tabsView->NodeTree()->RebuildTree(false); }

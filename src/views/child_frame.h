@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "store/document_observer.h"
 #include "views/mlf_rich_edit_view_ex.h"
@@ -51,6 +52,19 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
   void SetNoteWriter(CMlfRichEditViewEx::RtfWriter writer) { m_noteWriter = std::move(writer); }
 
   bool ActivateNode(bool open, int64_t nodeId) override;
+  void ImportFiles(ImportKind kind, uint32_t parentId) override;
+  void ExportNode(uint32_t nodeId) override;
+  // Batch Export: asks for a folder and exports the whole document into it.
+  void BatchExport();
+
+  // The imports and exports with the files the dialogs would give, under the progress dialog.
+  // The import rebuilds the tree and returns the nodes it made.
+  std::vector<uint32_t> ImportChosenFiles(ImportKind kind, uint32_t parentId, const QStringList& files);
+  // imageFormat: the picture format code of an image (0 as stored); asText writes a note as
+  // plain text. False when it failed (the user told why).
+  bool ExportNodeTo(uint32_t nodeId, const QString& path, int imageFormat = 0, bool asText = false);
+  // False when a node failed or the user stopped the export (the user told the totals).
+  bool BatchExportTo(const QString& folder);
   // Writes the open note back into the document; false (and the user told) when it could not
   // be written.
   bool StoreOpenNode();

@@ -1,5 +1,7 @@
 #include "gui_fixture.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QLineEdit>
 #include <QTreeWidgetItemIterator>
 
@@ -9,6 +11,16 @@
 #include "views/tabs_view.h"
 
 namespace mlf::test {
+
+std::string PngBytes(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return bytes.toStdString();
+}
 
 GuiFixture::GuiFixture() : pending(std::make_unique<CMarrowleafDoc>(env)) {
   doc = pending.get();

@@ -20,6 +20,9 @@ class QTreeWidgetItem;
 
 namespace mlf::test {
 
+// A plain red picture of that size as PNG bytes.
+std::string PngBytes(int width, int height);
+
 class GuiFixture : public ::testing::Test {
  protected:
   GuiFixture();

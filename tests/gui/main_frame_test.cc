@@ -5,9 +5,12 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QComboBox>
+#include <QTreeWidget>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTest>
@@ -19,6 +22,7 @@
 #include "app/app_settings.h"
 #include "app/command_registry.h"
 #include "app/main_frame.h"
+#include "dialogs/find_nodes_dlg.h"
 #include "store/document.h"
 #include "store/node.h"
 #include "store/node_data.h"
@@ -66,7 +70,6 @@ TEST_F(MainFrameTest, TheMenuFollowsTheDocumentWindows) {
             (QStringList{"&File", "&Edit", "&View", "F&ormat", "T&ree", "&Tools", "&Window", "&Help"}));
   EXPECT_TRUE(AppCommands().Action(CommandId::kSave)->isEnabled()) << "a new document is modified";
   EXPECT_EQ(frame->DocumentTitle(), QStringLiteral("Untitled 1"));
-  EXPECT_FALSE(AppCommands().Action(CommandId::kFindInNodes)->isEnabled()) << "present, its feature comes later";
 
   AppCommands().Action(CommandId::kBookmarksList)->trigger();
   EXPECT_EQ(frame->TabsView()->currentIndex(), CMlfTabsView::kBookmarksTab);
@@ -76,6 +79,29 @@ TEST_F(MainFrameTest, TheMenuFollowsTheDocumentWindows) {
 
   AppCommands().Action(CommandId::kTaskBar)->trigger();
   EXPECT_TRUE(AppCommands().Action(CommandId::kTaskBar)->isChecked());
+}
+
+TEST_F(MainFrameTest, FindInNodesIsAlwaysThereAndHearsOfClosedWindows) {
+  QAction* find = AppCommands().Action(CommandId::kFindInNodes);
+  EXPECT_TRUE(find->isEnabled());
+  EXPECT_EQ(find->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+  CChildFrame* frame = main.NewDocument();
+  CMlfNode node;
+  ASSERT_TRUE(node.Create(&frame->Document(), ntNote, "needle", 0));
+  find->trigger();
+  CFindNodesDlg* window = main.FindNodesWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->isVisible());
+  find->trigger();
+  EXPECT_EQ(main.FindNodesWindow(), window) << "the open window only gets the focus";
+
+  window->QueryBox()->setEditText(QStringLiteral("needle"));
+  window->FindNow();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Searching(); }, 10000));
+  ASSERT_EQ(window->Results()->topLevelItemCount(), 1);
+  frame->Document().SetModifiedFlag(false);
+  main.MdiArea()->closeAllSubWindows();
+  EXPECT_EQ(window->Results()->topLevelItemCount(), 0);
 }
 
 TEST_F(MainFrameTest, SaveAndTheModifiedMarkFollowTheDocumentAtOnce) {

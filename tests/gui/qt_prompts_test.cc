@@ -5,7 +5,11 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
+#include <QTest>
+#include <QThread>
+#include <atomic>
 #include <functional>
+#include <thread>
 
 #include "app/qt_prompts.h"
 #include "dialogs/set_password_dlg.h"
@@ -16,6 +20,30 @@ namespace {
 // Acts on the modal window once it is up.
 void WhenModal(std::function<void(QWidget*)> act) {
   QTimer::singleShot(0, [act] { act(QApplication::activeModalWidget()); });
+}
+
+TEST(QtPromptsTest, AQuestionFromAWorkerIsAskedOnTheProgramsThread) {
+  QtPrompts prompts;
+  std::atomic<bool> done{false};
+  MessageAnswer answer = MessageAnswer::Cancel;
+  QThread* boxThread = nullptr;
+  std::thread worker([&] {
+    answer = prompts.Message("Overwrite?", "Caption", MessageIcon::Exclamation, MessageButtons::YesNo);
+    done = true;
+  });
+  // The box runs its own loop on this thread: a timer answers it from inside.
+  QTimer answerer;
+  QObject::connect(&answerer, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      boxThread = box->thread();
+      box->button(QMessageBox::Yes)->click();
+    }
+  });
+  answerer.start(10);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return done.load(); }, 5000));
+  worker.join();
+  EXPECT_EQ(answer, MessageAnswer::Yes);
+  EXPECT_EQ(boxThread, qApp->thread());
 }
 
 TEST(QtPromptsTest, MessagesAreBoxesWithTheCaptionIconAndButtonsAsked) {

@@ -1,7 +1,6 @@
 // The note model through the editor's QTextDocument and back.
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QImage>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -13,6 +12,7 @@
 #include <sstream>
 
 #include "../rtf/model_dump.h"
+#include "gui_fixture.h"
 #include "rtf/plain_text.h"
 #include "rtf/reader.h"
 #include "rtf/writer.h"
@@ -55,16 +55,6 @@ Document Doc(std::vector<rtf::Block> blocks) {
   return document;
 }
 
-std::string PngBytes() {
-  QImage image(8, 4, QImage::Format_RGB32);
-  image.fill(Qt::red);
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "PNG");
-  return bytes.toStdString();
-}
-
 template <class Change>
 CharFormat Char(Change change) {
   CharFormat format;
@@ -83,7 +73,7 @@ rtf::TableCell Cell(int rightEdge, std::vector<Paragraph> paragraphs) { return {
 TEST(RichTextMappingTest, EachFormatMapsBackExactly) {
   rtf::Image png;
   png.type = rtf::PictureType::kPng;
-  png.data = PngBytes();
+  png.data = PngBytes(8, 4);
   png.width = 8;
   png.height = 4;
   png.goalWidth = 120;

@@ -287,7 +287,8 @@ TEST_F(TreeTest, ContextMenuOffersWhatTheEntryAllows) {
       if (action->isEnabled() && !action->isSeparator()) texts.push_back(action->text().toStdString());
     return texts;
   };
-  EXPECT_EQ(enabled(Item(note)), (Titles{"&New", "&Import", "&Delete", "&Rename", "Add to &Bookmarks...", "&Tasks"}));
+  EXPECT_EQ(enabled(Item(note)),
+            (Titles{"&New", "&Import", "&Export...", "&Delete", "&Rename", "Add to &Bookmarks...", "&Tasks"}));
   EXPECT_EQ(enabled(Item(folder)), (Titles{"&New", "&Import", "&Delete", "&Rename", "&Tasks"}));
   EXPECT_EQ(enabled(Item(folder)->child(0)), (Titles{"&New", "&Import", "&Tasks"})) << "the placeholder";
   EXPECT_EQ(enabled(nullptr), (Titles{"&New", "&Import", "&Tasks"}));
