@@ -81,6 +81,14 @@ SpellOutcome CSpellDLLHandler::ShowOptions(uint64_t ownerWindow) const {
   return WithChecker([&](QuarnSpellChecker* checker) { return m_module->showOptions(checker, &options); });
 }
 
+std::string SpellCheckFailedText(const std::string& error) { return "Spell check failed, \"" + error + "\"."; }
+
+std::string SpellOptionsFailedText(const std::string& error) {
+  std::string text = "Could not show spelling options";
+  if (!error.empty()) text += ", the following error was returned:\r\n\r\n" + error;
+  return text;
+}
+
 CSpellDLLHandler& AppSpell() {
   static CSpellDLLHandler handler;
   return handler;

@@ -56,6 +56,11 @@ class CSpellDLLHandler {
   bool m_initialised = false;
 };
 
+// What the user is told when Check Spelling, or Show Spelling Options, fails with the
+// module's reason.
+std::string SpellCheckFailedText(const std::string& error);
+std::string SpellOptionsFailedText(const std::string& error);
+
 // The handler of the process.
 CSpellDLLHandler& AppSpell();
 
