@@ -142,6 +142,8 @@ CMlfRichEditViewEx::CMlfRichEditViewEx(QWidget* parent, RtfWriter writer)
   ImportRichText({}, *initial);
   setDocument(initial);
   m_highlighter = new LinkHighlighter(initial);
+  // The spell-check module marks misspelt words in editors that ask for it.
+  setProperty("quarnSpellCheckAsYouType", true);
   OnOptionsChanged();
 }
 

@@ -1,7 +1,11 @@
 // Check Spelling in the note editor of a document window: the command's state follows the
 // module, a check's changes reach the stored RTF, and a failure tells the user the module's
 // reason.
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
 
 #include <cstdlib>
 
@@ -12,6 +16,7 @@
 #include "rtf/reader.h"
 #include "rtf/writer.h"
 #include "spell/spell_dll_handler.h"
+#include "spell_marks.h"
 #include "support/scratch_dir.h"
 #include "views/mlf_rich_edit_view_ex.h"
 
@@ -90,6 +95,47 @@ TEST_F(CheckSpellingCommandTest, WithoutTheModuleTheCommandIsDisabledAndFailsWit
   editor.RunCommand(EditorCommand::kCheckSpelling);
   EXPECT_EQ(MessageTexts(),
             std::vector<std::string>{"Spell check failed, \"The spell-checking library is not loaded.\"."});
+}
+
+TEST_F(CheckSpellingCommandTest, MarksAsYouTypeLeaveTheStoredNoteAsItWasAndOfferTheirWords) {
+  const std::string written = rtf::WriteRtf(Note({rtf::Run{"A mispelt word", {}}}));
+  uint32_t note = Add(ntNote, "Note", 0, written);
+  uint32_t other = Add(ntNote, "Other", 0, rtf::WriteRtf(Note({rtf::Run{"other", {}}})));
+  Show();
+  StartModule();
+  CMlfRichEditViewEx& editor = Open(note);
+  ASSERT_EQ(MarkedAfterEvents(editor, {"mispelt"}), QStringList{"mispelt"});
+  EXPECT_FALSE(editor.document()->isModified());
+  Open(other);
+  EXPECT_EQ(Content(note), written);  // byte for byte: the marks are no edit
+
+  CMlfRichEditViewEx& again = Open(note);
+  ASSERT_EQ(MarkedAfterEvents(again, {"mispelt"}), QStringList{"mispelt"});
+  QTextCursor inWord(again.document());
+  inWord.setPosition(4);
+  const QPoint at = again.cursorRect(inWord).center();
+  QStringList items;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) return;
+    poll.stop();
+    for (QAction* action : menu->actions())
+      if (!action->isSeparator()) items << action->text().remove(u'&');
+    for (QAction* action : menu->actions())
+      if (action->text() == "Add to Dictionary") action->trigger();
+    menu->close();
+  });
+  poll.start(5);
+  QContextMenuEvent click(QContextMenuEvent::Mouse, at, again.viewport()->mapToGlobal(at));
+  QCoreApplication::sendEvent(again.viewport(), &click);
+  // The suggestions come first, then the word's two actions, then the editor's own items.
+  const qsizetype ignoreAll = items.indexOf("Ignore All");
+  ASSERT_GT(ignoreAll, 0) << items.join(", ").toStdString();
+  EXPECT_EQ(items.mid(ignoreAll, 3), (QStringList{"Ignore All", "Add to Dictionary", "Cut"}));
+  EXPECT_EQ(items.back(), "Check Spelling");
+  EXPECT_EQ(MarkedAfterEvents(again, {}), QStringList());
+  EXPECT_EQ(again.toPlainText(), "A mispelt word");
 }
 
 TEST(SpellFailureTexts, QuoteTheModulesReason) {

@@ -1,10 +1,12 @@
 #include "modules/quarnspellcheck/module_state.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
 
 #include "modules/quarnspellcheck/dictionary_folders.h"
+#include "modules/quarnspellcheck/typing_checker.h"
 
 namespace quarnspell {
 namespace {
@@ -19,6 +21,8 @@ ModuleState& ModuleState::Instance() {
   static ModuleState state;
   return state;
 }
+
+ModuleState::~ModuleState() = default;
 
 QString ModuleState::UserFolder() const {
   return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
@@ -35,10 +39,12 @@ void ModuleState::Start() {
   m_settings.language = stored.value("Language", defaults.language).toString();
   m_settings.checkAsYouType = stored.value("CheckAsYouType", defaults.checkAsYouType).toBool();
   m_personal.Load(QDir(UserFolder()).filePath(kPersonalFile));
+  if (qobject_cast<QApplication*>(QCoreApplication::instance())) m_typing = std::make_unique<TypingWatcher>(*this);
   m_started = true;
 }
 
 void ModuleState::Stop() {
+  m_typing.reset();
   for (const QuarnSpellChecker* checker : m_checkers) delete checker;
   m_checkers.clear();
   m_spellers.clear();
@@ -51,6 +57,7 @@ void ModuleState::SetSettings(const SpellSettings& settings) {
   QSettings stored(QDir(UserFolder()).filePath(kSettingsFile), QSettings::IniFormat);
   stored.setValue("Language", settings.language);
   stored.setValue("CheckAsYouType", settings.checkAsYouType);
+  RefreshTyping();
 }
 
 Speller* ModuleState::SpellerFor(const QString& language, QString& error) {
@@ -68,12 +75,23 @@ bool ModuleState::IsMisspelt(Speller& speller, const QString& word) const {
 
 bool ModuleState::AddPersonalWord(const QString& word) {
   for (auto& [language, speller] : m_spellers) speller->Accept(word);
+  RefreshTyping();
   return m_personal.Add(word);
 }
 
 bool ModuleState::RemovePersonalWord(const QString& word) {
   for (auto& [language, speller] : m_spellers) speller->Forget(word);
+  RefreshTyping();
   return m_personal.Remove(word);
+}
+
+void ModuleState::Ignore(const QString& word) {
+  m_ignored.insert(word);
+  RefreshTyping();
+}
+
+void ModuleState::RefreshTyping() {
+  if (m_typing) m_typing->RefreshAll();
 }
 
 QuarnSpellChecker* ModuleState::OpenChecker() {

@@ -25,6 +25,8 @@ struct QuarnSpellChecker {
 
 namespace quarnspell {
 
+class TypingWatcher;
+
 struct SpellSettings {
   QString language = "en_US";
   bool checkAsYouType = true;
@@ -33,10 +35,12 @@ struct SpellSettings {
 class ModuleState {
  public:
   static ModuleState& Instance();
+  ~ModuleState();
 
-  // Reads the settings and the personal words from the user's folder.
+  // Reads the settings and the personal words from the user's folder; in a program with a
+  // user interface, starts checking as you type.
   void Start();
-  // Releases every checker and dictionary.
+  // Releases every checker and dictionary and takes the marks of checking as you type away.
   void Stop();
   bool IsStarted() const { return m_started; }
 
@@ -57,7 +61,9 @@ class ModuleState {
   bool AddPersonalWord(const QString& word);
   bool RemovePersonalWord(const QString& word);
   // "Ignore All": the word passes every check until the module shuts down.
-  void Ignore(const QString& word) { m_ignored.insert(word); }
+  void Ignore(const QString& word);
+  // Every editor checked as you type marks its words again.
+  void RefreshTyping();
 
   QuarnSpellChecker* OpenChecker();
   bool IsOpen(const QuarnSpellChecker* checker) const { return m_checkers.contains(checker); }
@@ -70,6 +76,7 @@ class ModuleState {
   QSet<QString> m_ignored;
   std::map<QString, std::unique_ptr<Speller>> m_spellers;
   std::set<const QuarnSpellChecker*> m_checkers;
+  std::unique_ptr<TypingWatcher> m_typing;
 };
 
 }  // namespace quarnspell

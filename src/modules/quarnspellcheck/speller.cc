@@ -33,7 +33,11 @@ std::string Speller::Encode(const QString& word) {
 
 bool Speller::IsCorrect(const QString& word) {
   if (word.size() > kLongestWord) return true;
-  return m_hunspell->spell(Encode(word));
+  auto known = m_answers.constFind(word);
+  if (known != m_answers.constEnd()) return *known;
+  bool correct = m_hunspell->spell(Encode(word));
+  m_answers.insert(word, correct);
+  return correct;
 }
 
 QStringList Speller::Suggestions(const QString& word) {
@@ -44,8 +48,14 @@ QStringList Speller::Suggestions(const QString& word) {
   return list;
 }
 
-void Speller::Accept(const QString& word) { m_hunspell->add(Encode(word)); }
+void Speller::Accept(const QString& word) {
+  m_hunspell->add(Encode(word));
+  m_answers.remove(word);
+}
 
-void Speller::Forget(const QString& word) { m_hunspell->remove(Encode(word)); }
+void Speller::Forget(const QString& word) {
+  m_hunspell->remove(Encode(word));
+  m_answers.remove(word);
+}
 
 }  // namespace quarnspell

@@ -2,6 +2,7 @@
 // dictionary's own encoding.
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -35,6 +36,8 @@ class Speller {
   std::unique_ptr<Hunspell> m_hunspell;
   QStringEncoder m_encoder;
   QStringDecoder m_decoder;
+  // Answers given so far: checking as you type asks about the same words again and again.
+  QHash<QString, bool> m_answers;
 };
 
 }  // namespace quarnspell
