@@ -49,7 +49,9 @@ OptionsDialog::OptionsDialog(ModuleState& state, QWidget* owner)
   auto* form = new QFormLayout;
   form->addRow("&Dictionary language:", m_language);
   layout->addLayout(form);
-  layout->addWidget(new QLabel("&Personal dictionary:"));
+  auto* wordsLabel = new QLabel("&Personal dictionary:");
+  wordsLabel->setBuddy(m_words);
+  layout->addWidget(wordsLabel);
   auto* wordsRow = new QHBoxLayout;
   wordsRow->addWidget(m_words);
   wordsRow->addWidget(remove, 0, Qt::AlignTop);

@@ -2,14 +2,18 @@
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "modules/quarnspellcheck/misspelt_words.h"
 #include "modules/quarnspellcheck/module_state.h"
@@ -79,7 +83,25 @@ SpellingDialog::SpellingDialog(QTextEdit& editor, Speller& speller, ModuleState&
 
 void SpellingDialog::Run(int from) {
   ShowNextFrom(from);
-  if (!m_word.isNull()) exec();
+  if (m_word.isNull()) return;
+  show();
+  KeepWordInSight();
+  exec();
+}
+
+void SpellingDialog::KeepWordInSight() {
+  QTextCursor start = m_word;
+  start.setPosition(m_word.selectionStart());
+  const QRect line = m_editor->cursorRect(start);
+  const QRect word(m_editor->viewport()->mapToGlobal(line.topLeft()), line.size());
+  const QRect dialog = frameGeometry();
+  if (!dialog.intersects(QRect(dialog.left(), word.top(), dialog.width(), word.height()))) return;
+  // Below the word's line when the screen has room there, else above it.
+  const QRect screen = (m_editor->screen() ? m_editor->screen() : QGuiApplication::primaryScreen())->availableGeometry();
+  constexpr int kGap = 8;
+  int top = word.bottom() + kGap;
+  if (top + dialog.height() > screen.bottom()) top = std::max(screen.top(), word.top() - kGap - dialog.height());
+  move(x(), top);
 }
 
 void SpellingDialog::Change() { Replace(m_changeTo->text()); }
@@ -120,6 +142,7 @@ void SpellingDialog::ShowNextFrom(int from) {
   }
   m_editor->setTextCursor(m_word);
   m_editor->ensureCursorVisible();
+  if (isVisible()) KeepWordInSight();
   const QString word = m_word.selectedText();
   const QStringList suggestions = m_speller.Suggestions(word);
   m_suggestions->clear();

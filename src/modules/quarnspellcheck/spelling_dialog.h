@@ -43,6 +43,8 @@ class SpellingDialog : public QDialog {
   // there is none. Words chosen for Change All are replaced on the way.
   void ShowNextFrom(int from);
   void Complete();
+  // Moves the dialog off the line of the selected word.
+  void KeepWordInSight();
 
   QPointer<QTextEdit> m_editor;
   Speller& m_speller;
