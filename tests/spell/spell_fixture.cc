@@ -20,9 +20,9 @@ void SpellTest::TearDown() {
 
 std::string SpellTest::UserFolder() const { return scratch / "config/Quarn/quarnspellcheck"; }
 
-void SpellTest::WriteSettings(const std::string& language) {
+void SpellTest::WriteSettings(const std::string& lines) {
   std::filesystem::create_directories(UserFolder());
-  WriteWholeFile(UserFolder() + "/quarnspellcheck.ini", "[General]\nLanguage=" + language + "\n");
+  WriteWholeFile(UserFolder() + "/quarnspellcheck.ini", "[General]\n" + lines);
 }
 
 void SpellTest::StartModule() {

@@ -23,7 +23,8 @@ class SpellTest : public ::testing::Test {
 
   // The module's folder of settings and personal words under the test's configuration home.
   std::string UserFolder() const;
-  void WriteSettings(const std::string& language);
+  // The module's settings file with these lines ("Language=en_US\n...").
+  void WriteSettings(const std::string& lines);
   // Loads and initialises the module from the test program's folder.
   void StartModule();
   // The log lines the handler wrote.

@@ -167,7 +167,7 @@ TEST_F(SpellTest, MissingOrUnreadableDictionaryNamesLanguageAndFolders) {
                      {"xx_BROKEN", "The dictionary for \"xx_BROKEN\" cannot be read"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.language);
-    WriteSettings(c.language);
+    WriteSettings(std::string("Language=") + c.language + "\n");
     StartModule();
     ShowEditor("Any text");
     SpellOutcome outcome = CheckEditor();

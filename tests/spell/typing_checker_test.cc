@@ -41,6 +41,13 @@ TEST_F(TypingCheckerTest, OnlyEditorsThatAskAreChecked) {
   EXPECT_EQ(MarkedAfterEvents(*editor, {"mispelt"}), QStringList());
 }
 
+TEST_F(TypingCheckerTest, TheModulesSettingTurnsItOff) {
+  WriteSettings("CheckAsYouType=false\n");
+  StartModule();
+  auto editor = MakeEditor("A mispelt word.");
+  EXPECT_EQ(MarkedAfterEvents(*editor, {"mispelt"}), QStringList());
+}
+
 TEST_F(TypingCheckerTest, ShutdownTakesTheMarksAway) {
   auto editor = MakeEditor("A mispelt word.");
   EXPECT_EQ(MarkedAfterEvents(*editor, {"mispelt"}), QStringList{"mispelt"});
