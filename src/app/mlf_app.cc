@@ -13,6 +13,7 @@
 #include "crypt/crypt_dll_handler.h"
 #include "diagnostics/leftovers.h"
 #include "diagnostics/log.h"
+#include "spell/spell_dll_handler.h"
 #include "tree/tree_images.h"
 #include "views/blank_area_view.h"
 #include "views/child_frame.h"
@@ -67,6 +68,13 @@ void CMlfApp::LoadCrypt() {
   AppCrypt().Load(Env::Default());  // without the module the program runs without encryption
   log.Outdent();
   log.WriteLine("#END MLFCRYPT.DLL LOAD#");
+}
+
+void CMlfApp::InitSpellCheck() {
+  // Start-up goes on without it; Check Spelling and the spelling options stay disabled.
+  if (!AppSpell().Start(Env::Default()))
+    AppPrompts().Message("Could not initialise spell-checking library!", kAppCaption, MessageIcon::None,
+                         MessageButtons::Ok);
 }
 
 void CMlfApp::LoadControlImages() {
@@ -126,6 +134,7 @@ bool CMlfApp::InitInstance() {
     processEvents();
   }
   LoadCrypt();
+  InitSpellCheck();
   LoadControlImages();
 
   QStringList arguments = QApplication::arguments().mid(1);
@@ -172,6 +181,7 @@ int CMlfApp::ExitInstance() {
     QSettings settings = ProgramSettings();
     m_recentFiles.Save(settings);
   }
+  AppSpell().Shutdown();  // last: the module's dialogs live in this process's Qt
   return 0;
 }
 

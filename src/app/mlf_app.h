@@ -39,6 +39,8 @@ class CMlfApp : public QApplication {
  private:
   bool CheckLibraries();
   void LoadCrypt();
+  // Loads and initialises the spell-check module; says so when that fails.
+  void InitSpellCheck();
   void LoadControlImages();
   void RequestSplashClose();
   void ApplyStartupPlacement();

@@ -9,8 +9,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -25,10 +23,8 @@
 #include "store/document.h"
 #include "store/node.h"
 #include "store/prompts.h"
-#include "tree/mlf_tree_ctrl.h"
 #include "tree/tree_images.h"
 #include "views/child_frame.h"
-#include "views/tabs_view.h"
 #include "widgets/stored_text.h"
 
 namespace mlf {
@@ -319,15 +315,7 @@ void CFindNodesDlg::OpenSelected(bool forward) {
     return;
   }
   CChildFrame* frame = m_frame;
-  if (auto* sub = qobject_cast<QMdiSubWindow*>(frame->parentWidget()); sub && sub->mdiArea())
-    sub->mdiArea()->setActiveSubWindow(sub);
-  CMlfTreeCtrl* tree = frame->TabsView()->NodeTree();
-  frame->SwitchToTab(CMlfTabsView::kMainTab);
-  if (QTreeWidgetItem* item = tree->FindItem(nodeId)) {
-    tree->setCurrentItem(item);
-    tree->scrollToItem(item);
-    if (!node.IsFolder()) tree->ActivateItem(item);
-  }
+  frame->ShowNode(nodeId, !node.IsFolder());
   if (QTextEdit* editor = frame->RichEditView(); editor && frame->ActiveNodeId() == int64_t(nodeId))
     SelectOccurrence(*editor, QueryWords(m_lastQuery.text, m_lastQuery.mode), forward);
   m_results->setFocus();

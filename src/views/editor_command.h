@@ -13,6 +13,7 @@ enum class EditorCommand {
   kBold, kItalic, kUnderline, kStrikethrough, kDoubleUnderline, kDottedUnderline,
   kAlignLeft, kAlignCenter, kAlignRight, kAlignJustify,
   kBullets, kIndentLess, kIndentMore,
+  kCheckSpelling,
 };
 
 // The program's command of each editor command.
@@ -40,6 +41,7 @@ inline constexpr std::pair<CommandId, EditorCommand> kEditorCommands[] = {
     {CommandId::kBullets, EditorCommand::kBullets},
     {CommandId::kIndentLess, EditorCommand::kIndentLess},
     {CommandId::kIndentMore, EditorCommand::kIndentMore},
+    {CommandId::kCheckSpelling, EditorCommand::kCheckSpelling},
 };
 
 struct CommandState {

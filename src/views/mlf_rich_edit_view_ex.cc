@@ -18,6 +18,8 @@
 #include "dialogs/paragraph_dlg.h"
 #include "rtf/reader.h"
 #include "rtf/writer.h"
+#include "spell/spell_dll_handler.h"
+#include "store/prompts.h"
 #include "store/node.h"
 #include "store/node_data.h"
 #include "views/link_highlighter.h"
@@ -140,6 +142,8 @@ CMlfRichEditViewEx::CMlfRichEditViewEx(QWidget* parent, RtfWriter writer)
   ImportRichText({}, *initial);
   setDocument(initial);
   m_highlighter = new LinkHighlighter(initial);
+  // The spell-check module marks misspelt words in editors that ask for it.
+  setProperty("quarnSpellCheckAsYouType", true);
   OnOptionsChanged();
 }
 
@@ -365,7 +369,16 @@ void CMlfRichEditViewEx::RunCommand(EditorCommand command) {
     case C::kBullets: ChangeParagraphs(ToggleBullets); break;
     case C::kIndentLess: ChangeParagraphs(IndentLess); break;
     case C::kIndentMore: ChangeParagraphs(IndentMore); break;
+    case C::kCheckSpelling: CheckSpelling(); break;
   }
+}
+
+void CMlfRichEditViewEx::CheckSpelling() {
+  // The module finds this editor and the main window by their native window ids and changes
+  // the text through the editor, so the check can be undone and the note is stored as usual.
+  SpellOutcome outcome = AppSpell().Check(winId(), window()->winId());
+  if (!outcome.ok)
+    AppPrompts().Message(SpellCheckFailedText(outcome.error), kAppCaption, MessageIcon::None, MessageButtons::Ok);
 }
 
 CommandState CMlfRichEditViewEx::State(EditorCommand command) const {
@@ -390,6 +403,7 @@ CommandState CMlfRichEditViewEx::State(EditorCommand command) const {
     case C::kAlignRight: return aligned(rtf::Alignment::kRight);
     case C::kAlignJustify: return aligned(rtf::Alignment::kJustify);
     case C::kBullets: return {true, BulletState() == Qt::Checked};
+    case C::kCheckSpelling: return {AppSpell().IsAvailable()};
     default: return {};
   }
 }
@@ -401,7 +415,7 @@ QMenu* CMlfRichEditViewEx::CreateContextMenu() {
   auto* menu = new QMenu(this);
   using C = CommandId;
   AppCommands().AddTo(menu, {C::kCut, C::kCopy, C::kPaste, C::kSeparator, C::kSelectAll, C::kSeparator, C::kFont,
-                             C::kParagraph});
+                             C::kParagraph, C::kSeparator, C::kCheckSpelling});
   return menu;
 }
 

@@ -102,6 +102,7 @@ class CMlfRichEditViewEx : public QTextEdit {
   void SetAlignment(rtf::Alignment alignment);
   void OpenParagraphDialog();
   void OpenFontDialog();
+  void CheckSpelling();
   void ExtendToWords();
 
   RtfWriter m_writer;

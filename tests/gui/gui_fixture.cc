@@ -84,4 +84,14 @@ std::vector<std::string> GuiFixture::MessageTexts() const {
   return texts;
 }
 
+std::string GuiFixture::Content(uint32_t nodeId) {
+  CMlfNode node(doc, nodeId);
+  std::string content;
+  if (CMlfNodeData* data = node.GetNodeDataForRead()) {
+    char buffer[4096];
+    while (size_t n = data->Get(buffer, sizeof buffer)) content.append(buffer, n);
+  }
+  return content;
+}
+
 }  // namespace mlf::test

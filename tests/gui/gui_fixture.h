@@ -42,6 +42,8 @@ class GuiFixture : public ::testing::Test {
   // The open label edit box of the tree, or null (closed ones linger until deleted).
   QLineEdit* Editor() const;
   std::vector<std::string> MessageTexts() const;
+  // The node's content as the store reads it back.
+  std::string Content(uint32_t nodeId);
 
   MemEnv env;
   ScriptedPrompts prompts;

@@ -83,15 +83,6 @@ class RichEditViewTest : public GuiFixture {
     doc->Data_GetLocation(id, location);
     return env.GetFile(doc->GetWorkFilePath()).substr(location.nLoc, Record(id).nStorageLength);
   }
-  std::string Content(uint32_t id) {
-    CMlfNode node(doc, id);
-    std::string content;
-    if (CMlfNodeData* data = node.GetNodeDataForRead()) {
-      char buffer[4096];
-      while (size_t n = data->Get(buffer, sizeof buffer)) content.append(buffer, n);
-    }
-    return content;
-  }
   static void TypeAtEnd(CMlfRichEditViewEx& editor, const QString& text) {
     editor.moveCursor(QTextCursor::End);
     QTest::keyClicks(&editor, text);
@@ -436,9 +427,11 @@ TEST_F(RichEditViewTest, ContextMenuAndLinks) {
   };
   Select(editor, 0, 3);
   auto withSelection = enabled();
-  ASSERT_EQ(withSelection.size(), 6u);
+  ASSERT_EQ(withSelection.size(), 7u);
   EXPECT_EQ(withSelection[0], (std::pair<std::string, bool>{"Cut", true}));
   EXPECT_EQ(withSelection[5].first, "Paragraph...");
+  // Without the spell-check module, as here, Check Spelling is greyed.
+  EXPECT_EQ(withSelection[6], (std::pair<std::string, bool>{"Check Spelling", false}));
   Select(editor, 2, 2);
   EXPECT_FALSE(enabled()[0].second) << "Cut greyed without a selection";
   EXPECT_FALSE(enabled()[1].second) << "Copy greyed without a selection";
