@@ -6,6 +6,8 @@ set(MLF_MODULE_DIR lib/marrowleaf)
 set(MLF_DATA_DIR share/marrowleaf)
 
 install(TARGETS mlf RUNTIME DESTINATION bin)
+install(FILES ${CMAKE_SOURCE_DIR}/src/cli/mlf-completion.bash DESTINATION share/bash-completion/completions
+  RENAME mlf)
 install(TARGETS mlfcrypt LIBRARY DESTINATION ${MLF_MODULE_DIR})
 if(TARGET quarnspellcheck)
   install(TARGETS quarnspellcheck LIBRARY DESTINATION ${MLF_MODULE_DIR})

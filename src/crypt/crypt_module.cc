@@ -1,15 +1,13 @@
 #include "crypt/crypt_module.h"
 
-#include <string>
+#include "platform/module_entry.h"
 
 namespace mlf {
 namespace {
 
 template <typename Function>
 bool Resolve(DynamicLibrary& library, int ordinal, Function& out) {
-  void* symbol = library.Symbol(("mlfcrypt_" + std::to_string(ordinal)).c_str());
-  out = reinterpret_cast<Function>(symbol);
-  return symbol != nullptr;
+  return ResolveEntryPoint(library, "mlfcrypt", ordinal, out);
 }
 
 }  // namespace

@@ -2,16 +2,15 @@
 
 #include <algorithm>
 #include <cstring>
-#include <string>
+
+#include "platform/module_entry.h"
 
 namespace mlf {
 namespace {
 
 template <typename Function>
 bool Resolve(DynamicLibrary& library, int ordinal, Function& out) {
-  void* symbol = library.Symbol(("quarnspellcheck_" + std::to_string(ordinal)).c_str());
-  out = reinterpret_cast<Function>(symbol);
-  return symbol != nullptr;
+  return ResolveEntryPoint(library, "quarnspellcheck", ordinal, out);
 }
 
 }  // namespace

@@ -21,7 +21,8 @@ for file in usr/bin/marrowleaf usr/bin/mlf usr/lib/marrowleaf/libmlfcrypt.so usr
   usr/share/metainfo/example.quarn.Marrowleaf.metainfo.xml usr/share/icons/hicolor/scalable/apps/marrowleaf.svg \
   usr/share/icons/hicolor/16x16/apps/marrowleaf.png usr/share/icons/hicolor/256x256/apps/marrowleaf.png \
   usr/share/icons/hicolor/scalable/mimetypes/application-x-marrowleaf.svg \
-  usr/share/man/man1/marrowleaf.1.gz usr/share/man/man1/mlf.1.gz usr/share/doc/marrowleaf/copyright; do
+  usr/share/man/man1/marrowleaf.1.gz usr/share/man/man1/mlf.1.gz usr/share/doc/marrowleaf/copyright \
+  usr/lib/marrowleaf/libquarnspellcheck.so usr/share/bash-completion/completions/mlf; do
   [ -e "$root/$file" ] || fail "missing $file"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
