@@ -250,8 +250,14 @@ done
 # A file another program holds is in use: a write waiting for its standard input holds w.mlf.
 mkfifo hold
 "$mlf" write w.mlf //Held <hold >/dev/null 2>&1 &
+writer=$!
 exec 3>hold
-for _ in $(seq 100); do "$mlf" info w.mlf >/dev/null 2>&1 || break; sleep 0.05; done
+# Waits until the writer has the file open; a probe that opened the file itself could take it
+# first and make the writer fail instead.
+for _ in $(seq 200); do
+  readlink /proc/$writer/fd/* 2>/dev/null | grep -q "/w\.mlf$" && break
+  sleep 0.05
+done
 t in-use 2 "the file is in use by another program" "$mlf" rm w.mlf //Journal/Day
 exec 3>&-
 wait
