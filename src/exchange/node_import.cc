@@ -28,8 +28,8 @@ void CNodeBatchImport::Run() {
     const std::string& path = m_files[k - 1];
     SetDetailText(path);
     SetStatusText("Importing file " + std::to_string(k) + " of " + std::to_string(count) + "...");
+    uint32_t id = 0;
     if (env.FileExists(path)) {  // directories and unreadable entries are skipped
-      uint32_t id = 0;
       if (std::optional<FileTypeRow> row = FindFileType(path); row && (row->nodeType == ntNote || row->nodeType == ntImage)) {
         id = m_document.Data_AddFromFile(path, row->nodeType, row->formatCode, row->compressed);
       } else {
@@ -41,6 +41,7 @@ void CNodeBatchImport::Run() {
         m_created.push_back(id);
       }
     }
+    if (!id) m_skipped.push_back(path);
     Step();
     if (IsCancelled()) break;
   }

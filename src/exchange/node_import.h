@@ -17,6 +17,9 @@ class CNodeBatchImport : public CNodeBatchProcess {
   void AddFile(const std::string& path);
   // The nodes made, in the order of the files.
   const std::vector<uint32_t>& Created() const { return m_created; }
+  // The files that made no node (gone since they were chosen, a folder, or of no kind the
+  // importers take), in the order of the files.
+  const std::vector<std::string>& Skipped() const { return m_skipped; }
 
  protected:
   void Run() override;
@@ -24,6 +27,7 @@ class CNodeBatchImport : public CNodeBatchProcess {
   uint32_t m_parentId;
   std::vector<std::string> m_files;
   std::vector<uint32_t> m_created;
+  std::vector<std::string> m_skipped;
 };
 
 // The foreign-data import: every file becomes a foreign-data node under parentId. A file that

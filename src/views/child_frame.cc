@@ -349,11 +349,13 @@ std::vector<uint32_t> CChildFrame::ImportChosenFiles(ImportKind kind, uint32_t p
   }
   std::vector<uint32_t> created = process->Created();
   bool batch = kind == ImportKind::Notes || kind == ImportKind::Images;
-  if (batch && created.size() < paths.size() && process->GetIndex() == paths.size()) {
+  const std::vector<std::string>& skipped = process->Skipped();
+  if (batch && !skipped.empty() && process->GetIndex() == paths.size()) {
     // The batch import skips files it cannot read (one that vanished since it was chosen, one
-    // no importer takes) without a word; the user hears of them here, once.
-    std::string text = std::to_string(paths.size() - created.size()) + " of " + std::to_string(paths.size()) +
-                       " file(s) could not be imported.";
+    // no importer takes) without a word; the user hears of them here, once, by name.
+    std::string text = std::to_string(skipped.size()) + " of " + std::to_string(paths.size()) +
+                       " file(s) could not be imported:";
+    for (const std::string& path : skipped) text += "\n" + path;
     AppLog().WriteLine(text);
     Warn(text);
   }

@@ -59,7 +59,7 @@ TEST_F(ExchangeTest, FilesThatCannotBeImportedAreReported) {
   // The vanished file was chosen but is gone when it is read.
   std::vector<uint32_t> made = frame->ImportChosenFiles(ImportKind::Notes, 0, {"/in/gone.txt", "/in/kept.txt"});
   EXPECT_EQ(made.size(), 1u);
-  EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"1 of 2 file(s) could not be imported."}));
+  EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"1 of 2 file(s) could not be imported:\n/in/gone.txt"}));
 
   prompts.messages.clear();
   made = frame->ImportChosenFiles(ImportKind::ForeignData, 0, {"/in/gone.bin", "/in/kept.txt"});
