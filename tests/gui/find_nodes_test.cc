@@ -77,6 +77,20 @@ TEST_F(FindNodesTest, ListsMatchesInIdOrderWhileSearching) {
   EXPECT_FALSE(Window().StopButton()->isEnabled());
 }
 
+TEST_F(FindNodesTest, ShowsRowsBeforeTheSearchEnds) {
+  // The first note matches at once; the large ones after it keep both workers busy well past
+  // the first tick of the window's timer.
+  uint32_t first = Add(ntNote, "First", 0, Rtf("a needle"));
+  for (int i = 0; i < 4; ++i) Add(ntNote, "Large", 0, Rtf(std::string(16 << 20, 'x')));
+  Show();
+  Search(QStringLiteral("needle"));
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !Rows().empty(); }, 20000));
+  EXPECT_TRUE(Window().Searching()) << "the row was shown only after the search had ended";
+  EXPECT_EQ(RowIds(), std::vector<uint32_t>{first});
+  Finish();
+  EXPECT_EQ(RowIds(), std::vector<uint32_t>{first});
+}
+
 TEST_F(FindNodesTest, FieldsAndModes) {
   uint32_t redCar = Add(ntNote, "Red Car", 0, Rtf("nothing"));
   uint32_t redOnly = Add(ntNote, "red only", 0, Rtf("a car inside"));
