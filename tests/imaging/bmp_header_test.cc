@@ -20,7 +20,7 @@ void Put16(std::vector<uint8_t>& b, uint16_t v) {
   b.push_back(static_cast<uint8_t>(v >> 8));
 }
 
-struct BmpSpec {
+struct BmpLayout {
   uint32_t headerSize;
   uint16_t bits;
   uint32_t compression;                // 0 none, 3 bit fields
@@ -30,7 +30,7 @@ struct BmpSpec {
 };
 
 // A 2 x 2 picture.
-std::vector<uint8_t> Bmp(const BmpSpec& s) {
+std::vector<uint8_t> Bmp(const BmpLayout& s) {
   std::vector<uint8_t> info;
   Put32(info, s.headerSize);
   Put32(info, 2);  // width
@@ -68,7 +68,7 @@ TEST(BmpHeaderTest, V4AndV5HeadersDecode) {
   const std::vector<uint8_t> rows8 = {2, 3, 0, 0, 0, 1, 0, 0};
   struct Case {
     const char* name;
-    BmpSpec spec;
+    BmpLayout layout;
   };
   const std::vector<Case> cases = {
       {"V4, 24 bits", {108, 24, 0, {}, {}, rows24}},
@@ -79,7 +79,7 @@ TEST(BmpHeaderTest, V4AndV5HeadersDecode) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    DecodedPicture picture = DecodePicture(Bmp(c.spec));
+    DecodedPicture picture = DecodePicture(Bmp(c.layout));
     ASSERT_TRUE(picture) << picture.reason;
     EXPECT_EQ(picture.format, PictureFormat::Bmp);
     EXPECT_EQ(test::PixelsOf(picture.bitmap), expected);
