@@ -94,17 +94,20 @@ void CFindNodesDlg::BuildControls() {
   m_stop->setEnabled(false);
   m_findNow->setDefault(true);
 
-  auto stepButton = [this](const char* text, auto slot) {
+  // The arrows say little to a screen reader; each also carries what it does.
+  auto stepButton = [this](const char* text, const char* name, auto slot) {
     auto* button = new QPushButton(QString::fromLatin1(text));
+    button->setAccessibleName(QString::fromLatin1(name));
+    button->setToolTip(QString::fromLatin1(name));
     button->setAutoDefault(false);
     button->setFixedWidth(28);
     connect(button, &QPushButton::clicked, this, slot);
     return button;
   };
-  QPushButton* previousResult = stepButton("<<", [this] { StepResult(false); });
-  QPushButton* nextResult = stepButton(">>", [this] { StepResult(true); });
-  QPushButton* previousHit = stepButton("<", [this] { OpenSelected(false); });
-  QPushButton* nextHit = stepButton(">", [this] { OpenSelected(true); });
+  QPushButton* previousResult = stepButton("<<", "Previous result", [this] { StepResult(false); });
+  QPushButton* nextResult = stepButton(">>", "Next result", [this] { StepResult(true); });
+  QPushButton* previousHit = stepButton("<", "Previous occurrence", [this] { OpenSelected(false); });
+  QPushButton* nextHit = stepButton(">", "Next occurrence", [this] { OpenSelected(true); });
 
   m_results = new QTreeWidget;
   m_results->setHeaderLabels({QStringLiteral("Node")});
@@ -131,6 +134,8 @@ void CFindNodesDlg::BuildControls() {
   for (QCheckBox* box : {m_titles, m_keywords, m_content}) dataLayout->addWidget(box);
 
   auto* top = new QGridLayout;
+  // The query box has no text of its own to be read out; it carries its label's.
+  m_query->setAccessibleName(QStringLiteral("Keywords:"));
   top->addWidget(new QLabel(QStringLiteral("Keywords:")), 0, 0);
   auto* queryRow = new QHBoxLayout;
   queryRow->addWidget(m_query, 1);

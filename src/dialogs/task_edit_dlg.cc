@@ -54,6 +54,9 @@ CTaskEditDlg::CTaskEditDlg(bool edit, QWidget* parent)
   m_notes->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   m_notes->setMinimumHeight(90);
 
+  // The due row holds two pickers; each carries its own name for screen readers.
+  m_dueDate->setAccessibleName(QStringLiteral("Due Date"));
+  m_dueTime->setAccessibleName(QStringLiteral("Due Time"));
   auto* due = new QHBoxLayout;
   due->addWidget(m_dueDate, 1);
   due->addWidget(m_dueTime);

@@ -1,5 +1,6 @@
 // Find in Nodes: the search shown while it runs, Stop, opening results, the closed-frame notice,
 // the query history and the stored settings.
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -89,6 +90,16 @@ TEST_F(FindNodesTest, ShowsRowsBeforeTheSearchEnds) {
   EXPECT_EQ(RowIds(), std::vector<uint32_t>{first});
   Finish();
   EXPECT_EQ(RowIds(), std::vector<uint32_t>{first});
+}
+
+TEST_F(FindNodesTest, ControlsCarryAccessibleNames) {
+  auto name = [](QObject* object) { return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name); };
+  EXPECT_EQ(name(Window().QueryBox()), "Keywords:");
+  QStringList steps;
+  for (QPushButton* button : Window().findChildren<QPushButton*>())
+    if (button->text().startsWith(QLatin1Char('<')) || button->text().startsWith(QLatin1Char('>'))) steps << name(button);
+  steps.sort();
+  EXPECT_EQ(steps, (QStringList{"Next occurrence", "Next result", "Previous occurrence", "Previous result"}));
 }
 
 TEST_F(FindNodesTest, FieldsAndModes) {
