@@ -9,7 +9,7 @@ packages=(
   qt6-webengine-dev-tools libqt6opengl6-dev libgl1-mesa-dev qt6-svg-dev libqt6svg6
   zlib1g-dev libdeflate-dev libssl-dev libfreeimage-dev libtiff-dev libhunspell-dev hunspell-en-us
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-apps imagemagick
+  xvfb xauth x11-apps imagemagick at-spi2-core dbus-daemon python3-pyatspi
   dpkg-dev desktop-file-utils appstream shared-mime-info libglib2.0-bin
 )
 

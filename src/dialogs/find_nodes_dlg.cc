@@ -110,6 +110,7 @@ void CFindNodesDlg::BuildControls() {
   QPushButton* nextHit = stepButton(">", "Next occurrence", [this] { OpenSelected(true); });
 
   m_results = new QTreeWidget;
+  m_results->setAccessibleName(QStringLiteral("Results"));
   m_results->setHeaderLabels({QStringLiteral("Node")});
   m_results->setRootIsDecorated(false);
   m_results->setSelectionMode(QAbstractItemView::SingleSelection);

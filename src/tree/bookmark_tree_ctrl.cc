@@ -25,6 +25,7 @@ constexpr int kNameLimit = 128;
 
 CBookmarkTreeCtrl::CBookmarkTreeCtrl(CMarrowleafDoc& document, QWidget* parent)
     : QTreeWidget(parent), m_document(document), m_singleClick(AppSettings().singleClick) {
+  setAccessibleName(QStringLiteral("Bookmarks List"));
   setHeaderHidden(true);
   setColumnCount(1);
   setRootIsDecorated(false);

@@ -76,6 +76,7 @@ class NodeEntry : public QTreeWidgetItem {
 
 CMlfTreeCtrl::CMlfTreeCtrl(CMarrowleafDoc& document, TreeHost& host, QWidget* parent)
     : QTreeWidget(parent), m_document(document), m_host(host), m_singleClick(AppSettings().singleClick) {
+  setAccessibleName(QStringLiteral("Main Tree"));
   setHeaderHidden(true);
   setColumnCount(1);
   setRootIsDecorated(true);

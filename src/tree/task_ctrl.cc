@@ -81,6 +81,7 @@ bool AttachedNodeTitle(const CMarrowleafDoc& document, const MLFTASK& task, std:
 }  // namespace
 
 CTaskCtrl::CTaskCtrl(QWidget* parent) : QTreeWidget(parent) {
+  setAccessibleName(QStringLiteral("Tasks"));
   setColumnCount(kColumnCount);
   QStringList headers;
   for (const ColumnInfo& column : kColumns) headers << QString::fromLatin1(column.header);

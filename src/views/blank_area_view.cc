@@ -16,6 +16,7 @@ QPixmap DefaultLogo() {
 
 CBlankAreaView::CBlankAreaView(const CMarrowleafDoc* document, QWidget* parent)
     : QWidget(parent), m_document(document) {
+  setAccessibleName(QStringLiteral("Logo"));
   setFocusPolicy(Qt::StrongFocus);
   setAutoFillBackground(false);
   RefreshLogo();

@@ -10,7 +10,7 @@
 
 namespace mlf {
 
-CMlfHtmlView::CMlfHtmlView(QWidget* parent) : QWebEngineView(parent) {}
+CMlfHtmlView::CMlfHtmlView(QWidget* parent) : QWebEngineView(parent) { setAccessibleName(QStringLiteral("HTML Page")); }
 
 bool CMlfHtmlView::LoadHtml(CMarrowleafDoc& document, uint32_t nodeId, TemporaryFiles& keep) {
   Env& env = document.GetEnv();

@@ -135,6 +135,7 @@ CMlfRichEditViewEx::CMlfRichEditViewEx(QWidget* parent, RtfWriter writer)
     : QTextEdit(parent),
       m_writer(writer ? std::move(writer) : RtfWriter([](const rtf::Document& model) { return rtf::WriteRtf(model); })),
       m_openLink([](const QString& target) { return OpenLinkTarget(target, kShowWindow); }) {
+  setAccessibleName(QStringLiteral("Note"));
   setAcceptRichText(true);
   setFrameShape(QFrame::NoFrame);
   viewport()->setMouseTracking(true);

@@ -34,6 +34,7 @@ QImage WrapPixels(const PixelBuffer& pixels) {
 
 CMlfScrollView::CMlfScrollView(QWidget* parent)
     : QAbstractScrollArea(parent), m_zoomMode(AppZoomMode()), m_zoomCursor(MakeZoomCursor()) {
+  setAccessibleName(QStringLiteral("Picture"));
   setFrameShape(QFrame::NoFrame);
   setFocusPolicy(Qt::StrongFocus);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

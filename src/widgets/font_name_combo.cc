@@ -17,6 +17,7 @@ constexpr int kSamplePixels = 18;     // height of the sample's font
 }  // namespace
 
 CFontNameCombo::CFontNameCombo(QWidget* parent) : CFormatCombo(parent) {
+  setAccessibleName(QStringLiteral("Font Name"));
   const QIcon picture = SvgIcon(QStringLiteral(":/widgets/font_face.svg"));
   for (const QString& family : InstalledFamilies()) addItem(picture, family);
   setCurrentIndex(-1);

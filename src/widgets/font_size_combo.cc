@@ -5,6 +5,7 @@
 namespace mlf {
 
 CFontSizeCombo::CFontSizeCombo(QWidget* parent) : CFormatCombo(parent) {
+  setAccessibleName(QStringLiteral("Font Size"));
   for (int size : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72}) addItem(QString::number(size));
   setCurrentIndex(-1);
 }
