@@ -24,6 +24,17 @@ namespace mlf {
   asm volatile("" ::: "memory");
 }
 
+// Deeper without end, a page of stack at a time, until the guard page faults.
+[[gnu::noinline]] int RecurseWithoutEnd(int depth) {
+  static volatile bool never = false;
+  if (never) return 0;
+  volatile char page[4096];
+  page[0] = static_cast<char>(depth);
+  return RecurseWithoutEnd(depth + 1) + page[0];
+}
+
+[[gnu::noinline]] void OverflowStackOnGuiThread() { RecurseWithoutEnd(0); }
+
 [[gnu::noinline]] void ThrowPastNoexcept() noexcept(false) { throw std::runtime_error("test fault: nothing catches this"); }
 
 [[gnu::noinline]] void TerminateOnGuiThread() noexcept { ThrowPastNoexcept(); }
@@ -33,6 +44,7 @@ void StartTestFaults() {
   if (TestFaultRequested("gui")) fault = FaultOnGuiThread;
   if (TestFaultRequested("abort")) fault = AbortOnGuiThread;
   if (TestFaultRequested("terminate")) fault = TerminateOnGuiThread;
+  if (TestFaultRequested("overflow")) fault = OverflowStackOnGuiThread;
   if (TestFaultRequested("worker")) fault = [] {
     std::thread worker([] {
       pthread_setname_np(pthread_self(), "mlf-worker");

@@ -206,7 +206,8 @@ INSTANTIATE_TEST_SUITE_P(Faults, GuiCrashTest,
                                            GuiFault{"terminate",
                                                     "Cause: std::terminate, uncaught exception of type "
                                                     "St13runtime_error: test fault: nothing catches this",
-                                                    "TerminateOnGuiThread", "marrowleaf"}),
+                                                    "TerminateOnGuiThread", "marrowleaf"},
+                                           GuiFault{"overflow", "Signal: SIGSEGV (11)", "RecurseWithoutEnd", "marrowleaf"}),
                          [](const auto& info) { return std::string(info.param.fault); });
 
 #endif  // MARROWLEAF_PROGRAM
@@ -219,13 +220,24 @@ class CliCrashTest : public CrashReportTest {
     CrashReportTest::SetUp();
     file = scratch / "work/a.mlf";
     WriteWholeFile(scratch / "work/note.txt", "typed since the last save\n");
-    RunResult made = RunProgram({MLF_PROGRAM, "new", file}, scratch / "work", {});
+    WriteWholeFile(scratch / "work/pw", "s3cret\n");
+    Make({MLF_PROGRAM, "new", file});
+  }
+  void Make(const std::vector<std::string>& argv) {
+    RunResult made = RunProgram(argv, scratch / "work", {});
     ASSERT_TRUE(WIFEXITED(made.status) && WEXITSTATUS(made.status) == 0) << made.errors;
     before = ReadWholeFile(file);
   }
+  // An encrypted file is read through a decrypted copy in the temporary folder, which the
+  // crash must wipe and remove.
+  void Encrypt() {
+    Make({MLF_PROGRAM, "passwd", file, "--new-password-file", "pw"});
+    password = {"--password-file", "pw"};
+  }
   RunResult CrashDuringSave(const std::string& dataFolder) {
-    return RunProgram({MLF_PROGRAM, "import", file, "note.txt", "--log"}, scratch / "work",
-                      Environment("save", dataFolder));
+    std::vector<std::string> argv{MLF_PROGRAM, "import", file, "note.txt", "--log"};
+    argv.insert(argv.end(), password.begin(), password.end());
+    return RunProgram(argv, scratch / "work", Environment("save", dataFolder));
   }
   // The note in the log and the line on standard error name the report by the path it was
   // written under: the full one in the data folder, the bare name in the current folder.
@@ -248,9 +260,15 @@ class CliCrashTest : public CrashReportTest {
   }
   std::string file;
   std::string before;
+  std::vector<std::string> password;
 };
 
 TEST_F(CliCrashTest, DuringASaveLeavesTheFileWholeAndReports) {
+  ExpectFileWholeAndReported(CrashDuringSave(scratch / "data"), DataFolder(), false);
+}
+
+TEST_F(CliCrashTest, DuringASaveOfAnEncryptedFileLeavesNoDecryptedCopy) {
+  Encrypt();
   ExpectFileWholeAndReported(CrashDuringSave(scratch / "data"), DataFolder(), false);
 }
 
