@@ -223,9 +223,12 @@ void WriteOwnBacktrace(int fd) {
 // Another thread, asked by the reporting one: writes its stack when it is the one asked, then
 // stays here until the process ends, so that it changes nothing more.
 void OnStackRequest(int) {
-  if (g_dumpTarget.load() == CurrentThreadId()) {
+  pid_t self = CurrentThreadId();
+  if (g_dumpTarget.load() == self) {
     WriteOwnBacktrace(g_reportFd);
-    g_dumpTarget.store(0);
+    // Only while still the one asked: an answer after the time ran out must not end the
+    // wait for the next thread.
+    g_dumpTarget.compare_exchange_strong(self, 0);
   }
   for (;;) ::pause();
 }
