@@ -1,7 +1,6 @@
 #ifndef _WIN32
 
 #include <cxxabi.h>
-#include <dirent.h>
 #include <execinfo.h>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -75,9 +74,7 @@ struct Prepared {
   CrashNotice notice = CrashNotice::StandardError;
   char program[32] = {};
   char version[64] = {};
-  // <data>/Quarn/Marrowleaf/, and where each of its three folders ends (to make them).
-  FixedText<kPathLimit> folder;
-  size_t folderEnds[3] = {};
+  FixedText<kPathLimit> folder;  // <data>/Quarn/Marrowleaf/
   bool folderUsable = false;
   long utcOffsetSeconds = 0;
   char executable[kPathLimit] = {};
@@ -88,7 +85,6 @@ struct Prepared {
 Prepared g_prepared;
 // Filled by the handler; the fresh process's arguments point into them.
 FixedText<kPathLimit> g_reportPath;
-char g_logArgument[kPathLimit];
 const char* g_freshArguments[6];
 
 std::atomic<pid_t> g_reportingThread{0};
@@ -142,14 +138,15 @@ void AppendLocalTimeStamp(FixedText<N>& text) {
   text.AppendNumber(static_cast<unsigned long long>(secondOfDay % 60), 10, 2);
 }
 
-// Makes the three folders of the report (existing ones are no error).
+// Makes the report's folder and every folder above it that is missing (existing ones are no
+// error; a failure shows when the report is created).
 void MakeReportFolders() {
-  char* path = g_prepared.folder.data;
-  for (size_t end : g_prepared.folderEnds) {
-    char kept = path[end];
-    path[end] = '\0';
-    ::mkdir(path, 0700);
-    path[end] = kept;
+  FixedText<kPathLimit>& folder = g_prepared.folder;
+  for (size_t end = 1; end < folder.size; ++end) {
+    if (folder.data[end] != '/') continue;
+    folder.data[end] = '\0';
+    ::mkdir(folder.data, 0700);
+    folder.data[end] = '/';
   }
 }
 
@@ -341,12 +338,11 @@ void WriteReport(int fd, const CrashCause& cause) {
 // The fresh process that tells the user. A raw clone runs none of the fork handlers, which
 // could take locks the faulting thread held.
 void StartFreshProcess() {
-  std::memcpy(g_logArgument, g_prepared.logPath, sizeof g_logArgument);
   g_freshArguments[0] = g_prepared.executable;
   g_freshArguments[1] = kCrashReportOption;
   g_freshArguments[2] = g_reportPath.data;
   g_freshArguments[3] = kCrashLogOption;
-  g_freshArguments[4] = g_logArgument;
+  g_freshArguments[4] = g_prepared.logPath;
   g_freshArguments[5] = nullptr;
   long child = ::syscall(SYS_clone, SIGCHLD, 0, 0, 0, 0);
   if (child != 0) return;
@@ -439,12 +435,8 @@ void PrepareFolder() {
   if (!p.folderUsable) return;
   p.folder.Append(data.c_str());
   if (p.folder.data[p.folder.size - 1] != '/') p.folder.Append('/');
-  p.folderEnds[0] = p.folder.size;
-  p.folder.Append("Quarn/");
-  p.folderEnds[1] = p.folder.size;
   // A report name that would not fit after the folder sends the report to the current folder.
-  p.folderUsable = p.folder.Append("Marrowleaf/") && p.folder.size + kReportNameSize <= kPathLimit;
-  p.folderEnds[2] = p.folder.size;
+  p.folderUsable = p.folder.Append("Quarn/Marrowleaf/") && p.folder.size + kReportNameSize <= kPathLimit;
 }
 
 void PrepareExecutable() {

@@ -130,7 +130,9 @@ class CrashReportTest : public ::testing::Test {
             {"QT_QPA_PLATFORM", "offscreen"},
             {"MLF_CRASH_MESSAGES_RECORD", scratch / "messages.txt"}};
   }
-  std::string DataFolder() { return scratch / "data/Quarn/Marrowleaf"; }
+  // Missing with the folders above it until a crash makes them.
+  std::string DataHome() { return scratch / "home/.local/share"; }
+  std::string DataFolder() { return DataHome() + "/Quarn/Marrowleaf"; }
   // The one report in folder, its contents checked against what every report holds.
   std::string OnlyReport(const std::string& folder) {
     std::vector<std::string> reports = ReportsIn(folder);
@@ -169,7 +171,7 @@ class GuiCrashTest : public CrashReportTest, public ::testing::WithParamInterfac
 
 TEST_P(GuiCrashTest, ReportsLogsCleansUpAndStartsTheMessagesProcess) {
   const GuiFault& c = GetParam();
-  RunResult run = RunProgram({MARROWLEAF_PROGRAM}, scratch / "work", Environment(c.fault, scratch / "data"));
+  RunResult run = RunProgram({MARROWLEAF_PROGRAM}, scratch / "work", Environment(c.fault, DataHome()));
   ASSERT_TRUE(WIFSIGNALED(run.status)) << "status " << run.status << "\n" << run.errors;
 
   std::string report = OnlyReport(DataFolder());
@@ -264,12 +266,12 @@ class CliCrashTest : public CrashReportTest {
 };
 
 TEST_F(CliCrashTest, DuringASaveLeavesTheFileWholeAndReports) {
-  ExpectFileWholeAndReported(CrashDuringSave(scratch / "data"), DataFolder(), false);
+  ExpectFileWholeAndReported(CrashDuringSave(DataHome()), DataFolder(), false);
 }
 
 TEST_F(CliCrashTest, DuringASaveOfAnEncryptedFileLeavesNoDecryptedCopy) {
   Encrypt();
-  ExpectFileWholeAndReported(CrashDuringSave(scratch / "data"), DataFolder(), false);
+  ExpectFileWholeAndReported(CrashDuringSave(DataHome()), DataFolder(), false);
 }
 
 // Without a data folder to write in, or with one whose path would not fit, the report goes
