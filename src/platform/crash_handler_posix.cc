@@ -19,6 +19,7 @@
 #include "platform/crash_handler.h"
 #include "platform/env.h"
 #include "platform/temp_file_list_posix.h"
+#include "platform/test_fault.h"
 
 extern char** environ;
 
@@ -369,8 +370,15 @@ void TellUser() {
   WriteSignalSafe(STDERR_FILENO, "\n");
 }
 
-// One thread reports; a second faulting thread waits for the process to end, and a fault
-// inside the report itself ends the process at once (false).
+// Once only: a fault inside the wipe itself must not start it again.
+void WipeTempFilesOnce() {
+  static std::atomic<bool> started{false};
+  if (!started.exchange(true)) posix::WipeListedTempFiles();
+}
+
+// One thread reports; a second faulting thread waits for the process to end. A fault inside
+// the report itself (false) ends the process at once, but wipes the temporary files first
+// when that was not done yet.
 bool ClaimReport() {
   pid_t self = CurrentThreadId();
   pid_t expected = 0;
@@ -383,11 +391,12 @@ void Report(const CrashCause& cause) {
   g_reportFd = OpenReport();
   if (g_reportFd >= 0) {
     WriteReport(g_reportFd, cause);
+    FaultIfRequested("report");
     ::fsync(g_reportFd);
     ::close(g_reportFd);
   }
   if (CrashLogNote note = g_prepared.logNote.load()) note(g_reportPath.data);
-  posix::WipeListedTempFiles();
+  WipeTempFilesOnce();
   TellUser();
 }
 
@@ -400,16 +409,22 @@ void RestoreDefault(int signal) {
 
 void OnFatalSignal(int signal, siginfo_t* info, void*) {
   int savedErrno = errno;
-  if (ClaimReport()) Report(CrashCause{signal, info});
+  if (ClaimReport())
+    Report(CrashCause{signal, info});
+  else
+    WipeTempFilesOnce();
   errno = savedErrno;
-  // Blocked until the handler returns; then it ends the process as it would have without us.
-  // A fault the processor raised would recur anyway on return.
+  // The signal is not blocked in its handler (SA_NODEFER, so that a fault inside the report
+  // comes back here): raised with the default action, it ends the process as it would have
+  // without us.
   RestoreDefault(signal);
   ::raise(signal);
 }
 
 [[noreturn]] void OnTerminate() {
-  if (ClaimReport()) {
+  if (!ClaimReport()) {
+    WipeTempFilesOnce();
+  } else {
     CrashCause cause;
     if (std::type_info* type = abi::__cxa_current_exception_type()) cause.exceptionType = type->name();
     try {
@@ -485,7 +500,7 @@ void InstallCrashHandler(const CrashHandlerSetup& setup) {
 
   struct sigaction action {};
   action.sa_sigaction = OnFatalSignal;
-  action.sa_flags = SA_SIGINFO | SA_ONSTACK;
+  action.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_NODEFER;
   sigemptyset(&action.sa_mask);
   for (int signal : kFatalSignals) ::sigaction(signal, &action, nullptr);
   std::set_terminate(OnTerminate);

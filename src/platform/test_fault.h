@@ -5,7 +5,8 @@
 
 namespace mlf {
 
-// True when the build honours test faults and MLF_TEST_FAULT names point.
+// True when the build honours test faults and MLF_TEST_FAULT (a comma-separated list) names
+// point.
 bool TestFaultRequested(const char* point);
 
 // A write through a null pointer in the caller's own frame, so the report's backtrace names

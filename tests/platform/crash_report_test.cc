@@ -236,10 +236,10 @@ class CliCrashTest : public CrashReportTest {
     Make({MLF_PROGRAM, "passwd", file, "--new-password-file", "pw"});
     password = {"--password-file", "pw"};
   }
-  RunResult CrashDuringSave(const std::string& dataFolder) {
+  RunResult CrashDuringSave(const std::string& dataFolder, const std::string& faults = "save") {
     std::vector<std::string> argv{MLF_PROGRAM, "import", file, "note.txt", "--log"};
     argv.insert(argv.end(), password.begin(), password.end());
-    return RunProgram(argv, scratch / "work", Environment("save", dataFolder));
+    return RunProgram(argv, scratch / "work", Environment(faults, dataFolder));
   }
   // The note in the log and the line on standard error name the report by the path it was
   // written under: the full one in the data folder, the bare name in the current folder.
@@ -272,6 +272,18 @@ TEST_F(CliCrashTest, DuringASaveLeavesTheFileWholeAndReports) {
 TEST_F(CliCrashTest, DuringASaveOfAnEncryptedFileLeavesNoDecryptedCopy) {
   Encrypt();
   ExpectFileWholeAndReported(CrashDuringSave(DataHome()), DataFolder(), false);
+}
+
+// A second fault inside the handler, after the backtraces, ends the process at once; the
+// decrypted copy is still wiped and removed on the way out.
+TEST_F(CliCrashTest, AFaultWhileReportingStillRemovesTheDecryptedCopy) {
+  Encrypt();
+  RunResult run = CrashDuringSave(DataHome(), "save,report");
+  EXPECT_TRUE(WIFSIGNALED(run.status) && WTERMSIG(run.status) == SIGSEGV) << run.status << run.errors;
+  EXPECT_EQ(ReadWholeFile(file), before);
+  ExpectNoTempFiles(scratch / "tmp");
+  ExpectNoTempFiles(scratch / "work");
+  EXPECT_NE(OnlyReport(DataFolder()).find("ReplaceFile"), std::string::npos);
 }
 
 // Without a data folder to write in, or with one whose path would not fit, the report goes
