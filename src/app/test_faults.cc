@@ -35,7 +35,9 @@ namespace mlf {
 
 [[gnu::noinline]] void OverflowStackOnGuiThread() { RecurseWithoutEnd(0); }
 
-[[gnu::noinline]] void ThrowPastNoexcept() noexcept(false) { throw std::runtime_error("test fault: nothing catches this"); }
+[[gnu::noinline]] void ThrowPastNoexcept() noexcept(false) {
+  throw std::runtime_error("test fault: nothing catches this");
+}
 
 [[gnu::noinline]] void TerminateOnGuiThread() noexcept { ThrowPastNoexcept(); }
 

@@ -152,7 +152,9 @@ class CrashReportTest : public ::testing::Test {
     ASSERT_FALSE(log.empty()) << report;
     EXPECT_NE(ReadWholeFile(log).find(std::string(kLogNote) + pathInNote + "\r\n"), std::string::npos) << log;
   }
-  void ExpectNoTempFiles(const std::string& folder) { EXPECT_EQ(TempFilesIn(folder), std::vector<std::string>()) << folder; }
+  void ExpectNoTempFiles(const std::string& folder) {
+    EXPECT_EQ(TempFilesIn(folder), std::vector<std::string>()) << folder;
+  }
 
   ScratchDir scratch;
   std::string reportPath;
@@ -166,6 +168,8 @@ struct GuiFault {
   const char* function;       // named in the faulting thread's backtrace
   const char* faultingThread; // its name
 };
+
+void PrintTo(const GuiFault& fault, std::ostream* out) { *out << fault.fault; }
 
 class GuiCrashTest : public CrashReportTest, public ::testing::WithParamInterface<GuiFault> {};
 
@@ -200,16 +204,18 @@ TEST_P(GuiCrashTest, ReportsLogsCleansUpAndStartsTheMessagesProcess) {
       << messages;
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, GuiCrashTest,
-                         ::testing::Values(GuiFault{"gui", "Signal: SIGSEGV (11), code 1, faulting address 0x0000000000000000",
-                                                    "FaultOnGuiThread", "marrowleaf"},
-                                           GuiFault{"worker", "Signal: SIGSEGV (11)", "FaultOnWorkerThread", "mlf-worker"},
-                                           GuiFault{"abort", "Signal: SIGABRT (6)", "AbortOnGuiThread", "marrowleaf"},
-                                           GuiFault{"terminate",
-                                                    "Cause: std::terminate, uncaught exception of type "
-                                                    "St13runtime_error: test fault: nothing catches this",
-                                                    "TerminateOnGuiThread", "marrowleaf"},
-                                           GuiFault{"overflow", "Signal: SIGSEGV (11)", "RecurseWithoutEnd", "marrowleaf"}),
+const GuiFault kGuiFaults[] = {
+    {"gui", "Signal: SIGSEGV (11), code 1, faulting address 0x0000000000000000", "FaultOnGuiThread", "marrowleaf"},
+    {"worker", "Signal: SIGSEGV (11)", "FaultOnWorkerThread", "mlf-worker"},
+    {"abort", "Signal: SIGABRT (6)", "AbortOnGuiThread", "marrowleaf"},
+    {"terminate",
+     "Cause: std::terminate, uncaught exception of type St13runtime_error: test fault: nothing catches this",
+     "TerminateOnGuiThread", "marrowleaf"},
+    // Reported from the alternate signal stack.
+    {"overflow", "Signal: SIGSEGV (11)", "RecurseWithoutEnd", "marrowleaf"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Faults, GuiCrashTest, ::testing::ValuesIn(kGuiFaults),
                          [](const auto& info) { return std::string(info.param.fault); });
 
 #endif  // MARROWLEAF_PROGRAM
