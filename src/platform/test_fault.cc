@@ -5,7 +5,7 @@
 
 namespace mlf {
 
-bool TestFaultRequested(const char* point) {
+bool TestFaultRequested([[maybe_unused]] const char* point) {
 #ifdef MLF_TEST_FAULTS
   // A comma-separated list; read without allocating, as the crash handler asks too.
   const char* requested = std::getenv("MLF_TEST_FAULT");
