@@ -6,6 +6,7 @@
 #include "crypt/crypt_dll_handler.h"
 #include "diagnostics/leftovers.h"
 #include "diagnostics/log.h"
+#include "platform/crash_handler.h"
 #include "platform/temp_files.h"
 
 namespace mlf::cli {
@@ -78,6 +79,7 @@ int Main(int argc, char** argv) {
 }  // namespace mlf::cli
 
 int main(int argc, char** argv) {
+  mlf::InstallCrashHandler({"mlf", MLF_VERSION_TEXT, mlf::CrashNotice::StandardError});
   mlf::InstallTempFileCleanup();
   try {
     return mlf::cli::Main(argc, argv);

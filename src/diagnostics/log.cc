@@ -5,6 +5,7 @@
 
 #include "diagnostics/time_format.h"
 #include "platform/app_folders.h"
+#include "platform/crash_handler.h"
 #include "platform/os_version.h"
 #include "platform/path.h"
 
@@ -29,9 +30,14 @@ void CLog::Open() {
   // An installed program never writes beside itself; a build folder keeps its log there
   // while it can.
   AppFolders folders = LocateAppFolders(m_env);
-  if (!folders.installed && OpenIn(JoinPath(m_env.ExecutableDirectory(), "Logs"))) return;
-  std::string userFolder = UserLogDirectory(m_env);
-  if (!userFolder.empty()) OpenIn(userFolder);
+  bool opened = !folders.installed && OpenIn(JoinPath(m_env.ExecutableDirectory(), "Logs"));
+  if (!opened) {
+    std::string userFolder = UserLogDirectory(m_env);
+    opened = !userFolder.empty() && OpenIn(userFolder);
+  }
+  // The process's log is where a crash is noted.
+  if (opened && this == &AppLog())
+    SetCrashLog(GetFilePath(), [](const char* reportPath) { AppLog().WriteCrashNote(reportPath); });
 }
 
 bool CLog::OpenIn(const std::string& folder) {
@@ -46,6 +52,7 @@ bool CLog::OpenIn(const std::string& folder) {
   try {
     m_file = m_env.OpenFile(path, FileAccess::ReadWrite, FileCreation::OpenOrCreate, FileShare::ShareRead);
     m_file->Seek(m_file->Size());
+    m_descriptor = m_file->Descriptor();
   } catch (const FileError&) {
     m_file.reset();
     return false;
@@ -136,6 +143,20 @@ void CLog::LogOsVersion() {
 std::string CLog::GetFilePath() const {
   std::lock_guard lock(m_mutex);
   return m_open ? m_file->Path() : std::string();
+}
+
+void CLog::WriteCrashNote(const char* reportPath) {
+  if (m_descriptor < 0) return;
+  auto writeIndent = [this] {
+    for (unsigned i = 0; i < m_depth.load(); ++i) WriteSignalSafe(m_descriptor, "\t");
+  };
+  if (m_atLineStart.load()) writeIndent();
+  WriteSignalSafe(m_descriptor, "\r\n");
+  writeIndent();
+  WriteSignalSafe(m_descriptor, "# Unhandled exception occurred, minidump written to ");
+  WriteSignalSafe(m_descriptor, reportPath);
+  WriteSignalSafe(m_descriptor, "\r\n");
+  m_atLineStart.store(true);
 }
 
 bool CLog::IsOpen() const {

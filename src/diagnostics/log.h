@@ -3,6 +3,7 @@
 // Each Write and WriteLine is atomic across threads.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -44,17 +45,24 @@ class CLog {
   std::string GetFilePath() const;
   bool IsOpen() const;
 
+  // The crash handler's entry: an empty WriteLine, then "# Unhandled exception occurred,
+  // minidump written to " and the report's path as one line. Async-signal-safe: it takes no
+  // lock (the faulting thread may hold it) and writes straight to the open descriptor.
+  void WriteCrashNote(const char* reportPath);
+
  private:
   void WriteLocked(const char* text);
   void PurgeOldLogs(const std::string& folder);
 
   Env& m_env;
   mutable std::recursive_mutex m_mutex;
-  bool m_atLineStart = true;
+  // Atomic, so that the crash handler can read them without the lock.
+  std::atomic<bool> m_atLineStart = true;
   std::string m_indent;
-  unsigned m_depth = 0;
+  std::atomic<unsigned> m_depth = 0;
   bool m_open = false;
   std::unique_ptr<File> m_file;
+  int m_descriptor = -1;  // the open file's, for the crash handler
 };
 
 // The one log of the process.

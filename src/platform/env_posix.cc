@@ -122,6 +122,8 @@ class PosixFile final : public File {
     if (::fsync(m_fd) != 0) ThrowErrno(m_path, "flush failed");
   }
 
+  int Descriptor() const override { return m_fd; }
+
  private:
   int m_fd;
   std::string m_path;

@@ -55,6 +55,8 @@ class File {
   virtual void Truncate(uint64_t size) = 0;
   // Makes everything written so far durable (fsync).
   virtual void Sync() = 0;
+  // The operating system's descriptor, -1 for a file that has none (in memory).
+  virtual int Descriptor() const { return -1; }
 
   // Reads exactly size bytes or throws FileError("unexpected end of file").
   void ReadExact(void* data, size_t size);

@@ -12,6 +12,7 @@
 #include "crypt/crypt_provider.h"
 #include "diagnostics/log.h"
 #include "platform/path.h"
+#include "platform/test_fault.h"
 #include "platform/wipe.h"
 #include "store/binary_io.h"
 #include "store/document.h"
@@ -321,6 +322,7 @@ bool CMarrowleafDoc::SaveImage::WriteEnvelope() {
 
 void CMarrowleafDoc::SaveImage::ReplaceFile() {
   // The new file is complete. Make it durable, then put it in place in one step.
+  FaultIfRequested("save");
   TempFile& replacement = envelope ? *envelope : *image;
   replacement->Sync();
   std::string replacementPath = replacement->Path();

@@ -3,6 +3,7 @@
 #include "diagnostics/log.h"
 #include "diagnostics/time_format.h"
 #include "platform/mem_env.h"
+#include "support/scratch_dir.h"
 
 namespace mlf {
 namespace {
@@ -135,6 +136,32 @@ TEST(LogLocationTest, BesideABuiltProgramWhileWritableElseInTheUserStateFolder) 
   user.Open();
   EXPECT_EQ(user.GetFilePath(), userLog);
   EXPECT_FALSE(installed.DirectoryExists("/usr/bin/Logs"));
+}
+
+// The crash note goes straight to the file's descriptor, ending a half-written line first and
+// keeping the indent, as an empty WriteLine, a Write and a WriteLine would.
+TEST(LogCrashNoteTest, EndsTheOpenLineAndKeepsTheIndent) {
+  struct Case {
+    const char* name;
+    unsigned depth;
+    const char* halfLine;  // written before the crash, no line end; null: at a line start
+    const char* expected;
+  } cases[] = {
+      {"line start", 0, nullptr, "\r\n# Unhandled exception occurred, minidump written to /r/x.txt\r\n"},
+      {"mid-line", 1, "Opening...", "\tOpening...\r\n\t# Unhandled exception occurred, minidump written to /r/x.txt\r\n"},
+      {"indented", 2, nullptr, "\t\t\r\n\t\t# Unhandled exception occurred, minidump written to /r/x.txt\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::ScratchDir scratch;
+    CLog log(Env::Default());
+    ASSERT_TRUE(log.OpenIn(scratch.path()));
+    std::string header = test::ReadWholeFile(log.GetFilePath());
+    for (unsigned i = 0; i < c.depth; ++i) log.Indent();
+    if (c.halfLine) log.Write(c.halfLine);
+    log.WriteCrashNote("/r/x.txt");
+    EXPECT_EQ(test::ReadWholeFile(log.GetFilePath()).substr(header.size()), c.expected);
+  }
 }
 
 TEST(TimeFormatTest, EnglishWhateverTheLocale) {
