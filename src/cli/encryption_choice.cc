@@ -12,14 +12,11 @@
 namespace mlf::cli {
 namespace {
 
-// "AES-256 (CBC)" is given as aes-256: the first word, which holds no blank for the shell.
-std::string ShortName(const std::string& name) { return LowerUtf8(name.substr(0, name.find(' '))); }
-
 // The id of the algorithm the word names, 0 when none does.
 uint32_t FindAlgorithm(const std::vector<CryptAlgorithmInfo>& list, const std::string& word) {
   std::string folded = LowerUtf8(word);
   for (const CryptAlgorithmInfo& info : list)
-    if (folded == ShortName(info.name) || folded == LowerUtf8(info.name) || word == std::to_string(info.id))
+    if (folded == AlgorithmWord(info.name) || folded == LowerUtf8(info.name) || word == std::to_string(info.id))
       return info.id;
   return 0;
 }
@@ -35,13 +32,15 @@ bool ReadOne(const Options& options, const char* flag, const std::vector<CryptAl
 
 void PrintList(std::ostream& out, const std::vector<CryptAlgorithmInfo>& list, uint32_t defaultId, bool keys) {
   for (const CryptAlgorithmInfo& info : list) {
-    out << "  " << std::left << std::setw(20) << ShortName(info.name) << info.name;
+    out << "  " << std::left << std::setw(20) << AlgorithmWord(info.name) << info.name;
     if (keys) out << ", " << info.defaultKeyLength * 8 << "-bit key";
     out << (info.id == defaultId ? " (the default)" : "") << "\n";
   }
 }
 
 }  // namespace
+
+std::string AlgorithmWord(const std::string& name) { return LowerUtf8(name.substr(0, name.find(' '))); }
 
 std::optional<EncryptionSettings> ReadEncryptionOptions(const Options& options, const CryptProvider& crypt) {
   EncryptionSettings chosen;

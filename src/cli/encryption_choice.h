@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <ostream>
+#include <string>
 
 #include "cli/options.h"
 #include "crypt/crypt_provider.h"
@@ -27,6 +28,10 @@ std::optional<EncryptionSettings> ReadEncryptionOptions(const Options& options, 
 // cipher's, becomes the cipher's default.
 EncryptionSettings SettingsForNewPassword(const EncryptionSettings& chosen, const EncryptionSettings& current,
                                           const CryptProvider& crypt);
+
+// The word an algorithm is named by on the command line: the first of the module's name, in
+// lower case ("AES-256 (CBC)" is aes-256).
+std::string AlgorithmWord(const std::string& name);
 
 // The ciphers and key derivations the module offers, by the names the options take.
 void PrintEncryptionChoices(std::ostream& out);
