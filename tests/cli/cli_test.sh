@@ -517,6 +517,14 @@ logo-cleared|0||logo s.mlf|no custom logo: the program's own is shown
 logo-clear-again|0||logo s.mlf --clear|
 CASES
 [ "$(u32 s.mlf 76 2)" = "0 0" ] || fail "logo-clear: the header still names a logo section: $(u32 s.mlf 76 2)"
+cases <<'CASES'
+complete-keywords|0||__complete 5 mlf keywords p.mlf //Notes/Cake --remove é|été
+complete-after-keyword|0||__complete 5 mlf keywords p.mlf --remove été //No|//Notes/
+complete-cipher|0||__complete 4 mlf passwd e.mlf --cipher cam|camellia-256
+complete-kdf|0||__complete 4 mlf lock l.mlf --kdf s|scrypt
+complete-folders|0||__complete 4 mlf sort s.mlf --folders l|last
+complete-lock-node|0||__complete 3 mlf unlock l.mlf //Di|//Diary
+CASES
 
 printf 'not a note file' >junk.mlf
 t junk 2 "" "$mlf" ls junk.mlf
