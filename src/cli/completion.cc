@@ -38,9 +38,8 @@ struct ArgumentRoles {
 ArgumentRoles RolesOf(const std::string& command) {
   if (command == "bookmark") return {1, {2}};
   if (command == "task") return {1, {}};
-  static const std::set<std::string> kNodeAtOne = {"cat",   "rm",    "mv",       "rename", "cp",
-                                                    "get",   "write", "mkdir",    "keywords", "lock",
-                                                    "unlock"};
+  static const std::set<std::string> kNodeAtOne = {"cat",   "rm",    "mv",       "rename", "cp",    "get",
+                                                    "write", "mkdir", "keywords", "lock",   "unlock"};
   if (kNodeAtOne.count(command)) return {0, {1}};
   return {};
 }
