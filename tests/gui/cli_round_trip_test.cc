@@ -85,6 +85,7 @@ TEST_F(CliRoundTripTest, WhatMlfBuiltIsWhatTheProgramShows) {
   WriteWholeFile(dir / "bread.txt", "Flour, water and salt.\n");
   WriteWholeFile(dir / "photo.png", Png(Qt::red, 20, 10));
   WriteWholeFile(dir / "blob.bin", std::string("\x00\x01\x02\xff", 4));
+  WriteWholeFile(dir / "page.html", "<html><body><p>A page.</p></body></html>\n");
   WriteWholeFile(dir / "logo.png", Png(QColor(0, 160, 0), 60, 40));
   WriteWholeFile(dir / "diary-pw", "diary words\n");
   WriteWholeFile(dir / "file-pw", "file words\n");
@@ -92,7 +93,7 @@ TEST_F(CliRoundTripTest, WhatMlfBuiltIsWhatTheProgramShows) {
   Mlf({"new", "notes.mlf"});
   Mlf({"mkdir", "notes.mlf", "//Recipes"});
   Mlf({"mkdir", "notes.mlf", "//Archive/2026"});
-  Mlf({"import", "notes.mlf", "bread.txt", "photo.png", "blob.bin", "--into", "//Recipes"});
+  Mlf({"import", "notes.mlf", "bread.txt", "photo.png", "blob.bin", "page.html", "--into", "//Recipes"});
   Mlf({"write", "notes.mlf", "//Recipes/10 Cakes"}, "Eggs first.\n");
   Mlf({"write", "notes.mlf", "//Recipes/9 Buns"}, "Buns later.\n");
   Mlf({"write", "notes.mlf", "//Diary"}, "Dear diary.\n");
@@ -117,11 +118,13 @@ TEST_F(CliRoundTripTest, WhatMlfBuiltIsWhatTheProgramShows) {
   EXPECT_EQ(Texts(tree.invisibleRootItem()), (std::vector<std::string>{"Diary", "Recipes", "Archive"}));
   QTreeWidgetItem* recipes = tree.FindItem(IdOf(doc, "//Recipes"));
   ASSERT_NE(recipes, nullptr);
-  EXPECT_EQ(Texts(recipes), (std::vector<std::string>{"photo", "bread", "blob", "9 Buns", "10 Cakes"}));
-  NTV photo, blob;
+  EXPECT_EQ(Texts(recipes), (std::vector<std::string>{"photo", "page", "bread", "blob", "9 Buns", "10 Cakes"}));
+  NTV photo, page, blob;
   ASSERT_TRUE(doc.Data_GetItem(IdOf(doc, "//Recipes/photo"), photo));
+  ASSERT_TRUE(doc.Data_GetItem(IdOf(doc, "//Recipes/page"), page));
   ASSERT_TRUE(doc.Data_GetItem(IdOf(doc, "//Recipes/blob"), blob));
   EXPECT_EQ(photo.nType, ntImage);
+  EXPECT_EQ(page.nType, ntHtml);
   EXPECT_EQ(blob.nType, ntForeign);
 
   // The padlock beats the clock of the task attached to the locked note.
