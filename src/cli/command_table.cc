@@ -1,5 +1,6 @@
 // The commands of the mlf tool: their usage, what they do and the options each one takes.
 #include "cli/commands.h"
+#include "cli/encryption_choice.h"
 
 namespace mlf::cli {
 
@@ -30,8 +31,11 @@ const std::vector<Command>& Commands() {
       {"rm", "mlf rm FILE PATH", "delete a node and everything below it", RunRemove, 2, 2, {}, "mlf rm notes.mlf //Projects/Old"},
       {"mv", "mlf mv FILE PATH --into //Folder", "move a node into a folder (// for the top level)", RunMove, 2, 2,
        {"--into"}, "mlf mv notes.mlf //Inbox/Plan --into //Projects"},
-      {"passwd", "mlf passwd FILE [--remove] [--new-password-file F]", "set, change or remove the file password",
-       RunPasswd, 1, 1, {"--remove", "--new-password-file"}, "mlf passwd notes.mlf --new-password-file ~/.secret"},
+      {"passwd", "mlf passwd FILE [--remove] [--new-password-file F] [--cipher NAME] [--kdf NAME]",
+       "set, change or remove the file password; --cipher and --kdf choose the encryption (the module's defaults, "
+       "or the file's present ones, otherwise)",
+       RunPasswd, 1, 1, {"--remove", "--new-password-file", "--cipher", "--kdf"},
+       "mlf passwd notes.mlf --new-password-file ~/.secret --cipher aes-256", PrintEncryptionChoices},
       {"write", "mlf write FILE PATH [--rtf|--text] < CONTENT",
        "make or replace the note at PATH with standard input: RTF when it starts with {\\rtf, else plain text",
        RunWrite, 2, 2, {"--rtf", "--text"}, "date | mlf write notes.mlf //Journal/Today"},
@@ -51,6 +55,25 @@ const std::vector<Command>& Commands() {
        "add, change or delete a task; a new one is Normal and due in a month unless told otherwise; --node \"\" "
        "detaches it", RunTask, 2, 3, {"--title", "--priority", "--due", "--node", "--notes"},
        "mlf task add notes.mlf --title \"Pay rent\" --priority high --due 2027-01-01T09:00 --node //Home/Rent"},
+      {"keywords", "mlf keywords FILE PATH [--add K]... [--remove K]... [--json]",
+       "list a node's keywords, or add and remove some (kept in lower case, at most 64 characters each); a keyword "
+       "no node uses any more leaves the file", RunKeywords, 2, 2, {"--add", "--remove", "--json"},
+       "mlf keywords notes.mlf //Recipes/Bread --add baking --add Sourdough --remove draft"},
+      {"lock", "mlf lock FILE PATH [--cipher NAME] [--kdf NAME]",
+       "give a node a password, or change it: the old password is asked first (--password-file), the new one "
+       "twice on the terminal or read from --new-password-file", RunLock, 2, 2,
+       {"--new-password-file", "--cipher", "--kdf"}, "mlf lock notes.mlf //Diary --new-password-file ~/.diary"},
+      {"unlock", "mlf unlock FILE PATH", "take a node's password away, after asking for it", RunUnlock, 2, 2, {},
+       "mlf unlock notes.mlf //Diary --password-file ~/.diary"},
+      {"sort", "mlf sort FILE [--order az|za] [--folders first|last|none] [--numeric|--no-numeric] [--json]",
+       "the order of the tree: titles A to Z or Z to A, folders first, last or among the others, and leading "
+       "numbers compared as numbers; without options the current settings", RunSort, 1, 1,
+       {"--order", "--folders", "--numeric", "--no-numeric", "--json"},
+       "mlf sort notes.mlf --order za --folders last --numeric"},
+      {"logo", "mlf logo FILE [--set PICTURE | --clear | --get OUT] [--json]",
+       "the custom logo shown while no node is open: set it from a picture, clear it, or write its picture to OUT; "
+       "without options what it is", RunLogo, 1, 1, {"--set", "--clear", "--get", "--json"},
+       "mlf logo notes.mlf --set ~/Pictures/family.png"},
       {"salvage", "mlf salvage FILE DIR", "save every readable node of a damaged file into DIR", RunSalvage, 2, 2, {}, "mlf salvage damaged.mlf rescued --password-file ~/.secret"},
   };
   return commands;

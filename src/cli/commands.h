@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,7 @@ struct Command {
   size_t maxArguments;  // and at most
   std::vector<std::string> options;  // its own, beside those every command takes
   const char* example;
+  void (*details)(std::ostream&) = nullptr;  // more for --help, after the example
 };
 
 const std::vector<Command>& Commands();
@@ -69,6 +71,11 @@ int RunBookmark(Context&);
 int RunGet(Context&);
 int RunTasks(Context&);
 int RunTask(Context&);
+int RunKeywords(Context&);
+int RunLock(Context&);
+int RunUnlock(Context&);
+int RunSort(Context&);
+int RunLogo(Context&);
 // The hidden helper of the shell completion: words are the command line, mlf itself first.
 int RunComplete(const std::vector<std::string>& words, size_t current);
 

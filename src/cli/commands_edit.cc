@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "cli/commands.h"
+#include "cli/encryption_choice.h"
 #include "cli/note_tree.h"
 #include "crypt/crypt_dll_handler.h"
 #include "platform/codepage.h"
@@ -112,9 +113,16 @@ int RunMove(Context& context) {
 
 int RunPasswd(Context& context) {
   const std::string& path = context.options.arguments[0];
+  bool remove = context.options.Has("--remove");
+  if (remove && (context.options.Has("--cipher") || context.options.Has("--kdf"))) {
+    std::cerr << "--remove takes no --cipher or --kdf\n";
+    return kExitUsage;
+  }
+  std::optional<EncryptionSettings> chosen = ReadEncryptionOptions(context.options, AppCrypt());
+  if (!chosen) return kExitUsage;
   std::unique_ptr<CMarrowleafDoc> doc = OpenNoteFile(path);
   if (!doc) return kExitUsage;
-  if (context.options.Has("--remove")) {
+  if (remove) {
     doc->SetFileEncryption(0, 0, 0, SecureString());
   } else {
     const CryptProvider& crypt = doc->GetCryptProvider();
@@ -130,11 +138,10 @@ int RunPasswd(Context& context) {
       std::cerr << path << ": no password was given; the file is unchanged\n";
       return kExitProblem;
     }
-    uint32_t cipher = crypt.DefaultCipher();
-    uint32_t keyLength = 0;
-    for (const CryptAlgorithmInfo& info : crypt.Ciphers())
-      if (info.id == cipher) keyLength = info.defaultKeyLength;
-    doc->SetFileEncryption(cipher, keyLength, crypt.DefaultKeyDerivation(), answer->newText);
+    FileEncryption encryption = doc->GetFileEncryption();
+    EncryptionSettings settings = SettingsForNewPassword(
+        *chosen, {encryption.nCryptType, encryption.nKeyLength, encryption.nHashType}, crypt);
+    doc->SetFileEncryption(settings.cipher, settings.keyLength, settings.keyDerivation, answer->newText);
   }
   return SaveNoteFile(*doc, path) ? kExitOk : kExitProblem;
 }

@@ -6,7 +6,9 @@
 #include <set>
 
 #include "cli/commands.h"
+#include "cli/encryption_choice.h"
 #include "cli/note_tree.h"
+#include "crypt/crypt_dll_handler.h"
 
 namespace mlf::cli {
 namespace {
@@ -36,7 +38,8 @@ struct ArgumentRoles {
 ArgumentRoles RolesOf(const std::string& command) {
   if (command == "bookmark") return {1, {2}};
   if (command == "task") return {1, {}};
-  static const std::set<std::string> kNodeAtOne = {"cat", "rm", "mv", "rename", "cp", "get", "write", "mkdir"};
+  static const std::set<std::string> kNodeAtOne = {"cat",   "rm",    "mv",       "rename", "cp",    "get",
+                                                    "write", "mkdir", "keywords", "lock",   "unlock"};
   if (kNodeAtOne.count(command)) return {0, {1}};
   return {};
 }
@@ -63,10 +66,32 @@ const std::vector<std::string>& ValuesOf(const std::string& option) {
       {"--format", {"png", "jpeg", "bmp", "tiff"}},
       {"--mode", {"all", "any", "exact"}},
       {"--in", {"titles", "keywords", "content", "titles,keywords", "titles,content", "keywords,content"}},
+      {"--order", {"az", "za"}},
+      {"--folders", {"first", "last", "none"}},
   };
   static const std::vector<std::string> kNone;
   auto it = kValues.find(option);
   return it == kValues.end() ? kNone : it->second;
+}
+
+// The names --cipher and --kdf take, from the encryption module.
+std::vector<std::string> AlgorithmNames(const std::string& option) {
+  std::vector<std::string> names;
+  CCryptDLLHandler& crypt = AppCrypt();
+  if (!crypt.Load(Env::Default())) return names;
+  for (const CryptAlgorithmInfo& info : option == "--cipher" ? crypt.Ciphers() : crypt.KeyDerivations())
+    names.push_back(AlgorithmWord(info.name));
+  crypt.Unload();
+  return names;
+}
+
+// The keywords of the node, for keywords --remove.
+std::vector<std::string> NodeKeywords(const std::string& file, const std::string& path) {
+  std::vector<std::string> keywords;
+  CMarrowleafDoc doc;
+  uint32_t id = doc.OnOpenDocument(file) ? FindNode(doc, path) : 0;
+  if (id) doc.EnumNodeKeywordNames(id, [&](const std::string& stored) { keywords.push_back(ShownTitle(stored)); });
+  return keywords;
 }
 
 }  // namespace
@@ -86,7 +111,7 @@ int RunComplete(const std::vector<std::string>& words, size_t current) {
     for (size_t i = 2; i < current; ++i) {
       std::string word = Unescape(words[i]);
       if (word.rfind("-", 0) == 0) {
-        i += TakesValue(word) && word.find('=') == std::string::npos;
+        i += TakesValue(word, command->name) && word.find('=') == std::string::npos;
         continue;
       }
       arguments.push_back(word);
@@ -95,7 +120,11 @@ int RunComplete(const std::vector<std::string>& words, size_t current) {
     std::string file = arguments.size() > roles.file ? arguments[roles.file] : "";
     if (previous == "--into" || previous == "--node") {
       if (!file.empty()) candidates = NodePaths(file, prefix);
-    } else if (TakesValue(previous)) {
+    } else if (previous == "--cipher" || previous == "--kdf") {
+      candidates = AlgorithmNames(previous);
+    } else if (previous == "--remove" && command->name == std::string("keywords")) {
+      if (arguments.size() > 1) candidates = NodeKeywords(file, arguments[1]);
+    } else if (TakesValue(previous, command->name)) {
       candidates = ValuesOf(previous);
     } else if (prefix.rfind("-", 0) == 0) {
       candidates = command->options;

@@ -55,6 +55,7 @@ int Main(int argc, char** argv) {
   if (options->Has("--help")) {
     std::cout << "usage: " << command->usage << "\n" << command->summary << "\n\nExample:\n  " << command->example
               << "\n";
+    if (command->details) command->details(std::cout);
     return kExitOk;
   }
   if (options->arguments.size() < command->arguments || options->arguments.size() > command->maxArguments) {

@@ -10,11 +10,12 @@ std::optional<std::string> Options::Value(const std::string& flag) const {
   return it->second;
 }
 
-bool TakesValue(const std::string& flag) {
-  static const std::set<std::string> kValueFlags = {"--mode", "--in", "--into", "--password-file",
-                                                    "--new-password-file", "--node", "--as", "--format", "--to",
-                                                    "--context", "--title", "--priority", "--due", "--notes"};
-  return kValueFlags.count(flag) != 0;
+bool TakesValue(const std::string& flag, const std::string& command) {
+  static const std::set<std::string> kValueFlags = {
+      "--mode",  "--in",       "--into",  "--password-file", "--new-password-file", "--node",  "--as",
+      "--format", "--to",      "--context", "--title",       "--priority",          "--due",   "--notes",
+      "--add",   "--order",    "--folders", "--cipher",      "--kdf",               "--set",   "--get"};
+  return kValueFlags.count(flag) != 0 || (command == "keywords" && flag == "--remove");
 }
 
 std::optional<Options> ParseOptions(int argc, char** argv) {
@@ -23,14 +24,17 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
     std::string arg = argv[i];
     if (arg.rfind("--", 0) == 0 && arg.size() > 2) {
       size_t eq = arg.find('=');
+      std::pair<std::string, std::string> flag;
       if (eq != std::string::npos) {
-        options.flags[arg.substr(0, eq)] = arg.substr(eq + 1);
-      } else if (TakesValue(arg)) {
+        flag = {arg.substr(0, eq), arg.substr(eq + 1)};
+      } else if (TakesValue(arg, options.command)) {
         if (i + 1 >= argc) return std::nullopt;
-        options.flags[arg] = argv[++i];
+        flag = {arg, argv[++i]};
       } else {
-        options.flags[arg] = "";
+        flag = {arg, ""};
       }
+      options.flags[flag.first] = flag.second;
+      options.given.push_back(std::move(flag));
     } else if (arg == "-h") {
       options.flags["--help"] = "";
     } else if (arg.size() > 1 && arg[0] == '-') {

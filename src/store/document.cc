@@ -9,6 +9,7 @@
 #include "imaging/picture_resource.h"
 #include "store/gzip.h"
 #include "store/document_observer.h"
+#include "store/encrypted_layout.h"
 #include "store/node_clipboard.h"
 
 namespace mlf {
@@ -155,6 +156,27 @@ bool CMarrowleafDoc::SetLogoFromFile(const std::string& path) {
   m_hasLogo = true;
   NotifyLogo();
   return true;
+}
+
+std::optional<std::vector<uint8_t>> CMarrowleafDoc::GetLogoPicture() const {
+  auto lock = Lock();
+  if (!m_hasLogo) return std::nullopt;
+  // A logo chosen since the last save lies in the work file, else in the file read.
+  File* file = m_logoWorkLength ? m_workFile.get() : DataFile();
+  uint64_t offset = m_logoWorkLength ? m_logoWorkOffset : m_header.logoOffset;
+  uint64_t length = m_logoWorkLength ? m_logoWorkLength : m_header.logoLength;
+  if (!file || length < 4) return std::nullopt;
+  try {
+    if (offset + length > file->Size()) return std::nullopt;
+    std::vector<uint8_t> member(length);
+    file->Seek(offset);
+    file->ReadExact(member.data(), member.size());
+    GunzipResult picture = Gunzip(member.data(), member.size(), ReadLe32(member.data() + member.size() - 4));
+    if (!picture.ok) return std::nullopt;
+    return std::move(picture.bytes);
+  } catch (const FileError&) {
+    return std::nullopt;
+  }
 }
 
 Bitmap CMarrowleafDoc::GetLogoBitmap() const {

@@ -202,6 +202,9 @@ class CMarrowleafDoc {
   // Decodes the picture file into the logo and keeps its bytes (compressed) in the work file
   // until the next save; false when it cannot be decoded or kept.
   bool SetLogoFromFile(const std::string& path);
+  // The custom logo's picture file as it was chosen, byte for byte; none when the document has
+  // no custom logo or its stored bytes cannot be read.
+  std::optional<std::vector<uint8_t>> GetLogoPicture() const;
   // A copy of the document's logo, or of the program's own when it has none or its picture
   // cannot be decoded; made under the lock, so a logo changed meanwhile never frees it.
   Bitmap GetLogoBitmap() const;

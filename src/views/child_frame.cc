@@ -508,6 +508,7 @@ void CChildFrame::OnDocumentLoaded() {
   m_tabsView->NodeTree()->RebuildTree(false);
   m_tabsView->BookmarkList()->FillBookmarks();
   m_taskList->FillTasks();
+  RefreshLogo();  // the blank view was made before the file brought its logo
   setWindowTitle(DocumentTitle() + QStringLiteral("[*]"));
   Q_EMIT StateChanged();
 }

@@ -241,7 +241,8 @@ has search-context-before "1- first line"
 t search-context-json 0 '"line":2,"text":"second **flour** line","match":true' "$mlf" search w.mlf flour --context 0 --json
 t search-context-bad 2 "--context takes a number" "$mlf" search w.mlf flour --context x
 # Every command has its help, with an example, and its place in the manual and in docs/cli.md.
-for c in info ls cat check search export import get new mkdir rm mv passwd write rename cp bookmarks bookmark salvage; do
+for c in info ls cat check search export import get new mkdir rm mv passwd write rename cp bookmarks bookmark salvage \
+  keywords lock unlock sort logo; do
   t "help-$c" 0 "Example:" "$mlf" "$c" --help
   has "help-$c-example" "mlf $c "
   grep -qF ".B mlf $c " "$source_dir/man/mlf.1" || fail "man page: no mlf $c in the synopsis"
@@ -341,6 +342,189 @@ lacks tasks-after-rm-gone "#2 "
 t task-check 0 "0 problem(s)" "$mlf" check k.mlf
 t complete-task-action 0 "edit" "$mlf" __complete 2 mlf task e
 t complete-task-priority 0 "urgent" "$mlf" __complete 5 mlf task add k.mlf --priority u
+
+# Node and file properties. Each case is one line of a table: NAME|STATUS|WANTED|ARGUMENTS of
+# mlf (shell words)|STANDARD OUTPUT exactly (\n for a line end; left empty, not checked).
+cases() {
+  while IFS='|' read -r name status wanted args exact; do
+    eval "set -- $args"
+    t "$name" "$status" "$wanted" "$mlf" "$@"
+    [ -z "$exact" ] || stdout_is "$name" "$(printf '%b' "$exact")"
+  done
+}
+unchanged() { cmp -s "$2" "$3" || fail "$1: refused commands changed $2"; }
+# u16 / u32 FILE OFFSET COUNT: little-endian words of the file, read without mlf.
+u16() { od -An -tu2 -j"$2" -N$((2 * $3)) "$1" | xargs; }
+u32() { od -An -tu4 -j"$2" -N$((4 * $3)) "$1" | xargs; }
+
+# Keywords: lower case, shared between nodes, dropped when no node uses them.
+"$mlf" new p.mlf >/dev/null && "$mlf" mkdir p.mlf //Notes >/dev/null || fail "keywords fixture"
+for n in Bread Cake; do echo "$n" | "$mlf" write p.mlf //Notes/$n >/dev/null 2>&1 || fail "keywords fixture $n"; done
+cases <<'CASES'
+kw-add|0|an empty keyword is ignored|keywords p.mlf //Notes/Bread --add Baking --add "Sour Dough" --add ""|
+kw-list|0||keywords p.mlf //Notes/Bread|baking\nsour dough
+kw-json|0||keywords p.mlf //Notes/Bread --json|["baking","sour dough"]
+kw-add-again|0|the keyword 'baking' is there already|keywords p.mlf //Notes/Bread --add BAKING|
+kw-list-unchanged|0||keywords p.mlf //Notes/Bread|baking\nsour dough
+kw-shared|0||keywords p.mlf //Notes/Cake --add ÉTÉ --add baking|
+kw-shared-list|0||keywords p.mlf //Notes/Cake|été\nbaking
+kw-count|0|Keywords:    3,|info p.mlf|
+kw-remove-one-user|0||keywords p.mlf //Notes/Bread --remove Baking|
+kw-still-used|0||search p.mlf baking --in keywords|#3 //Notes/Cake
+kw-count-kept|0|Keywords:    3,|info p.mlf|
+kw-remove-last-user|0||keywords p.mlf //Notes/Cake --remove baking|
+kw-dropped|0|Keywords:    2,|info p.mlf|
+kw-added-and-removed|0||keywords p.mlf //Notes/Cake --add passing --remove passing|
+kw-after-both|0||keywords p.mlf //Notes/Cake|été
+kw-no-trace|0|Keywords:    2,|info p.mlf|
+kw-longest|0||keywords p.mlf //Notes/Cake --add $(printf '%064d' 0)|
+kw-check|0|0 problem(s)|check p.mlf|
+CASES
+cp p.mlf p-before.mlf
+cases <<'CASES'
+kw-too-long|2|is longer than 64 characters; nothing was changed|keywords p.mlf //Notes/Cake --add fresh --add $(printf '%065d' 0)|
+kw-remove-missing|1|p.mlf: //Notes/Cake has no keyword 'nothing'; nothing was changed|keywords p.mlf //Notes/Cake --add fresh --remove nothing|
+kw-folder|1|p.mlf: //Notes is a folder|keywords p.mlf //Notes --add x|
+kw-no-node|1|p.mlf: no node //Notes/Pie|keywords p.mlf //Notes/Pie --add x|
+kw-unknown-option|2|unknown option --bogus|keywords nowhere.mlf //Notes --bogus|
+CASES
+unchanged keywords p.mlf p-before.mlf
+
+# Node passwords: set, changed only with the right old password, removed.
+"$mlf" new l.mlf >/dev/null && "$mlf" mkdir l.mlf //Box >/dev/null || fail "lock fixture"
+echo 'locked words' | "$mlf" write l.mlf //Diary >/dev/null 2>&1 || fail "lock fixture note"
+echo pw2 >pw2
+: >empty-pw
+cases <<'CASES'
+lock|0||lock l.mlf //Diary --new-password-file pw1|
+lock-shown|0|EC|ls l.mlf --long|
+lock-read|0|locked words|cat l.mlf //Diary --text --password-file pw1|
+lock-read-wrong|1|Incorrect password!|cat l.mlf //Diary --password-file wrong|
+CASES
+cp l.mlf l-before.mlf
+cases <<'CASES'
+lock-wrong-old|1|Incorrect password!|lock l.mlf //Diary --password-file wrong --new-password-file pw2|
+lock-wrong-old-path|1|l.mlf: //Diary: the old password was not given correctly; nothing was changed|lock l.mlf //Diary --password-file wrong --new-password-file pw2|
+lock-empty-new|1|l.mlf: //Diary: no new password was given; nothing was changed|lock l.mlf //Diary --password-file pw1 --new-password-file empty-pw|
+lock-folder|1|l.mlf: //Box is a folder|lock l.mlf //Box --new-password-file pw1|
+lock-unknown-cipher|2|--cipher rot13: the encryption module has no such cipher|lock nowhere.mlf //Diary --cipher rot13|
+lock-password-on-line|2|unknown option --password|lock l.mlf //Diary --password pw1|
+unlock-wrong|1|Incorrect password!|unlock l.mlf //Diary --password-file wrong|
+unlock-folder|1|l.mlf: //Box is a folder|unlock l.mlf //Box|
+CASES
+t lock-no-terminal 1 "the old password was not given correctly" setsid -w "$mlf" lock l.mlf //Diary --new-password-file pw2
+t lock-no-module 1 "Encryption is not available" nomodule/mlf lock l.mlf //Diary --new-password-file pw1
+unchanged lock l.mlf l-before.mlf
+cases <<'CASES'
+lock-change|0||lock l.mlf //Diary --password-file pw1 --new-password-file pw2|
+lock-new-password|0|locked words|cat l.mlf //Diary --text --password-file pw2|
+lock-old-password-gone|1|Incorrect password!|cat l.mlf //Diary --password-file pw1|
+unlock|0||unlock l.mlf //Diary --password-file pw2|
+unlock-read|0|locked words|cat l.mlf //Diary --text|
+unlock-again|1|l.mlf: //Diary has no password|unlock l.mlf //Diary|
+CASES
+# The cipher, key derivation and key length a node record holds (one node: its entry is at 112).
+"$mlf" new one.mlf >/dev/null && echo x | "$mlf" write one.mlf //N >/dev/null 2>&1 || fail "cipher fixture"
+t lock-cipher 0 "" "$mlf" lock one.mlf //N --new-password-file pw1 --cipher AES-128 --kdf pbkdf2-hmac-sha256
+[ "$(u32 one.mlf 140 3)" = "16 514 258" ] || fail "lock-cipher: the node holds $(u32 one.mlf 140 3)"
+t lock-cipher-kept 0 "" "$mlf" lock one.mlf //N --password-file pw1 --new-password-file pw2
+[ "$(u32 one.mlf 140 3)" = "16 514 258" ] || fail "lock-cipher-kept: the node holds $(u32 one.mlf 140 3)"
+t unlock-cipher 0 "" "$mlf" unlock one.mlf //N --password-file pw2
+[ "$(u32 one.mlf 140 3)" = "0 0 0" ] || fail "unlock-cipher: the node holds $(u32 one.mlf 140 3)"
+
+# The file password's cipher and key derivation: the envelope holds them after its magic.
+cp p.mlf e.mlf
+cases <<'CASES'
+passwd-help|0|camellia-256        Camellia-256 (CBC), 256-bit key|passwd --help|
+passwd-cipher|0||passwd e.mlf --new-password-file pw1 --cipher Camellia-256 --kdf pbkdf2-hmac-sha256|
+CASES
+[ "$(u32 e.mlf 0 1) $(u32 e.mlf 56 3)" = "52 259 514 32" ] || fail "passwd-cipher: envelope $(u32 e.mlf 0 1) $(u32 e.mlf 56 3)"
+t passwd-cipher-kept 0 "" "$mlf" passwd e.mlf --password-file pw1 --new-password-file pw2
+[ "$(u32 e.mlf 56 3)" = "259 514 32" ] || fail "passwd-cipher-kept: envelope $(u32 e.mlf 56 3)"
+cp e.mlf e-before.mlf
+cases <<'CASES'
+passwd-read|0|the whole file|info e.mlf --password-file pw2|
+passwd-unknown-kdf|2|--kdf md5: the encryption module has no such key derivation|passwd e.mlf --kdf md5|
+passwd-remove-with-cipher|2|--remove takes no --cipher or --kdf|passwd e.mlf --remove --cipher aes-256|
+CASES
+unchanged passwd e.mlf e-before.mlf
+
+# Sorting: each setting gives the tree's order and is stored in the header's two words.
+"$mlf" new s.mlf >/dev/null || fail "sort fixture"
+for n in "10 Apples" "9 Pears" zebra; do echo x | "$mlf" write s.mlf "//$n" >/dev/null 2>&1 || fail "sort fixture $n"; done
+"$mlf" mkdir s.mlf //Box >/dev/null || fail "sort fixture folder"
+cases <<'CASES'
+sort-show|0||sort s.mlf|order:   az (A to Z)\nfolders: first\nnumeric: off
+CASES
+while IFS='|' read -r name args order words; do
+  eval "set -- $args"
+  t "sort-$name" 0 "" "$mlf" sort s.mlf "$@"
+  shown=$("$mlf" ls s.mlf | sed 's/^[-+] //' | paste -sd,)
+  [ "$shown" = "$order" ] || fail "sort-$name: the tree shows $shown, wanted $order"
+  [ "$(u16 s.mlf 104 2)" = "$words" ] || fail "sort-$name: the header holds $(u16 s.mlf 104 2), wanted $words"
+done <<'CASES'
+numeric|--numeric|Box,9 Pears,10 Apples,zebra|2 0
+za-last|--order za --folders last|zebra,9 Pears,10 Apples,Box|3 1
+none-keeps-the-rest|--folders none|zebra,Box,9 Pears,10 Apples|3 2
+not-numeric|--no-numeric|zebra,Box,9 Pears,10 Apples|1 2
+az|--order az|10 Apples,9 Pears,Box,zebra|0 2
+first|--folders first|Box,10 Apples,9 Pears,zebra|0 0
+CASES
+t sort-set 0 "" "$mlf" sort s.mlf --order za --numeric
+cp s.mlf s-before.mlf
+cases <<'CASES'
+sort-json|0||sort s.mlf --json|{"order":"za","folders":"first","numeric":true,"sortFlags":3,"folderArrangement":0}
+sort-bad-order|2|--order takes az or za|sort s.mlf --order up|
+sort-bad-folders|2|--folders takes first, last or none|sort s.mlf --folders middle|
+sort-both-numeric|2|exclude each other|sort s.mlf --numeric --no-numeric|
+sort-unknown-option|2|unknown option --reverse|sort nowhere.mlf --reverse|
+CASES
+unchanged sort s.mlf s-before.mlf
+
+# The custom logo: set, kept through saves, refused when it does not decode, read back, cleared.
+"$mlf" cat nodes.mlf //Logo >pic.png
+"$mlf" get nodes.mlf //Logo pic --format bmp >/dev/null
+printf 'no picture at all' >not-a-picture.png
+logo_in_file() {  # the logo section of the file, unpacked without mlf
+  tail -c +$(($(u32 "$1" 76 1) + 1)) "$1" | head -c "$(u32 "$1" 80 1)" | gzip -dc
+}
+cases <<'CASES'
+logo-none|0||logo s.mlf|no custom logo: the program's own is shown
+logo-get-none|1|s.mlf has no custom logo|logo s.mlf --get none.png|
+logo-set|0||logo s.mlf --set pic.png|
+logo-kept-by-other-saves|0||mkdir s.mlf //Later|
+logo-show|0|custom logo: PNG, |logo s.mlf|
+logo-json|0|{"customLogo":true,"format":"PNG","width":|logo s.mlf --json|
+logo-get|0||logo s.mlf --get got-logo.png|
+CASES
+absent logo-get-none none.png
+cmp -s got-logo.png pic.png || fail "logo-get: the picture read back differs"
+logo_in_file s.mlf | cmp -s - pic.png || fail "logo-set: the file's logo section does not hold the picture"
+cp s.mlf s-before.mlf
+cases <<'CASES'
+logo-not-a-picture|1|s.mlf: the logo is unchanged: not-a-picture.png: The data is not a picture in a known format.|logo s.mlf --set not-a-picture.png|
+logo-missing-picture|1|s.mlf: the logo is unchanged: no-such.png: cannot open file|logo s.mlf --set no-such.png|
+logo-two-actions|2|--set, --clear and --get exclude each other|logo s.mlf --set pic.png --clear|
+logo-unknown-option|2|unknown option --put|logo nowhere.mlf --put pic.png|
+CASES
+unchanged logo s.mlf s-before.mlf
+t logo-replace 0 "" "$mlf" logo s.mlf --set pic.bmp
+logo_in_file s.mlf | cmp -s - pic.bmp || fail "logo-replace: the file's logo section does not hold the new picture"
+cases <<'CASES'
+logo-replaced|0|custom logo: BMP, |logo s.mlf|
+logo-clear|0||logo s.mlf --clear|
+logo-cleared|0||logo s.mlf|no custom logo: the program's own is shown
+logo-clear-again|0||logo s.mlf --clear|
+CASES
+[ "$(u32 s.mlf 76 2)" = "0 0" ] || fail "logo-clear: the header still names a logo section: $(u32 s.mlf 76 2)"
+cases <<'CASES'
+complete-keywords|0||__complete 5 mlf keywords p.mlf //Notes/Cake --remove é|été
+complete-after-keyword|0||__complete 5 mlf keywords p.mlf --remove été //No|//Notes/
+complete-cipher|0||__complete 4 mlf passwd e.mlf --cipher cam|camellia-256
+complete-kdf|0||__complete 4 mlf lock l.mlf --kdf s|scrypt
+complete-folders|0||__complete 4 mlf sort s.mlf --folders l|last
+complete-lock-node|0||__complete 3 mlf unlock l.mlf //Di|//Diary
+CASES
 
 printf 'not a note file' >junk.mlf
 t junk 2 "" "$mlf" ls junk.mlf

@@ -89,8 +89,11 @@ TEST_F(ImageNodeTest, LogoSurvivesSaveAndReopen) {
   env.PutFile("/in/dot.gif", kGif);
   env.PutFile("/in/not-a-picture", "x");
   EXPECT_FALSE(first->SetLogoFromFile("/in/not-a-picture"));
+  EXPECT_FALSE(first->GetLogoPicture()) << "no custom logo yet";
   ASSERT_TRUE(first->SetLogoFromFile("/in/dot.gif"));
   EXPECT_EQ(first->GetLogoBitmap().Width(), 1);
+  const std::vector<uint8_t> picture(kGif.begin(), kGif.end());
+  EXPECT_EQ(first->GetLogoPicture(), picture) << "from the work file";
   env.CreateDirectory("/notes");
   ASSERT_TRUE(first->OnSaveDocument("/notes/logo.mlf"));
   first.reset();  // releases the file
@@ -98,8 +101,11 @@ TEST_F(ImageNodeTest, LogoSurvivesSaveAndReopen) {
   ASSERT_TRUE(reopened.OnOpenDocument("/notes/logo.mlf"));
   EXPECT_TRUE(reopened.HasLogo());
   EXPECT_EQ(reopened.GetLogoBitmap().Width(), 1);
+  EXPECT_EQ(reopened.GetLogoPicture(), picture) << "from the file read";
   ASSERT_TRUE(reopened.OnSaveDocument("/notes/logo.mlf")) << "the logo is copied from the data file";
+  EXPECT_EQ(reopened.GetLogoPicture(), picture) << "from the file saved";
   reopened.ClearLogo();
+  EXPECT_FALSE(reopened.GetLogoPicture());
   EXPECT_EQ(reopened.GetLogoBitmap().Width(), 128) << "back to the program's own";
 }
 
@@ -128,6 +134,9 @@ TEST_F(ImageNodeTest, ALogoThatCannotBeDecodedIsKeptAndSavedAgain) {
     ASSERT_TRUE(doc.OnOpenDocument("/notes/logo.mlf"));
     EXPECT_TRUE(doc.HasLogo());
     EXPECT_EQ(doc.GetLogoBitmap().Width(), 128) << "the program's own logo is shown meanwhile";
+    std::optional<std::vector<uint8_t>> kept = doc.GetLogoPicture();
+    ASSERT_TRUE(kept) << "its picture can still be had as it is";
+    EXPECT_EQ(std::string(kept->begin(), kept->end()), metafile);
     ASSERT_TRUE(doc.OnSaveDocument("/notes/logo.mlf"));
   }
   std::string saved = env.GetFile("/notes/logo.mlf");
