@@ -5,6 +5,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -21,6 +22,7 @@
 #include "dialogs/node_props_sheet.h"
 #include "store/node_password.h"
 #include "task_fixture.h"
+#include "views/blank_area_view.h"
 
 namespace mlf::test {
 namespace {
@@ -108,6 +110,11 @@ class PropertiesTest : public TaskFixture {
     std::optional<std::vector<uint8_t>> content = reopened.Data_ReadContent(nodeId);
     if (!content) return std::nullopt;
     return std::string(content->begin(), content->end());
+  }
+
+  QColor BlankCentre() const {
+    QImage shown = frame->BlankView()->grab().toImage();
+    return shown.pixelColor(shown.rect().center());
   }
 
   PasswordPairs pairs{prompts};
@@ -355,16 +362,6 @@ TEST_F(PropertiesTest, WithoutTheModuleEncryptionIsOffAndLockedNodesStayShut) {
   EXPECT_EQ(dialog.StrengthText()->text(), QStringLiteral("0-bit"));
 }
 
-TEST_F(PropertiesTest, PropertiesItemIsOfferedForNodesThatAreNotFolders) {
-  uint32_t folder = Add(ntFolder, "Folder");
-  uint32_t note = Add(ntNote, "Note");
-  Show();
-  for (auto [id, enabled] : {std::pair{folder, false}, std::pair{note, true}}) {
-    auto menu = Tree().MakeContextMenu(Item(id));
-    EXPECT_EQ(AppCommands().Action(CommandId::kNodeProperties)->isEnabled(), enabled);
-  }
-}
-
 TEST_F(PropertiesTest, FileEncryptionIsTurnedOnChangedAndOffAcrossSaves) {
   const std::string path = "/crypt.mlf";
   uint32_t note = Add(ntNote, "Note", 0, "file text");
@@ -505,6 +502,7 @@ TEST_F(PropertiesTest, LogoIsSetKeptThroughSaveAndCleared) {
   });
   ASSERT_TRUE(doc->HasLogo());
   EXPECT_EQ(doc->GetLogoBitmap().Width(), 40);
+  EXPECT_EQ(BlankCentre(), QColor(Qt::red)) << "the blank view shows the new logo at once";
   ASSERT_TRUE(doc->OnSaveDocument("/logo.mlf"));
   {
     WriteFile("/copy.mlf", FileBytes("/logo.mlf"));
@@ -519,6 +517,7 @@ TEST_F(PropertiesTest, LogoIsSetKeptThroughSaveAndCleared) {
     sheet.OkButton()->click();
   });
   EXPECT_FALSE(doc->HasLogo());
+  EXPECT_NE(BlankCentre(), QColor(Qt::red));
 }
 
 TEST_F(PropertiesTest, CryptSettingsListTheModuleAndKeepTheKeyLength) {
