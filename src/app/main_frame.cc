@@ -139,6 +139,7 @@ void CMainFrame::ConnectCommands() {
   on(C::kMainTree, child([](CChildFrame* frame) { frame->SwitchToTab(CMlfTabsView::kMainTab); }));
   on(C::kBookmarksList, child([](CChildFrame* frame) { frame->SwitchToTab(CMlfTabsView::kBookmarksTab); }));
   on(C::kTaskBar, child(&CChildFrame::ToggleTaskBar));
+  on(C::kFileProperties, child(&CChildFrame::FileProperties));
   always(C::kAlwaysOnTop, [this] { SetAlwaysOnTop(!AppSettings().alwaysOnTop); });
 
   // The keys without a menu item work through the window itself.
@@ -547,7 +548,7 @@ void CMainFrame::UpdateCommands() {
   using C = CommandId;
   CChildFrame* frame = ActiveChild();
   ShowMenus(frame != nullptr);
-  for (CommandId id : {C::kClose, C::kSaveAs, C::kRefresh, C::kCollapseAll, C::kExpandAll, C::kBatchExport, C::kTaskBar, C::kMainTree,
+  for (CommandId id : {C::kClose, C::kFileProperties, C::kSaveAs, C::kRefresh, C::kCollapseAll, C::kExpandAll, C::kBatchExport, C::kTaskBar, C::kMainTree,
                        C::kBookmarksList, C::kCascade, C::kTile, C::kArrangeIcons, C::kNextPane, C::kPreviousPane})
     Cmd(id)->setEnabled(frame);
   Cmd(C::kTaskBar)->setChecked(frame && !frame->TaskBar()->isHidden());

@@ -22,15 +22,14 @@ QLineEdit* PasswordEdit(QWidget* parent) {
   return edit;
 }
 
-// Passwords go to the encryption module as UTF-8 bytes, as the command-line tool passes them.
-SecureString Text(const QLineEdit* edit) {
+}  // namespace
+
+SecureString PasswordText(const QLineEdit* edit) {
   QByteArray bytes = edit->text().toUtf8();
   SecureString text(std::string_view(bytes.constData(), size_t(bytes.size())));
   SecureZero(bytes.data(), size_t(bytes.size()));
   return text;
 }
-
-}  // namespace
 
 CSetPasswordDlg::CSetPasswordDlg(uint32_t mode, CMarrowleafDoc* document, uint32_t nodeId, QWidget* parent)
     : QDialog(parent),
@@ -76,11 +75,11 @@ CSetPasswordDlg::CSetPasswordDlg(uint32_t mode, CMarrowleafDoc* document, uint32
 
 void CSetPasswordDlg::SetNewText(const SecureString& text) { m_presetNew = text; }
 
-SecureString CSetPasswordDlg::FirstText() const { return Text(m_first); }
+SecureString CSetPasswordDlg::FirstText() const { return PasswordText(m_first); }
 
-SecureString CSetPasswordDlg::NewText() const { return m_new->isEnabled() ? Text(m_new) : m_presetNew; }
+SecureString CSetPasswordDlg::NewText() const { return m_new->isEnabled() ? PasswordText(m_new) : m_presetNew; }
 
-SecureString CSetPasswordDlg::RetypedText() const { return Text(m_retyped); }
+SecureString CSetPasswordDlg::RetypedText() const { return PasswordText(m_retyped); }
 
 bool CSetPasswordDlg::Refuse(const char* text, QLineEdit* focus, bool selectAll) {
   AppPrompts().Message(text, kCaption, MessageIcon::Exclamation, MessageButtons::Ok);
@@ -103,7 +102,7 @@ void CSetPasswordDlg::accept() {
     return;
   }
   if (m_mode & kPasswordSet) {
-    SecureString fresh = Text(m_new);
+    SecureString fresh = PasswordText(m_new);
     if (fresh.empty()) {
       Refuse("Please enter a new password.", m_new, false);
       return;

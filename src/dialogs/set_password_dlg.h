@@ -15,6 +15,10 @@ namespace mlf {
 
 class CMarrowleafDoc;
 
+// The edit's text as the password the encryption module gets: its UTF-8 bytes, as the
+// command-line tool passes them.
+SecureString PasswordText(const QLineEdit* edit);
+
 class CSetPasswordDlg : public QDialog {
   Q_OBJECT
  public:

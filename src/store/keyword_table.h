@@ -10,6 +10,10 @@
 
 namespace mlf {
 
+// The longest keyword accepted from the user, in stored bytes: a keyword is a word to search
+// by, not a note.
+inline constexpr size_t kMaxKeywordLength = 255;
+
 class KeywordTable {
  public:
   // The id of the lower-cased text, added under the next id when no keyword has it.

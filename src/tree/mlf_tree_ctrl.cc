@@ -12,6 +12,7 @@
 #include "app/command_registry.h"
 #include "diagnostics/log.h"
 #include "dialogs/add_bookmark_dlg.h"
+#include "dialogs/node_props_sheet.h"
 #include "dialogs/task_edit_dlg.h"
 #include "dialogs/task_sel_dlg.h"
 #include "store/document.h"
@@ -462,6 +463,13 @@ void CMlfTreeCtrl::OnAddToNewTask(QTreeWidgetItem* item) {
   if (dialog.exec() == QDialog::Accepted) AttachNewTask(item, dialog.Task());
 }
 
+void CMlfTreeCtrl::OnNodeProperties(QTreeWidgetItem* item) {
+  setCurrentItem(item);
+  uint32_t nodeId = uint32_t(ItemValue(item));
+  // The padlock comes or goes with the node's encryption.
+  if (RunNodeProperties(m_document, nodeId, item == m_activeItem, window())) RefreshItem(nodeId);
+}
+
 void CMlfTreeCtrl::OnItemClicked(QTreeWidgetItem* item) {
   if (!m_singleClick) return;
   if (ItemValue(item) == kPlaceholderItem) {
@@ -542,9 +550,9 @@ std::unique_ptr<QMenu> CMlfTreeCtrl::MakeContextMenu(QTreeWidgetItem* context) {
   commands.AddTo(menu->addMenu(QStringLiteral("&Tasks")), {C::kAddToTask, C::kAddToNewTask, C::kRemoveTaskAssociation});
   commands.AddTo(menu.get(), {C::kSeparator, C::kNodeProperties});
 
-  // The commands act on this menu's entry while the menu lives. The node clipboard and
-  // properties arrive with their own features.
-  for (CommandId id : {C::kCutNode, C::kCopyNode, C::kPasteNode, C::kNodeProperties})
+  // The commands act on this menu's entry while the menu lives. The node clipboard arrives
+  // with its own feature.
+  for (CommandId id : {C::kCutNode, C::kCopyNode, C::kPasteNode})
     commands.Action(id)->setEnabled(false);
   auto command = [&](CommandId id, bool enabled, auto run) {
     QAction* action = commands.Action(id);
@@ -577,6 +585,7 @@ std::unique_ptr<QMenu> CMlfTreeCtrl::MakeContextMenu(QTreeWidgetItem* context) {
   command(C::kAddToTask, isContent, [=, this] { OnAddToExistingTask(context); });
   command(C::kAddToNewTask, isContent, [=, this] { OnAddToNewTask(context); });
   command(C::kRemoveTaskAssociation, isNode && node.HasTask(), [=, this] { RemoveTaskAssociation(context); });
+  command(C::kNodeProperties, isContent, [=, this] { OnNodeProperties(context); });
   return menu;
 }
 

@@ -100,6 +100,7 @@ class CMlfTreeCtrl : public QTreeWidget {
   void OnAddToBookmarks(QTreeWidgetItem* item);
   void OnAddToExistingTask(QTreeWidgetItem* item);
   void OnAddToNewTask(QTreeWidgetItem* item);
+  void OnNodeProperties(QTreeWidgetItem* item);
   // The entry's node when it is a node that is not a folder.
   bool ContentNode(const QTreeWidgetItem* item, CMlfNode& node) const;
 

@@ -12,6 +12,7 @@
 
 #include "convert/text_conv_lib.h"
 #include "diagnostics/log.h"
+#include "dialogs/file_options_sheet.h"
 #include "dialogs/node_password_question.h"
 #include "dialogs/processing_dlg.h"
 #include "exchange/node_export.h"
@@ -477,6 +478,10 @@ void CChildFrame::FocusOtherPane() {
 bool CChildFrame::focusNextPrevChild(bool) {
   FocusOtherPane();
   return true;
+}
+
+void CChildFrame::FileProperties() {
+  if (RunFileProperties(*m_document, DialogFilters(kImageFilters), this)) m_tabsView->NodeTree()->RebuildTree(false);
 }
 
 void CChildFrame::RefreshNode(uint32_t nodeId) { m_tabsView->NodeTree()->RefreshItem(nodeId); }

@@ -77,6 +77,8 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
   bool SaveAs();
   void Refresh();
   void ToggleTaskBar();
+  // File > "Properties": the sheet, then the tree in the new sort order.
+  void FileProperties();
   void SwitchToTab(int index);
   // Tab, F6 and Shift+F6: the focus moves between the list of the selected tab and the content
   // pane.

@@ -40,7 +40,7 @@ void CMlfStatus::BeginProgress(uint64_t maximum) {
   m_maximum = maximum;
   m_done = 0;
   m_progress = new QProgressBar(m_bar);
-  m_progress->setRange(0, kSteps);
+  m_progress->setRange(0, maximum ? kSteps : 0);
   m_progress->setFormat(m_text);
   m_progress->setTextVisible(!m_text.isEmpty());
   m_bar->addWidget(m_progress, 1);

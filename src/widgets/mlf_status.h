@@ -22,7 +22,8 @@ class CMlfStatus : public ProgressSink {
   CMlfStatus& operator=(const CMlfStatus&) = delete;
 
   void SetText(const std::string& text) override;
-  // Replaces the message by a bar labelled with it.
+  // Replaces the message by a bar labelled with it; a maximum of 0 shows a busy bar for work
+  // that cannot count its steps.
   void BeginProgress(uint64_t maximum) override;
   void StepProgress(uint64_t count) override;
 

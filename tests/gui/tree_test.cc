@@ -288,7 +288,8 @@ TEST_F(TreeTest, ContextMenuOffersWhatTheEntryAllows) {
     return texts;
   };
   EXPECT_EQ(enabled(Item(note)),
-            (Titles{"&New", "&Import", "&Export...", "&Delete", "&Rename", "Add to &Bookmarks...", "&Tasks"}));
+            (Titles{"&New", "&Import", "&Export...", "&Delete", "&Rename", "Add to &Bookmarks...", "&Tasks",
+                    "Properties...."}));
   EXPECT_EQ(enabled(Item(folder)), (Titles{"&New", "&Import", "&Delete", "&Rename", "&Tasks"}));
   EXPECT_EQ(enabled(Item(folder)->child(0)), (Titles{"&New", "&Import", "&Tasks"})) << "the placeholder";
   EXPECT_EQ(enabled(nullptr), (Titles{"&New", "&Import", "&Tasks"}));
