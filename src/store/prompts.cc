@@ -31,6 +31,17 @@ std::atomic<Prompts*> g_appPrompts{&g_quietPrompts};
 
 }  // namespace
 
+ChangedFileAnswer Prompts::AskChangedFile(const std::string& path) {
+  std::string text = "'" + path + "' was changed by another program since it was opened or last saved.\n\n"
+                     "Yes saves your version to another file (Save As), No overwrites the file with your version, "
+                     "Cancel keeps editing without saving.";
+  switch (Message(text, kAppCaption, MessageIcon::Exclamation, MessageButtons::YesNoCancel)) {
+    case MessageAnswer::Yes: return ChangedFileAnswer::SaveAs;
+    case MessageAnswer::No: return ChangedFileAnswer::Overwrite;
+    default: return ChangedFileAnswer::KeepEditing;
+  }
+}
+
 Prompts& AppPrompts() { return *g_appPrompts.load(); }
 
 void SetAppPrompts(Prompts* prompts) { g_appPrompts = prompts ? prompts : &g_quietPrompts; }
