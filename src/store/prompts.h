@@ -56,6 +56,9 @@ class Prompts {
   virtual ChangedFileAnswer AskChangedFile(const std::string& path);
 };
 
+// The opening of the question about a file another program changed, the same with any buttons.
+std::string ChangedFileQuestion(const std::string& path);
+
 // The prompts of the process: installed by the program at start; until then a quiet one that
 // writes each message to the log and answers as a cancelled dialog would.
 Prompts& AppPrompts();
