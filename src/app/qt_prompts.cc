@@ -76,8 +76,8 @@ MessageAnswer QtPrompts::Message(const std::string& text, const std::string& cap
 ChangedFileAnswer QtPrompts::AskChangedFile(const std::string& path) {
   if (OffGuiThread()) return OnGuiThread([&] { return AskChangedFile(path); });
   if (m_beforeShow) m_beforeShow();
-  QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kAppCaption), QString::fromStdString(ChangedFileQuestion(path)),
-                  QMessageBox::NoButton, Owner());
+  QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kAppCaption),
+                  QString::fromStdString(ChangedFileQuestion(path)), QMessageBox::NoButton, Owner());
   QPushButton* saveAs = box.addButton(QStringLiteral("Save &As..."), QMessageBox::AcceptRole);
   QPushButton* overwrite = box.addButton(QStringLiteral("&Overwrite"), QMessageBox::DestructiveRole);
   QPushButton* keep = box.addButton(QStringLiteral("&Keep Editing"), QMessageBox::RejectRole);

@@ -32,8 +32,10 @@ void MakeRoomForNewest(Env& env, const std::string& file, uint32_t keep) {
     uint32_t number = entry.isDirectory ? 0 : BackupNumber(file, entry.name);
     if (number > keep) env.DeleteFile(BackupName(file, number));
   }
-  for (uint32_t number = keep - 1; number >= 1; --number)
-    if (env.FileExists(BackupName(file, number))) env.RenameFile(BackupName(file, number), BackupName(file, number + 1));
+  for (uint32_t number = keep - 1; number >= 1; --number) {
+    std::string older = BackupName(file, number);
+    if (env.FileExists(older)) env.RenameFile(older, BackupName(file, number + 1));
+  }
   if (env.FileExists(BackupName(file, 1))) env.DeleteFile(BackupName(file, 1));
 }
 

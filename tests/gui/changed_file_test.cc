@@ -70,7 +70,8 @@ TEST_F(ChangedFileTest, TheFocusCheckOffersToReopenAnUnmodifiedDocument) {
     MessageAnswer answer;
     std::vector<std::string> shown;
   };
-  for (const Case& c : {Case{"reopen", MessageAnswer::Yes, {"From elsewhere"}}, Case{"keep", MessageAnswer::No, {"Note"}}}) {
+  for (const Case& c : {Case{"reopen", MessageAnswer::Yes, {"From elsewhere"}},
+                        Case{"keep", MessageAnswer::No, {"Note"}}}) {
     SCOPED_TRACE(c.name);
     Write(path, "Note");
     prompts.messages.clear();
@@ -134,7 +135,8 @@ TEST_F(ChangedFileTest, GettingTheFocusRunsTheCheck) {
   main.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
   EXPECT_TRUE(QTest::qWaitFor([&] { return !prompts.messages.empty(); }, 2000));
-  EXPECT_EQ(MessageTexts(), std::vector<std::string>{"'" + path + "' was changed by another program.\n\nDo you want to reopen it?"});
+  EXPECT_EQ(MessageTexts(),
+            std::vector<std::string>{"'" + path + "' was changed by another program.\n\nDo you want to reopen it?"});
 }
 
 TEST_F(ChangedFileTest, TheProgramsQuestionHasThreeButtons) {
@@ -143,7 +145,8 @@ TEST_F(ChangedFileTest, TheProgramsQuestionHasThreeButtons) {
     ChangedFileAnswer answer;
   };
   for (const Case& c : {Case{"Save &As...", ChangedFileAnswer::SaveAs}, Case{"&Overwrite", ChangedFileAnswer::Overwrite},
-                        Case{"&Keep Editing", ChangedFileAnswer::KeepEditing}, Case{nullptr, ChangedFileAnswer::KeepEditing}}) {
+                        Case{"&Keep Editing", ChangedFileAnswer::KeepEditing},
+                        Case{nullptr, ChangedFileAnswer::KeepEditing}}) {
     SCOPED_TRACE(c.button ? c.button : "Escape");
     QtPrompts qt;
     QStringList buttons;
