@@ -467,6 +467,21 @@ CChildFrame* CMainFrame::OpenDocument(const QString& path) {
   return frame;
 }
 
+CChildFrame* CMainFrame::ReopenDocument(CChildFrame* frame) {
+  auto* sub = qobject_cast<QMdiSubWindow*>(frame->parentWidget());
+  QString path = QString::fromStdString(frame->Document().GetPathName());
+  if (!sub->close()) return nullptr;
+  delete sub;  // at once, not later: its document must let go of the file before it is read again
+  return OpenDocument(path);
+}
+
+void CMainFrame::CheckFilesOnDisk() {
+  if (std::exchange(m_checkingFiles, true)) return;  // the questions below take the focus and give it back
+  for (CChildFrame* frame : ChildFrames())
+    if (frame->AskToReopenChangedFile()) ReopenDocument(frame);
+  m_checkingFiles = false;
+}
+
 void CMainFrame::PrintContent(bool preview) {
   CChildFrame* frame = ActiveChild();
   if (!frame) return;
@@ -626,6 +641,8 @@ void CMainFrame::RestoreFromTray() {
 
 void CMainFrame::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    QTimer::singleShot(0, this, &CMainFrame::CheckFilesOnDisk);
   if (event->type() == QEvent::WindowStateChange && isMinimized() && AppSettings().minimizeToTray && !m_inTray &&
       QSystemTrayIcon::isSystemTrayAvailable())
     QTimer::singleShot(0, this, &CMainFrame::SendToTray);

@@ -46,6 +46,12 @@ class CMainFrame : public QMainWindow {
   // Opens the file in a new document window, or activates the window that shows it already;
   // null when it could not be opened (the document told the user why).
   CChildFrame* OpenDocument(const QString& path);
+  // Reads the window's file again in a new window that takes its place; null when it could
+  // not be read (the user was told why) or the window did not close.
+  CChildFrame* ReopenDocument(CChildFrame* frame);
+  // What the window does when it gets the focus: each document whose file another program
+  // changed is told so, and reopened when unmodified and the user agrees.
+  void CheckFilesOnDisk();
   // Shows the document in a new document window.
   CChildFrame* AddChildFrame(std::unique_ptr<CMarrowleafDoc> document, const QString& untitledName);
 
@@ -113,6 +119,7 @@ class CMainFrame : public QMainWindow {
 
   QPointer<CMlfRichEditViewEx> m_watchedEditor;
   QPointer<CFindNodesDlg> m_findNodes;
+  bool m_checkingFiles = false;
 };
 
 }  // namespace mlf

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QThread>
 
 #include "dialogs/set_password_dlg.h"
@@ -70,6 +71,22 @@ MessageAnswer QtPrompts::Message(const std::string& text, const std::string& cap
   body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   QMessageBox box(BoxIcon(icon), QString::fromStdString(caption), body, BoxButtons(buttons), Owner());
   return Answer(box.exec());
+}
+
+ChangedFileAnswer QtPrompts::AskChangedFile(const std::string& path) {
+  if (OffGuiThread()) return OnGuiThread([&] { return AskChangedFile(path); });
+  if (m_beforeShow) m_beforeShow();
+  QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kAppCaption),
+                  QString::fromStdString(ChangedFileQuestion(path)), QMessageBox::NoButton, Owner());
+  QPushButton* saveAs = box.addButton(QStringLiteral("Save &As..."), QMessageBox::AcceptRole);
+  QPushButton* overwrite = box.addButton(QStringLiteral("&Overwrite"), QMessageBox::DestructiveRole);
+  QPushButton* keep = box.addButton(QStringLiteral("&Keep Editing"), QMessageBox::RejectRole);
+  box.setDefaultButton(keep);
+  box.setEscapeButton(keep);
+  box.exec();
+  if (box.clickedButton() == saveAs) return ChangedFileAnswer::SaveAs;
+  if (box.clickedButton() == overwrite) return ChangedFileAnswer::Overwrite;
+  return ChangedFileAnswer::KeepEditing;
 }
 
 std::optional<PasswordAnswer> QtPrompts::AskPassword(const PasswordRequest& request) {

@@ -16,6 +16,8 @@ class QtPrompts : public Prompts {
   MessageAnswer Message(const std::string& text, const std::string& caption, MessageIcon icon,
                         MessageButtons buttons) override;
   std::optional<PasswordAnswer> AskPassword(const PasswordRequest& request) override;
+  // A box with the buttons "Save As...", "Overwrite" and "Keep Editing" (the default).
+  ChangedFileAnswer AskChangedFile(const std::string& path) override;
 
  private:
   std::function<void()> m_beforeShow;

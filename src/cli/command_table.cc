@@ -80,7 +80,7 @@ const std::vector<Command>& Commands() {
 }
 
 const std::vector<std::string>& CommonOptions() {
-  static const std::vector<std::string> options = {"--password-file", "--yes", "--no", "--log", "--help"};
+  static const std::vector<std::string> options = {"--password-file", "--yes", "--no", "--log", "--no-backup", "--help"};
   return options;
 }
 

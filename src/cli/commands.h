@@ -47,8 +47,12 @@ uint32_t ResolveNode(const CMarrowleafDoc& doc, const std::string& file, const s
 // Encrypted nodes are read only when their password can be had: from --password-file, or asked
 // on a terminal.
 bool CanGivePasswords(const Context& context);
-// Saves the document back to its file; false after telling why.
+// Saves the document back to its file; false after telling why. A file another program changed
+// since it was read is never written.
 bool SaveNoteFile(CMarrowleafDoc& doc, const std::string& path);
+// How many previous versions of a file a save keeps beside it: the program's default unless
+// --no-backup says none.
+void SetBackupsKept(uint32_t count);
 
 int RunInfo(Context&);
 int RunList(Context&);

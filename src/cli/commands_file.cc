@@ -8,11 +8,14 @@
 #include "exchange/content_reader.h"
 #include "exchange/export_helper.h"
 #include "platform/path.h"
+#include "settings/settings.h"
 #include "store/node.h"
 #include "store/node_data.h"
 
 namespace mlf::cli {
 namespace {
+
+uint32_t g_backupsKept = MlfSettings{}.BackupsKept();
 
 // A file name for a node's content: "<id> <title>" and its type's extension (an image's comes
 // from its format), with every character that could leave the folder or trouble a file system
@@ -55,7 +58,12 @@ uint32_t ResolveNode(const CMarrowleafDoc& doc, const std::string& file, const s
   return 0;
 }
 
-bool SaveNoteFile(CMarrowleafDoc& doc, const std::string& path) { return doc.OnSaveDocument(path); }
+void SetBackupsKept(uint32_t count) { g_backupsKept = count; }
+
+bool SaveNoteFile(CMarrowleafDoc& doc, const std::string& path) {
+  doc.SetBackupCount(g_backupsKept);
+  return doc.OnSaveDocument(path);
+}
 
 int RunSalvage(Context& context) {
   const std::string& path = context.options.arguments[0];

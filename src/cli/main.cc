@@ -20,6 +20,7 @@ void PrintUsage() {
                "  --password-file F   read the password from the first line of F instead of the terminal\n"
                "  --yes, --no         answer every question so\n"
                "  --log               write the program's log (see docs/cli.md)\n"
+               "  --no-backup         keep no backup of the file a command changes (default: 3, FILE.bak1 the newest)\n"
                "  --help              this text, or a command's own\n"
                "\nExit status: 0 success, 1 the command found a problem, 2 the file could not be opened or the\n"
                "arguments are wrong.\n";
@@ -68,6 +69,7 @@ int Main(int argc, char** argv) {
   TerminalPrompts prompts(answer, options->Value("--password-file"), options->Value("--new-password-file"));
   SetAppPrompts(&prompts);
   if (options->Has("--log")) AppLog().Open();
+  if (options->Has("--no-backup")) SetBackupsKept(0);
   RemoveLeftoversOfKilledRuns(AppLog());
   AppCrypt().Load(Env::Default());
   Context context{*options, prompts};

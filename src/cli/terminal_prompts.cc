@@ -126,6 +126,11 @@ std::optional<PasswordAnswer> TerminalPrompts::AskPassword(const PasswordRequest
   return answer;
 }
 
+ChangedFileAnswer TerminalPrompts::AskChangedFile(const std::string& path) {
+  std::cerr << path << " was changed by another program since mlf read it; nothing was written\n";
+  return ChangedFileAnswer::KeepEditing;
+}
+
 std::vector<std::string> TerminalPrompts::TakeCollected() { return std::move(m_collected); }
 
 }  // namespace mlf::cli

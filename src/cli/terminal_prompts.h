@@ -20,6 +20,8 @@ class TerminalPrompts : public Prompts {
   MessageAnswer Message(const std::string& text, const std::string& caption, MessageIcon icon,
                         MessageButtons buttons) override;
   std::optional<PasswordAnswer> AskPassword(const PasswordRequest& request) override;
+  // mlf never writes over a change another program made: it says so and writes nothing.
+  ChangedFileAnswer AskChangedFile(const std::string& path) override;
 
   // Keeps messages for the caller instead of printing them (the check command lists them).
   void Collect(bool collect) { m_collect = collect; }

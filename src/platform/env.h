@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,16 @@ struct DirEntry {
   int64_t creationTime = 0;      // seconds since 1970 UTC; the modification time where the
   int64_t modificationTime = 0;  // file system keeps no creation time
   uint64_t size = 0;
+};
+
+// What tells one version of a file on disk from another: a program that rewrites the file
+// changes its size or modification time, one that replaces it changes the inode.
+struct FileStamp {
+  uint64_t size = 0;
+  int64_t modificationNs = 0;  // nanoseconds since 1970 UTC
+  uint64_t inode = 0;
+  uint64_t device = 0;
+  bool operator==(const FileStamp&) const = default;
 };
 
 class DynamicLibrary {
@@ -54,6 +65,13 @@ class Env {
   virtual void DeleteFile(const std::string& path) = 0;
   // Replaces target by source in one step; both lie on one file system.
   virtual void RenameFile(const std::string& source, const std::string& target) = 0;
+  // Gives an existing file a second name (a hard link) in the same file system; throws where
+  // the file system has none, or when link exists.
+  virtual void LinkFile(const std::string& existing, const std::string& link) {
+    throw FileError(link, "hard links are not supported");
+  }
+  // The stamp of the file that path names (links followed); empty when it cannot be read.
+  virtual std::optional<FileStamp> Stamp(const std::string& path) { return std::nullopt; }
   // Creates the folder; an existing one is no error.
   virtual void CreateDirectory(const std::string& path) = 0;
   // Creates the folder and every missing folder above it.

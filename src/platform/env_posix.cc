@@ -235,6 +235,18 @@ class PosixEnv final : public Env {
     posix::UnlistNamedTempFile(source);
   }
 
+  void LinkFile(const std::string& existing, const std::string& link) override {
+    if (::link(existing.c_str(), link.c_str()) != 0) ThrowErrno(link, "cannot link file");
+  }
+
+  std::optional<FileStamp> Stamp(const std::string& path) override {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return FileStamp{static_cast<uint64_t>(st.st_size),
+                     static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+                     static_cast<uint64_t>(st.st_ino), static_cast<uint64_t>(st.st_dev)};
+  }
+
   void CreateDirectory(const std::string& path) override {
     if (::mkdir(path.c_str(), 0755) != 0 && errno != EEXIST) ThrowErrno(path, "cannot create folder");
   }

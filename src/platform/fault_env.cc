@@ -67,6 +67,11 @@ void FaultEnv::RenameFile(const std::string& source, const std::string& target) 
   m_target.RenameFile(source, target);
 }
 
+void FaultEnv::LinkFile(const std::string& existing, const std::string& link) {
+  Check(link);
+  m_target.LinkFile(existing, link);
+}
+
 void FaultEnv::CreateDirectory(const std::string& path) {
   Check(path);
   m_target.CreateDirectory(path);

@@ -1,7 +1,7 @@
 // An Env wrapper that makes the Nth operation fail, once or from then on, to prove that every
 // failure path of open and save leaves the user's file intact. Counted operations: opening,
-// creating, deleting, renaming, folder creation and sync, and every read, write, truncate and
-// sync of a file opened through it.
+// creating, deleting, renaming, linking, folder creation and sync, and every read, write,
+// truncate and sync of a file opened through it.
 #pragma once
 
 #include <atomic>
@@ -37,6 +37,8 @@ class FaultEnv : public Env {
   bool IsReadOnly(const std::string& path) override { return m_target.IsReadOnly(path); }
   void DeleteFile(const std::string& path) override;
   void RenameFile(const std::string& source, const std::string& target) override;
+  void LinkFile(const std::string& existing, const std::string& link) override;
+  std::optional<FileStamp> Stamp(const std::string& path) override { return m_target.Stamp(path); }
   void CreateDirectory(const std::string& path) override;
   std::vector<DirEntry> ListDirectory(const std::string& path) override { return m_target.ListDirectory(path); }
   void SyncDirectory(const std::string& path) override;

@@ -13,6 +13,8 @@ struct MemEnv::Node {
   std::string synced;
   int64_t creationTime = 0;
   int64_t modificationTime = 0;
+  uint64_t inode = 0;
+  int64_t writes = 0;  // the env's write counter at the last change
   // The same two-byte lock model as the POSIX Env: a write byte and a read byte.
   int writeShared = 0;
   bool writeExclusive = false;
@@ -72,6 +74,7 @@ class MemFile final : public File {
     std::memcpy(m_node->bytes.data() + m_position, data, size);
     m_position += size;
     m_node->modificationTime = m_env.m_now;
+    m_node->writes = ++m_env.m_writeCounter;
   }
 
   void Seek(uint64_t offset) override { m_position = offset; }
@@ -85,6 +88,7 @@ class MemFile final : public File {
   void Truncate(uint64_t size) override {
     std::lock_guard lock(m_env.m_mutex);
     m_node->bytes.resize(size);
+    m_node->writes = ++m_env.m_writeCounter;
   }
 
   void Sync() override {
@@ -128,6 +132,7 @@ std::unique_ptr<File> MemEnv::OpenFile(const std::string& path, FileAccess acces
     if (!m_directories.count(DirName(path))) throw FileError(path, "cannot open file (no folder)", ENOENT);
     auto node = std::make_shared<Node>();
     node->creationTime = node->modificationTime = m_now;
+    node->inode = m_nextInode++;
     it = m_files.emplace(path, node).first;
   } else if (creation == FileCreation::CreateNew) {
     throw FileError(path, "cannot create file (exists)", EEXIST);
@@ -141,7 +146,10 @@ std::unique_ptr<File> MemEnv::OpenFile(const std::string& path, FileAccess acces
       Unlock(node.writeShared, node.writeExclusive, WriteByteExclusive(access, share));
     throw FileError(path, "the file is in use by another program", EBUSY);
   }
-  if (creation == FileCreation::CreateAlways) node.bytes.clear();
+  if (creation == FileCreation::CreateAlways) {
+    node.bytes.clear();
+    node.writes = ++m_writeCounter;
+  }
   return std::make_unique<MemFile>(*this, it->second, path, access, share, false);
 }
 
@@ -206,6 +214,23 @@ void MemEnv::RenameFile(const std::string& source, const std::string& target) {
   m_files[target] = node;
 }
 
+void MemEnv::LinkFile(const std::string& existing, const std::string& link) {
+  std::lock_guard lock(m_mutex);
+  auto it = m_files.find(existing);
+  if (it == m_files.end()) throw FileError(existing, "cannot link file (missing)", ENOENT);
+  if (m_files.count(link)) throw FileError(link, "cannot link file (exists)", EEXIST);
+  if (!m_directories.count(DirName(link))) throw FileError(link, "cannot link file (no folder)", ENOENT);
+  m_files[link] = it->second;
+}
+
+std::optional<FileStamp> MemEnv::Stamp(const std::string& path) {
+  std::lock_guard lock(m_mutex);
+  auto it = m_files.find(path);
+  if (it == m_files.end()) return std::nullopt;
+  const Node& node = *it->second;
+  return FileStamp{node.bytes.size(), node.writes, node.inode, 0};
+}
+
 void MemEnv::CreateDirectory(const std::string& path) {
   std::lock_guard lock(m_mutex);
   if (!m_directories.count(DirName(path)) || m_files.count(path)) throw FileError(path, "cannot create folder", EEXIST);
@@ -242,6 +267,8 @@ void MemEnv::PutFile(const std::string& path, const std::string& bytes) {
   auto node = std::make_shared<Node>();
   node->bytes = node->synced = bytes;
   node->creationTime = node->modificationTime = m_now;
+  node->inode = m_nextInode++;
+  node->writes = ++m_writeCounter;
   m_files[path] = node;
   m_durable[path] = node;
 }

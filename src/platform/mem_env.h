@@ -28,6 +28,8 @@ class MemEnv : public Env {
   bool IsReadOnly(const std::string& path) override { return m_readOnly.count(path) != 0; }
   void DeleteFile(const std::string& path) override;
   void RenameFile(const std::string& source, const std::string& target) override;
+  void LinkFile(const std::string& existing, const std::string& link) override;
+  std::optional<FileStamp> Stamp(const std::string& path) override;
   void CreateDirectory(const std::string& path) override;
   std::vector<DirEntry> ListDirectory(const std::string& path) override;
   void SyncDirectory(const std::string& path) override;
@@ -68,6 +70,8 @@ class MemEnv : public Env {
   int64_t m_now = 1700000000;
   uint32_t m_sectorSize = 512;
   unsigned m_tempCounter = 0;
+  uint64_t m_nextInode = 1;
+  int64_t m_writeCounter = 0;  // stands for the modification time: every write changes the stamp
 };
 
 }  // namespace mlf

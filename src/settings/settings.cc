@@ -29,6 +29,8 @@ void VisitValues(Settings& s, Visitor&& v) {
   v.Rect("FindInNodesRect", s.findInNodesRect);
   v.Text("CustomColours", s.customColours);
   v.Flag("MinimizeToTray", s.minimizeToTray, true);
+  v.Flag("KeepBackups", s.keepBackups, true);
+  v.Number("BackupCount", s.backupCount, 3u);
 }
 
 struct Loader {

@@ -37,6 +37,11 @@ struct MlfSettings {
   ScreenRect findInNodesRect;
   std::string customColours;  // as stored; ParseCustomColours reads it
   bool minimizeToTray = true;
+  bool keepBackups = true;   // a save keeps the previous versions of the note file beside it
+  uint32_t backupCount = 3;  // as name.bak1 (the newest) to name.bakN
+
+  // The number of previous versions a save keeps: 0 when backups are off.
+  uint32_t BackupsKept() const { return keepBackups ? backupCount : 0; }
 
   // Reads every value, with the default for what is missing or of the wrong type, and the
   // corrections: font size 0, an empty font name, a search mode outside 0..2.

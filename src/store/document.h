@@ -62,11 +62,17 @@ class CMarrowleafDoc {
   // file, so a failure at any step leaves the old file and the document as they were.
   // Committed: the new file is in place, but could not be opened again afterwards (another
   // process held it); the document goes on reading its old data, and the user was told that
-  // the changes are in the file.
-  enum class SaveResult { Saved, Failed, Committed };
+  // the changes are in the file. When another program changed the file since it was opened or
+  // last saved, the user is asked first: SaveAsChosen and KeptEditing write nothing.
+  enum class SaveResult { Saved, Failed, Committed, SaveAsChosen, KeptEditing };
   SaveResult Save(const std::string& path);
   // True when the file was written (Saved or Committed).
   bool OnSaveDocument(const std::string& path);
+  // How many previous versions a save keeps beside the file (name.bak1 the newest); 0 none.
+  void SetBackupCount(uint32_t count);
+  // The note file on disk is not the version this document read or last saved: another
+  // program rewrote or replaced it. A file that is gone counts as unchanged.
+  bool ChangedOnDisk() const;
 
   // Empties the document and starts a new, modified one.
   void OnNewDocument();
@@ -226,6 +232,10 @@ class CMarrowleafDoc {
   void NoticeInterruptedSaves();
   struct SaveImage;  // the steps of a save
   SaveResult SaveFile(const std::string& path);
+  // Asks the user before a save over a file another program changed; empty when the save
+  // may go on.
+  std::optional<SaveResult> AskBeforeOverwritingChange(const std::string& path);
+  void RememberDiskStamp();
   std::unique_ptr<File> ReopenSavedFile(const std::string& path);
   void DiscardDecryptedCopy();
   uint32_t AddNodeFromFile(const std::string& path, uint8_t type, bool compress, const std::string& title);
@@ -251,6 +261,8 @@ class CMarrowleafDoc {
   DocumentObserver* m_observer = nullptr;
   bool m_modified = false;
   std::string m_pathName;
+  std::optional<FileStamp> m_diskStamp;  // the note file as read or last saved
+  uint32_t m_backupCount = 0;
 
   FileHeader m_header;
   uint32_t m_readVersion = kCurrentFileVersion;

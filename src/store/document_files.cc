@@ -1,4 +1,5 @@
-// Node content from and to ordinary files, and a node's key.
+// Node content from and to ordinary files, a node's key, and what the document knows of its
+// own file on disk.
 #include <vector>
 
 #include "crypt/crypt_provider.h"
@@ -13,6 +14,7 @@
 #include "store/node_data.h"
 #include "store/node_key.h"
 #include "store/node_password.h"
+#include "store/prompts.h"
 #include "store/reencrypt.h"
 
 namespace mlf {
@@ -225,6 +227,33 @@ bool CMarrowleafDoc::SetNodeEncryption(uint32_t nodeId, uint32_t cipher, uint32_
   record.nTestLength = testLength;
   Data_SetItem(nodeId, record, true);
   return true;
+}
+
+void CMarrowleafDoc::SetBackupCount(uint32_t count) {
+  auto lock = Lock();
+  m_backupCount = count;
+}
+
+void CMarrowleafDoc::RememberDiskStamp() { m_diskStamp = m_env.Stamp(m_pathName); }
+
+bool CMarrowleafDoc::ChangedOnDisk() const {
+  auto lock = Lock();
+  if (!m_diskStamp || m_pathName.empty()) return false;
+  std::optional<FileStamp> now = m_env.Stamp(m_pathName);
+  return now && *now != *m_diskStamp;
+}
+
+std::optional<CMarrowleafDoc::SaveResult> CMarrowleafDoc::AskBeforeOverwritingChange(const std::string& path) {
+  // Only a save over the document's own file can lose another program's change; Save As onto
+  // another file was confirmed in its own dialog.
+  if (m_pathName.empty() || m_env.ResolveLinks(path) != m_env.ResolveLinks(m_pathName) || !ChangedOnDisk())
+    return std::nullopt;
+  switch (AppPrompts().AskChangedFile(path)) {
+    case ChangedFileAnswer::Overwrite: return std::nullopt;
+    case ChangedFileAnswer::SaveAs: return SaveResult::SaveAsChosen;
+    case ChangedFileAnswer::KeepEditing: break;
+  }
+  return SaveResult::KeptEditing;
 }
 
 }  // namespace mlf

@@ -33,6 +33,7 @@ bool CMarrowleafDoc::OnOpenDocument(const std::string& path, OpenMode mode) {
   m_pathName = path;
   try {
     m_orgFile = m_env.OpenFile(path, FileAccess::Read, FileCreation::OpenExisting, FileShare::Exclusive);
+    RememberDiskStamp();  // the version about to be read
   } catch (const FileError& error) {
     AppLog().WriteLine("Failed to open file " + path + ", GetLastError() := " + std::to_string(error.code()));
     Warn("Could not load file " + path + ".\r\n\r\n" + error.what(), kAppCaption);

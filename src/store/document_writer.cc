@@ -14,6 +14,7 @@
 #include "platform/path.h"
 #include "platform/test_fault.h"
 #include "platform/wipe.h"
+#include "store/backup_rotation.h"
 #include "store/binary_io.h"
 #include "store/document.h"
 #include "store/document_observer.h"
@@ -75,7 +76,10 @@ uint32_t Offset32(File& file) {
 
 }  // namespace
 
-bool CMarrowleafDoc::OnSaveDocument(const std::string& path) { return Save(path) != SaveResult::Failed; }
+bool CMarrowleafDoc::OnSaveDocument(const std::string& path) {
+  SaveResult result = Save(path);
+  return result == SaveResult::Saved || result == SaveResult::Committed;
+}
 
 CMarrowleafDoc::SaveResult CMarrowleafDoc::Save(const std::string& path) {
   auto lock = Lock();
@@ -95,6 +99,10 @@ CMarrowleafDoc::SaveResult CMarrowleafDoc::Save(const std::string& path) {
     report("Access to the file was denied: it is read-only.");
     return SaveResult::Failed;
   }
+  if (std::optional<SaveResult> answer = AskBeforeOverwritingChange(path)) {
+    log.WriteLine("changed by another program, not overwritten.");
+    return *answer;
+  }
   if (m_observer) {
     if (m_observer->PrepareForSave()) m_header.viewFlags |= kViewTaskBar;
     else m_header.viewFlags &= ~kViewTaskBar;
@@ -109,6 +117,7 @@ CMarrowleafDoc::SaveResult CMarrowleafDoc::Save(const std::string& path) {
     result = SaveFile(path);
     if (result != SaveResult::Failed) {
       m_pathName = path;
+      RememberDiskStamp();
       SetModifiedFlag(false);
     } else {
       log.WriteLine("CMarrowleafDoc::OnSaveDocument - FALSE returned from SaveFile() call");
@@ -118,7 +127,8 @@ CMarrowleafDoc::SaveResult CMarrowleafDoc::Save(const std::string& path) {
     std::string message = std::string(error.what()).substr(0, 1023);
     log.WriteLine("CMarrowleafDoc::OnSaveDocument - caught exception from SaveFile() call, message is CException(msg := '" +
                   message + "')");
-    report(message + "\n\nThe file on disk was not changed.");
+    bool movedAside = dynamic_cast<const OldFileMovedAside*>(&error) != nullptr;
+    report(message + (movedAside ? "" : "\n\nThe file on disk was not changed."));
   }
   log.WriteLine("CMarrowleafDoc::OnSaveDocument - result is " + std::string(result != SaveResult::Failed ? "1" : "0"));
   return result;
@@ -140,7 +150,8 @@ struct CMarrowleafDoc::SaveImage {
   // For an encrypted document, the envelope around the plain image; false when no encryptor
   // can be made.
   bool WriteEnvelope();
-  // Flushes the new file and renames it over the target (the file a link leads to).
+  // Flushes the new file and renames it over the target (the file a link leads to), keeping
+  // the target's previous version as its newest backup when backups are kept.
   void ReplaceFile();
   // The document reads the new image from now on.
   void Commit(std::unique_ptr<File> reopened);
@@ -331,7 +342,7 @@ void CMarrowleafDoc::SaveImage::ReplaceFile() {
   if (doc.m_env.FileExists(target) && !doc.m_env.CopyPermissions(target, replacementPath))
     log.WriteLine("WARNING: the permissions of " + target + " could not be given to the saved file");
   try {
-    doc.m_env.RenameFile(replacementPath, target);
+    ReplaceKeepingBackups(doc.m_env, replacementPath, target, doc.m_backupCount);
   } catch (const FileError& error) {
     log.WriteLine("FAILED to move temp save file, GetLastError value is " + std::to_string(error.code()));
     try {

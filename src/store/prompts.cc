@@ -31,6 +31,22 @@ std::atomic<Prompts*> g_appPrompts{&g_quietPrompts};
 
 }  // namespace
 
+std::string ChangedFileQuestion(const std::string& path) {
+  return "'" + path + "' was changed by another program since it was opened or last saved.\n\n"
+         "Saving now would overwrite that change.";
+}
+
+ChangedFileAnswer Prompts::AskChangedFile(const std::string& path) {
+  std::string text = ChangedFileQuestion(path) +
+                     " Yes saves your version to another file (Save As), No overwrites the file with your version, "
+                     "Cancel keeps editing without saving.";
+  switch (Message(text, kAppCaption, MessageIcon::Exclamation, MessageButtons::YesNoCancel)) {
+    case MessageAnswer::Yes: return ChangedFileAnswer::SaveAs;
+    case MessageAnswer::No: return ChangedFileAnswer::Overwrite;
+    default: return ChangedFileAnswer::KeepEditing;
+  }
+}
+
 Prompts& AppPrompts() { return *g_appPrompts.load(); }
 
 void SetAppPrompts(Prompts* prompts) { g_appPrompts = prompts ? prompts : &g_quietPrompts; }

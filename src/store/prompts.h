@@ -35,6 +35,9 @@ struct PasswordRequest {
   SecureString presetNew;              // mode 4: the new password to be confirmed
 };
 
+// What the user does about a note file that another program changed since it was read.
+enum class ChangedFileAnswer { SaveAs, Overwrite, KeepEditing };
+
 struct PasswordAnswer {
   SecureString first;    // the password entered, the old password, or the confirmation
   SecureString newText;  // the new password (modes 2 and 4)
@@ -47,7 +50,14 @@ class Prompts {
                                 MessageButtons buttons) = 0;
   // Empty when the user cancelled.
   virtual std::optional<PasswordAnswer> AskPassword(const PasswordRequest& request) = 0;
+  // Saving would overwrite a change another program made to the file at path. By default a
+  // Yes/No/Cancel message: Yes saves elsewhere, No overwrites, Cancel (and any other answer)
+  // keeps editing; the program names the three choices on its own buttons.
+  virtual ChangedFileAnswer AskChangedFile(const std::string& path);
 };
+
+// The opening of the question about a file another program changed, the same with any buttons.
+std::string ChangedFileQuestion(const std::string& path);
 
 // The prompts of the process: installed by the program at start; until then a quiet one that
 // writes each message to the log and answers as a cancelled dialog would.

@@ -10,6 +10,7 @@
 #include <QSplitter>
 #include <QTreeWidget>
 
+#include "app/app_settings.h"
 #include "convert/text_conv_lib.h"
 #include "diagnostics/log.h"
 #include "dialogs/file_options_sheet.h"
@@ -254,8 +255,11 @@ bool CChildFrame::StoreOpenNode() {
 }
 
 bool CChildFrame::SaveTo(const QString& path) {
-  bool saved = m_document->OnSaveDocument(path.toStdString());
-  if (!saved) {
+  m_document->SetBackupCount(AppSettings().BackupsKept());
+  CMarrowleafDoc::SaveResult result = m_document->Save(path.toStdString());
+  if (result == CMarrowleafDoc::SaveResult::SaveAsChosen) return SaveAs();
+  bool saved = result == CMarrowleafDoc::SaveResult::Saved || result == CMarrowleafDoc::SaveResult::Committed;
+  if (!saved && result != CMarrowleafDoc::SaveResult::KeptEditing) {
     std::string text = "Warning, file '" + path.toStdString() + "' has not been saved.";
     AppLog().WriteLine(text);
     Warn(text);
@@ -455,6 +459,23 @@ bool CChildFrame::CanClose() {
     case MessageAnswer::No: return true;
     default: return false;
   }
+}
+
+bool CChildFrame::AskToReopenChangedFile() {
+  if (!m_document->ChangedOnDisk()) return false;
+  std::string path = m_document->GetPathName();
+  std::optional<FileStamp> change = m_document->GetEnv().Stamp(path);
+  if (change == m_noticedChange) return false;
+  m_noticedChange = change;
+  std::string text = "'" + path + "' was changed by another program.\n\n";
+  if (m_document->IsModified()) {
+    AppPrompts().Message(text + "Your changes are not saved yet. Saving will ask whether to overwrite the file or "
+                                "to save your version to another file.",
+                         kAppCaption, MessageIcon::Exclamation, MessageButtons::Ok);
+    return false;
+  }
+  return AppPrompts().Message(text + "Do you want to reopen it?", kAppCaption, MessageIcon::Question,
+                              MessageButtons::YesNo) == MessageAnswer::Yes;
 }
 
 void CChildFrame::closeEvent(QCloseEvent* event) {

@@ -6,8 +6,10 @@
 #include <QMainWindow>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
+#include "platform/env.h"
 #include "store/document_observer.h"
 #include "views/mlf_rich_edit_view_ex.h"
 #include "views/temporary_files.h"
@@ -88,6 +90,10 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
   // Before the window closes: stores the open note and asks whether to save a modified
   // document. False when the note could not be stored, the user cancelled or the save failed.
   bool CanClose();
+  // When another program changed the document's file, tells the user so, once per change: an
+  // unmodified document is offered to be read again (true when the user wants that), a
+  // modified one is only told that saving will ask.
+  bool AskToReopenChangedFile();
 
   // DocumentObserver
   void RefreshNode(uint32_t nodeId) override;
@@ -125,6 +131,7 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
   CMlfScrollView* m_imageView = nullptr;
   CMlfHtmlView* m_htmlView = nullptr;
   int64_t m_activeNodeId = -1;
+  std::optional<FileStamp> m_noticedChange;  // the change of the file on disk the user was told of
   QDockWidget* m_taskBar;
   CTaskCtrl* m_taskList;
 };

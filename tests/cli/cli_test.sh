@@ -526,6 +526,44 @@ complete-folders|0||__complete 4 mlf sort s.mlf --folders l|last
 complete-lock-node|0||__complete 3 mlf unlock l.mlf //Di|//Diary
 CASES
 
+# Backups: each change keeps the previous version beside the file, three at most, owner-only;
+# --no-backup keeps none.
+t backup-new 0 "" "$mlf" new b.mlf
+absent backup-new-none b.mlf.bak1
+for i in 1 2 3 4 5; do t "backup-mkdir-$i" 0 "" "$mlf" mkdir b.mlf "//F$i"; done
+exists backup-oldest-kept b.mlf.bak3
+absent backup-never-more b.mlf.bak4
+mode_is backup-owner-only b.mlf.bak1 600
+t backup-is-the-previous-version 0 "+ F4" "$mlf" ls b.mlf.bak1
+lacks backup-is-the-previous-version-only "+ F5"
+t no-backup-new 0 "" "$mlf" new c.mlf --no-backup
+t no-backup 0 "" "$mlf" mkdir c.mlf //A --no-backup
+absent no-backup-none c.mlf.bak1
+# A file another program replaces while mlf works on it is not written over: the write below
+# has read w.mlf and waits for its input while a sync tool puts another file in its place.
+mkfifo hold-changed
+"$mlf" write w.mlf //Late <hold-changed >late.txt 2>&1 &
+writer=$!
+exec 3>hold-changed
+for _ in $(seq 200); do
+  readlink /proc/$writer/fd/* 2>/dev/null | grep -q "/w\.mlf$" && break
+  sleep 0.05
+done
+cp w.mlf.bak1 bak1-before
+cp b.mlf synced.mlf
+cp b.mlf w.mlf.sync && mv w.mlf.sync w.mlf
+echo "late text" >&3
+exec 3>&-
+wait $writer
+status=$?
+[ "$status" -eq 1 ] || fail "changed-on-disk: exit $status, wanted 1"
+grep -qF "w.mlf was changed by another program since mlf read it; nothing was written" late.txt ||
+  { fail "changed-on-disk: no error naming the file in:"; cat late.txt; }
+cmp -s w.mlf synced.mlf || fail "changed-on-disk: the other program's file was overwritten"
+cmp -s w.mlf.bak1 bak1-before || fail "changed-on-disk: the backups were rotated"
+t changed-on-disk-read-anew 0 "+ Next" sh -c "\"$mlf\" mkdir w.mlf //Next && \"$mlf\" ls w.mlf"
+has changed-on-disk-read-anew-keeps-theirs "+ F5"
+
 printf 'not a note file' >junk.mlf
 t junk 2 "" "$mlf" ls junk.mlf
 t missing 2 "" "$mlf" ls nowhere.mlf

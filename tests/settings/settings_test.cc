@@ -15,7 +15,8 @@ TEST(SettingsTest, FirstStartRunsWithDefaultsAndWritesEveryValue) {
   EXPECT_EQ(settings.dataSearchOptions, 7u);
   EXPECT_FALSE(settings.lastPlacement.IsSet());
   settings.Save(store);
-  EXPECT_EQ(store.values.size(), 23u);
+  EXPECT_EQ(settings.BackupsKept(), 3u);
+  EXPECT_EQ(store.values.size(), 25u);
   EXPECT_EQ(std::get<uint32_t>(store.values["MinimizeToTray"]), 1u);
   EXPECT_TRUE(std::get<std::vector<uint8_t>>(store.values["LastPlacement"]).empty()) << "never captured";
   EXPECT_EQ(std::get<std::vector<uint8_t>>(store.values["FindInNodesRect"]).size(), 16u);
@@ -37,6 +38,8 @@ TEST(SettingsTest, StoredValuesAreCorrected) {
       {"FindInNodesRect", std::vector<uint8_t>(12, 1), [](const MlfSettings& s) { return s.findInNodesRect == ScreenRect{}; }},
       {"LastPlacement", std::vector<uint8_t>{}, [](const MlfSettings& s) { return !s.lastPlacement.IsSet(); }},
       {"PromptDelete", uint32_t(0), [](const MlfSettings& s) { return !s.promptDelete; }},
+      {"KeepBackups", uint32_t(0), [](const MlfSettings& s) { return s.BackupsKept() == 0; }},
+      {"BackupCount", uint32_t(7), [](const MlfSettings& s) { return s.BackupsKept() == 7; }},
   };
   for (const Case& c : cases) {
     MemorySettingsStore store;
