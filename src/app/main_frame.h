@@ -58,6 +58,15 @@ class CMainFrame : public QMainWindow {
   CMlfRichEditViewEx* ActiveEditor() const;
   // The Find in Nodes window, while it exists.
   CFindNodesDlg* FindNodesWindow() const;
+  // Tools > Options: the sheet, and after OK the options applied and OptionsChanged sent.
+  void OnOptions();
+  // Window > Cascade: every document window that is not minimised, one title bar apart, at
+  // a size that keeps each one usable.
+  void Cascade();
+
+ Q_SIGNALS:
+  // The Options sheet closed with OK: every open document window reads its settings again.
+  void OptionsChanged();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -90,7 +99,9 @@ class CMainFrame : public QMainWindow {
   void WatchEditor(CMlfRichEditViewEx* editor);
   void UpdateEditorCommands();
   void ArrangeIcons();
-  void FitWhenShown(QMdiSubWindow* sub);
+  // A new document window wholly inside the document area, below and right of those open.
+  void PlaceNewChild(QMdiSubWindow* sub);
+  int TitleBarStep() const;
   void SaveLayout();
   void RestoreLayout();
 

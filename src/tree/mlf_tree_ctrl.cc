@@ -461,6 +461,11 @@ void CMlfTreeCtrl::OnAddToNewTask(QTreeWidgetItem* item) {
   if (dialog.exec() == QDialog::Accepted) AttachNewTask(item, dialog.Task());
 }
 
+void CMlfTreeCtrl::OnOptionsChanged() {
+  m_singleClick = AppSettings().singleClick;
+  setMouseTracking(m_singleClick);
+}
+
 void CMlfTreeCtrl::OnItemClicked(QTreeWidgetItem* item) {
   if (!m_singleClick) return;
   if (ItemValue(item) == kPlaceholderItem) {
