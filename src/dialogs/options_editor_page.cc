@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -15,10 +16,13 @@ namespace mlf {
 namespace {
 
 // The widget font dialog offers underline, strikeout and a writing system; the options keep
-// only a face and a size, so those choices are not shown.
+// only a face and a size, so those choices are not shown. The sample, which shared its row
+// with the effects and takes only the height it is given, keeps room for a line of text.
 void HideEffectsAndScripts(QFontDialog& dialog) {
-  for (QGroupBox* group : dialog.findChildren<QGroupBox*>())
+  for (QGroupBox* group : dialog.findChildren<QGroupBox*>()) {
     if (!group->findChildren<QCheckBox*>().isEmpty()) group->hide();
+    for (QLineEdit* sample : group->findChildren<QLineEdit*>()) sample->setMinimumHeight(3 * sample->fontMetrics().height());
+  }
   for (QComboBox* scripts : dialog.findChildren<QComboBox*>()) {
     scripts->hide();
     for (QLabel* label : dialog.findChildren<QLabel*>())

@@ -19,6 +19,7 @@ COptionsSheet::COptionsSheet(MlfSettings& settings, QWidget* parent)
       m_spelling(new COptionsPage_Spelling),
       m_startup(new COptionsPage_Startup(settings)) {
   setWindowTitle(QStringLiteral("Options"));
+  m_pages->setUsesScrollButtons(false);  // every tab in sight: the sheet is as wide as they need
   m_pages->addTab(m_general, QStringLiteral("General"));
   m_pages->addTab(m_editor, QStringLiteral("Editor"));
   m_pages->addTab(m_spelling, QStringLiteral("Spelling"));

@@ -53,7 +53,8 @@ class CheckSpellingCommandTest : public GuiFixture {
 ModalStep OnWord(CMlfRichEditViewEx& editor, const QString& word, std::function<void(QWidget&)> act) {
   return {word.toStdString(),
           [&editor, word](QWidget& modal) {
-            return modal.findChild<QLineEdit*>("notInDictionary") && editor.textCursor().selectedText() == word;
+            auto* shown = modal.findChild<QLineEdit*>("notInDictionary");
+            return shown && shown->text() == word && editor.textCursor().selectedText() == word;
           },
           std::move(act)};
 }
@@ -71,7 +72,7 @@ TEST_F(CheckSpellingCommandTest, ChangesOfTheCheckAreStoredInTheNotesRtf) {
 
   ModalScript script({OnWord(editor, "Ths",
                              [](QWidget& dialog) {
-                               dialog.findChild<QLineEdit*>("notInDictionary")->setText("This");
+                               dialog.findChild<QLineEdit*>("changeTo")->setText("This");
                                QueueClick(dialog, "change");
                              }),
                       OnWord(editor, "smple", [](QWidget& dialog) { QueueClick(dialog, "ignore"); }),
