@@ -432,13 +432,12 @@ CChildFrame* CMainFrame::AddChildFrame(std::unique_ptr<CMarrowleafDoc> document,
 }
 
 void CMainFrame::PlaceNewChild(QMdiSubWindow* sub) {
-  // A window opened before the main window shows (the file of the command line) learns the
-  // size of the document area, which the docked bars narrow, once it is shown.
+  // A window opened before the main window shows (the file of the command line, also when
+  // the program starts in the tray) learns the size of the document area, which the docked
+  // bars narrow, once the main window shows.
   if (!m_mdiArea->isVisible()) {
     sub->resize(900, 520);
-    QTimer::singleShot(0, sub, [this, sub] {
-      if (m_mdiArea->isVisible()) PlaceNewChild(sub);
-    });
+    m_unplaced.push_back(sub);
     return;
   }
   const QSize area = m_mdiArea->viewport()->size();
@@ -668,6 +667,15 @@ void CMainFrame::changeEvent(QEvent* event) {
   if (event->type() == QEvent::WindowStateChange && isMinimized() && AppSettings().minimizeToTray && !m_inTray &&
       QSystemTrayIcon::isSystemTrayAvailable())
     QTimer::singleShot(0, this, &CMainFrame::SendToTray);
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // Once the layout has given the document area its size.
+  QTimer::singleShot(0, this, [this] {
+    for (QMdiSubWindow* sub : std::exchange(m_unplaced, {}))
+      if (sub) PlaceNewChild(sub);
+  });
 }
 
 void CMainFrame::SaveLayout() {

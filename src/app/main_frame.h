@@ -71,6 +71,7 @@ class CMainFrame : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
@@ -122,6 +123,7 @@ class CMainFrame : public QMainWindow {
   QList<QMenu*> m_defaultMenus;
   bool m_showingDocumentMenu = true;
 
+  QList<QPointer<QMdiSubWindow>> m_unplaced;  // opened while the main window was hidden
   QPointer<CMlfRichEditViewEx> m_watchedEditor;
   QPointer<CFindNodesDlg> m_findNodes;
 };

@@ -185,6 +185,22 @@ TEST_F(DocumentAreaTest, NewWindowsOpenInsideTheAreaBesideThoseOpen) {
   EXPECT_GE(windows.back()->height(), kUsableChildSize.height());
 }
 
+TEST(DocumentArea, AWindowOpenedBeforeTheMainWindowShowsIsPlacedWhenItDoes) {
+  // The file of the command line opens before the main window shows, or while it is in the tray.
+  AppSettings() = MlfSettings();
+  ScriptedPrompts prompts;
+  ScopedAppPrompts scope{prompts};
+  RecentFileList recent;
+  CMainFrame main{recent};
+  main.resize(760, 560);
+  main.NewDocument();
+  main.show();
+  QTest::qWait(20);
+  const QRect area(QPoint(0, 0), main.MdiArea()->viewport()->size());
+  EXPECT_TRUE(area.contains(main.MdiArea()->subWindowList().front()->geometry()))
+      << "area " << area.width() << "x" << area.height();
+}
+
 TEST_F(DocumentAreaTest, CascadeKeepsUsableSizesWithTheActiveWindowOnTop) {
   for (int i = 0; i < 5; ++i) main.NewDocument();
   QApplication::processEvents();
