@@ -7,6 +7,8 @@
 namespace mlf {
 
 MlfSettings& AppSettings();
+// Plain text imported as notes takes the font the options name.
+void ApplyImportFont();
 
 // Clicks on a picture zoom; new image views start in this mode. Not saved: off at start-up.
 bool& AppZoomMode();

@@ -21,6 +21,7 @@
 #include <QSettings>
 #include <QTextEdit>
 #include <QStatusBar>
+#include <QStyle>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QToolBar>
@@ -29,10 +30,12 @@
 #include <utility>
 
 #include "app/app_settings.h"
+#include "app/child_placement.h"
 #include "app/command_registry.h"
 #include "app/qt_settings_store.h"
 #include "dialogs/about_dlg.h"
 #include "dialogs/find_nodes_dlg.h"
+#include "dialogs/options_sheet.h"
 #include "store/document.h"
 #include "views/child_frame.h"
 #include "views/html_ctrl.h"
@@ -44,6 +47,7 @@
 #include "widgets/mlf_status.h"
 #include "tree/mlf_tree_ctrl.h"
 #include "widgets/svg_art.h"
+#include "widgets/wait_cursor.h"
 #include "widgets/window_state.h"
 
 namespace mlf {
@@ -124,6 +128,7 @@ void CMainFrame::ConnectCommands() {
   always(C::kNew, [this] { NewDocument(); });
   always(C::kOpen, &CMainFrame::OnOpen);
   always(C::kFindInNodes, &CMainFrame::OnFindInNodes);
+  always(C::kOptions, &CMainFrame::OnOptions);
   on(C::kClose, [this] { m_mdiArea->closeActiveSubWindow(); });
   on(C::kSave, saved(&CChildFrame::Save));
   on(C::kSaveAs, saved(&CChildFrame::SaveAs));
@@ -151,7 +156,7 @@ void CMainFrame::ConnectCommands() {
   on(C::kExpandAll, child([](CChildFrame* frame) { frame->TabsView()->NodeTree()->SetAllExpanded(true); }));
   on(C::kBatchExport, child(&CChildFrame::BatchExport));
 
-  on(C::kCascade, [this] { m_mdiArea->cascadeSubWindows(); });
+  on(C::kCascade, &CMainFrame::Cascade);
   on(C::kTile, [this] { m_mdiArea->tileSubWindows(); });
   on(C::kArrangeIcons, &CMainFrame::ArrangeIcons);
 
@@ -408,6 +413,7 @@ CChildFrame* CMainFrame::AddChildFrame(std::unique_ptr<CMarrowleafDoc> document,
     if (frame == ActiveChild()) UpdateSaveCommand();
   });
   connect(frame, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, &CMainFrame::UpdateCommands); });
+  connect(this, &CMainFrame::OptionsChanged, frame, &CChildFrame::OnOptionsChanged);
   // The last document window closed gives the next one its size and show state.
   const WindowPlacement& last = AppSettings().lastChildPlacement;
   if (last.IsSet() && IsMinimizedState(last.showState)) {
@@ -415,10 +421,8 @@ CChildFrame* CMainFrame::AddChildFrame(std::unique_ptr<CMarrowleafDoc> document,
   } else if (last.IsSet() && last.showState == kShowMaximized) {
     sub->showMaximized();
   } else {
-    if (last.IsSet()) sub->resize(last.right - last.left, last.bottom - last.top);
-    else if (m_mdiArea->isVisible()) sub->resize(m_mdiArea->size() * 0.85);
-    else FitWhenShown(sub);
     sub->show();
+    PlaceNewChild(sub);
   }
   connect(frame, &CChildFrame::Closing, this, [this, sub, frame] {
     AppSettings().lastChildPlacement = CapturePlacement(*sub);
@@ -428,15 +432,50 @@ CChildFrame* CMainFrame::AddChildFrame(std::unique_ptr<CMarrowleafDoc> document,
   return frame;
 }
 
-void CMainFrame::FitWhenShown(QMdiSubWindow* sub) {
-  // A window opened before the main window shows (the file of the command line) learns the
-  // size of the document area, which the docked bars narrow, once it is shown.
-  sub->resize(900, 520);
-  QTimer::singleShot(0, sub, [this, sub] {
-    if (!m_mdiArea->isVisible()) return;
-    sub->resize(m_mdiArea->size() * 0.85);
-    sub->move(0, 0);
-  });
+void CMainFrame::PlaceNewChild(QMdiSubWindow* sub) {
+  // A window opened before the main window shows (the file of the command line, also when
+  // the program starts in the tray) learns the size of the document area, which the docked
+  // bars narrow, once the main window shows.
+  if (!m_mdiArea->isVisible()) {
+    sub->resize(900, 520);
+    m_unplaced.push_back(sub);
+    return;
+  }
+  const QSize area = m_mdiArea->viewport()->size();
+  const WindowPlacement& last = AppSettings().lastChildPlacement;
+  const QSize preferred = last.IsSet() ? QSize(last.right - last.left, last.bottom - last.top) : area * 0.85;
+  int open = 0;
+  for (QMdiSubWindow* other : m_mdiArea->subWindowList())
+    if (other != sub && other->isVisible() && !other->isMinimized() && !other->isMaximized()) ++open;
+  sub->setGeometry(NewChildGeometry(area, preferred, open, TitleBarStep()));
+}
+
+int CMainFrame::TitleBarStep() const {
+  QStyle* style = m_mdiArea->style();
+  return style->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, m_mdiArea) +
+         style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, m_mdiArea);
+}
+
+void CMainFrame::Cascade() {
+  // In stacking order, so the window on top stays on top, at the end of the run.
+  QList<QMdiSubWindow*> windows;
+  for (QMdiSubWindow* sub : m_mdiArea->subWindowList(QMdiArea::StackingOrder))
+    if (sub->isVisible() && !sub->isMinimized()) windows.push_back(sub);
+  for (QMdiSubWindow* sub : windows)
+    if (sub->isMaximized()) sub->showNormal();
+  const QList<QRect> places = CascadeGeometries(m_mdiArea->viewport()->size(), int(windows.size()), TitleBarStep());
+  for (qsizetype i = 0; i < windows.size(); ++i) {
+    windows[i]->setGeometry(places[i]);
+    windows[i]->raise();
+  }
+}
+
+void CMainFrame::OnOptions() {
+  COptionsSheet sheet(AppSettings(), this);
+  if (sheet.exec() != QDialog::Accepted) return;
+  WaitCursor wait;
+  ApplyImportFont();
+  Q_EMIT OptionsChanged();
 }
 
 CChildFrame* CMainFrame::NewDocument() {
@@ -646,6 +685,15 @@ void CMainFrame::changeEvent(QEvent* event) {
   if (event->type() == QEvent::WindowStateChange && isMinimized() && AppSettings().minimizeToTray && !m_inTray &&
       QSystemTrayIcon::isSystemTrayAvailable())
     QTimer::singleShot(0, this, &CMainFrame::SendToTray);
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // Once the layout has given the document area its size.
+  QTimer::singleShot(0, this, [this] {
+    for (QMdiSubWindow* sub : std::exchange(m_unplaced, {}))
+      if (sub) PlaceNewChild(sub);
+  });
 }
 
 void CMainFrame::SaveLayout() {

@@ -64,10 +64,20 @@ class CMainFrame : public QMainWindow {
   CMlfRichEditViewEx* ActiveEditor() const;
   // The Find in Nodes window, while it exists.
   CFindNodesDlg* FindNodesWindow() const;
+  // Tools > Options: the sheet, and after OK the options applied and OptionsChanged sent.
+  void OnOptions();
+  // Window > Cascade: every document window that is not minimised, one title bar apart, at
+  // a size that keeps each one usable.
+  void Cascade();
+
+ Q_SIGNALS:
+  // The Options sheet closed with OK: every open document window reads its settings again.
+  void OptionsChanged();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
@@ -96,7 +106,9 @@ class CMainFrame : public QMainWindow {
   void WatchEditor(CMlfRichEditViewEx* editor);
   void UpdateEditorCommands();
   void ArrangeIcons();
-  void FitWhenShown(QMdiSubWindow* sub);
+  // A new document window wholly inside the document area, below and right of those open.
+  void PlaceNewChild(QMdiSubWindow* sub);
+  int TitleBarStep() const;
   void SaveLayout();
   void RestoreLayout();
 
@@ -117,6 +129,7 @@ class CMainFrame : public QMainWindow {
   QList<QMenu*> m_defaultMenus;
   bool m_showingDocumentMenu = true;
 
+  QList<QPointer<QMdiSubWindow>> m_unplaced;  // opened while the main window was hidden
   QPointer<CMlfRichEditViewEx> m_watchedEditor;
   QPointer<CFindNodesDlg> m_findNodes;
   bool m_checkingFiles = false;

@@ -9,7 +9,6 @@
 #include "app/qt_settings_store.h"
 #include "app/shell_registration.h"
 #include "app/splash_wnd.h"
-#include "convert/text_conv_lib.h"
 #include "crypt/crypt_dll_handler.h"
 #include "diagnostics/leftovers.h"
 #include "diagnostics/log.h"
@@ -116,8 +115,7 @@ bool CMlfApp::InitInstance() {
   QtSettingsStore store;
   AppSettings().Load(store);
   m_settingsLoaded = true;
-  // Plain text imported as notes takes the font the options name.
-  SetImportFont(AppSettings().importFontName, static_cast<int>(AppSettings().importFontSize));
+  ApplyImportFont();
   QSettings settings = ProgramSettings();
   m_recentFiles.Load(settings);
 
@@ -128,6 +126,7 @@ bool CMlfApp::InitInstance() {
   if (AppSettings().showSplash) {
     log.Write("Creating splash screen...");
     m_splash = new CSplashWnd(kSplashMinimumMs);
+    m_splash->KeepAbove(*m_mainFrame);
     log.WriteLine("Done.");
     m_splash->show();
     m_splash->repaint();

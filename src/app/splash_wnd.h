@@ -1,5 +1,6 @@
 // CSplashWnd: the product picture shown while the program starts. It stays at least until its
-// minimum-display end and closes within a timer period after a close was requested.
+// minimum-display end and closes within a timer period after a close was requested. It stays
+// above the main window, which shows after it.
 #pragma once
 
 #include <QElapsedTimer>
@@ -15,6 +16,11 @@ class CSplashWnd : public QSplashScreen {
   void RequestClose();
   // Closes at once: a question to the user must never hide behind the splash.
   void Dismiss();
+  // Raises the splash again whenever the window shows or becomes active.
+  void KeepAbove(QWidget& window);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void OnTimer();

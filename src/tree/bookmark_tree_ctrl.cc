@@ -107,6 +107,11 @@ void CBookmarkTreeCtrl::OnEmptyNameRefused(const QModelIndex& index) {
   });
 }
 
+void CBookmarkTreeCtrl::OnOptionsChanged() {
+  m_singleClick = AppSettings().singleClick;
+  setMouseTracking(m_singleClick);
+}
+
 void CBookmarkTreeCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) ActivateBookmark(itemAt(event->position().toPoint()));
 }

@@ -25,6 +25,8 @@ class CBookmarkTreeCtrl : public QTreeWidget {
   // Removes the entries whose bookmark the document no longer has (deleted with its node).
   void DropMissingBookmarks();
   static uint32_t BookmarkId(const QTreeWidgetItem* item);
+  // The options changed: a single click opens bookmarks from now on, or a double click does.
+  void OnOptionsChanged();
 
  protected:
   void mouseDoubleClickEvent(QMouseEvent* event) override;

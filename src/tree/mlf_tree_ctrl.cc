@@ -470,6 +470,11 @@ void CMlfTreeCtrl::OnNodeProperties(QTreeWidgetItem* item) {
   if (RunNodeProperties(m_document, nodeId, item == m_activeItem, window())) RefreshItem(nodeId);
 }
 
+void CMlfTreeCtrl::OnOptionsChanged() {
+  m_singleClick = AppSettings().singleClick;
+  setMouseTracking(m_singleClick);
+}
+
 void CMlfTreeCtrl::OnItemClicked(QTreeWidgetItem* item) {
   if (!m_singleClick) return;
   if (ItemValue(item) == kPlaceholderItem) {

@@ -53,6 +53,8 @@ class CMlfTreeCtrl : public QTreeWidget {
   QTreeWidgetItem* ActiveItem() const { return m_activeItem; }
   // Collapse All and Expand All: every folder with entries.
   void SetAllExpanded(bool expanded);
+  // The options changed: a single click opens entries from now on, or a double click does.
+  void OnOptionsChanged();
 
   // The context menu's commands on an entry (none means the top level).
   QTreeWidgetItem* NewNode(QTreeWidgetItem* context, uint8_t type);

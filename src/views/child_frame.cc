@@ -443,6 +443,8 @@ void CChildFrame::ToggleTaskBar() {
 void CChildFrame::OnOptionsChanged() {
   if (m_imageView) m_imageView->OnOptionsChanged();
   if (m_richEditView) m_richEditView->OnOptionsChanged();
+  m_tabsView->NodeTree()->OnOptionsChanged();
+  m_tabsView->BookmarkList()->OnOptionsChanged();
 }
 
 void CChildFrame::SwitchToTab(int index) {

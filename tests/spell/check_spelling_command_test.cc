@@ -1,15 +1,18 @@
 // Check Spelling in the note editor of a document window: the command's state follows the
 // module, a check's changes reach the stored RTF, and a failure tells the user the module's
-// reason.
+// reason; the Options sheet opens the module's own options.
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QTimer>
 
 #include <cstdlib>
 
 #include "../gui/gui_fixture.h"
+#include "dialogs/options_sheet.h"
 #include "modal_script.h"
 #include "platform/env.h"
 #include "rtf/plain_text.h"
@@ -50,7 +53,8 @@ class CheckSpellingCommandTest : public GuiFixture {
 ModalStep OnWord(CMlfRichEditViewEx& editor, const QString& word, std::function<void(QWidget&)> act) {
   return {word.toStdString(),
           [&editor, word](QWidget& modal) {
-            return modal.findChild<QLineEdit*>("notInDictionary") && editor.textCursor().selectedText() == word;
+            auto* shown = modal.findChild<QLineEdit*>("notInDictionary");
+            return shown && shown->text() == word && editor.textCursor().selectedText() == word;
           },
           std::move(act)};
 }
@@ -68,7 +72,7 @@ TEST_F(CheckSpellingCommandTest, ChangesOfTheCheckAreStoredInTheNotesRtf) {
 
   ModalScript script({OnWord(editor, "Ths",
                              [](QWidget& dialog) {
-                               dialog.findChild<QLineEdit*>("notInDictionary")->setText("This");
+                               dialog.findChild<QLineEdit*>("changeTo")->setText("This");
                                QueueClick(dialog, "change");
                              }),
                       OnWord(editor, "smple", [](QWidget& dialog) { QueueClick(dialog, "ignore"); }),
@@ -136,6 +140,19 @@ TEST_F(CheckSpellingCommandTest, MarksAsYouTypeLeaveTheStoredNoteAsItWasAndOffer
   EXPECT_EQ(items.back(), "Check Spelling");
   EXPECT_EQ(MarkedAfterEvents(again, {}), QStringList());
   EXPECT_EQ(again.toPlainText(), "A mispelt word");
+}
+
+TEST_F(CheckSpellingCommandTest, TheOptionsSheetOpensTheModulesOwnOptions) {
+  StartModule();
+  MlfSettings settings;
+  COptionsSheet sheet(settings);
+  sheet.show();
+  ModalScript script({{"spelling options",
+                       [](QWidget& modal) { return modal.findChild<QListWidget*>("personalWords") != nullptr; },
+                       [](QWidget& dialog) { QMetaObject::invokeMethod(&dialog, "reject", Qt::QueuedConnection); }}});
+  sheet.findChild<QPushButton*>("ShowSpellingOptions")->click();
+  EXPECT_EQ(script.Pending(), "");
+  EXPECT_EQ(MessageTexts(), std::vector<std::string>{});
 }
 
 TEST(SpellFailureTexts, QuoteTheModulesReason) {

@@ -30,7 +30,8 @@ class SpellingDialogTest : public SpellTest {
   ModalStep OnWord(const QString& word, std::function<void(QWidget& dialog)> act) {
     return {word.toStdString(),
             [this, word](QWidget& modal) {
-              return modal.findChild<QLineEdit*>("notInDictionary") && Editor().textCursor().selectedText() == word;
+              auto* shown = modal.findChild<QLineEdit*>("notInDictionary");
+              return shown && shown->text() == word && Editor().textCursor().selectedText() == word;
             },
             std::move(act)};
   }
@@ -39,7 +40,7 @@ class SpellingDialogTest : public SpellTest {
   }
   static std::function<void(QWidget&)> ChangeTo(const QString& text, const char* button = "change") {
     return [text, button](QWidget& dialog) {
-      dialog.findChild<QLineEdit*>("notInDictionary")->setText(text);
+      dialog.findChild<QLineEdit*>("changeTo")->setText(text);
       QueueClick(dialog, button);
     };
   }

@@ -1,6 +1,11 @@
 // Checking as you type: marks on the misspelt words on screen, drawn over the text without
-// touching the document, following edits, Ignore All and Add, and only where asked for.
+// touching the document, following edits, Ignore All and Add, and only where asked for; a
+// language without a dictionary marks nothing and is reported once.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMessageBox>
 #include <QTextDocument>
+#include <QTimer>
 
 #include "spell_fixture.h"
 #include "spell_marks.h"
@@ -53,6 +58,41 @@ TEST_F(TypingCheckerTest, ShutdownTakesTheMarksAway) {
   EXPECT_EQ(MarkedAfterEvents(*editor, {"mispelt"}), QStringList{"mispelt"});
   handler.Shutdown();
   EXPECT_EQ(Marked(*editor), QStringList());
+}
+
+TEST_F(TypingCheckerTest, OverlongWordsAreLeftUnmarked) {
+  auto editor = MakeEditor("Fine " + QString(10000, 'q') + " and a mispelt one.");
+  EXPECT_EQ(MarkedAfterEvents(*editor, {"mispelt"}), QStringList{"mispelt"});
+}
+
+TEST_F(TypingCheckerTest, ALanguageWithoutADictionaryMarksNothingAndIsReportedOnce) {
+  WriteSettings("Language=xx_NONE\n");
+  StartModule();
+  QStringList said;
+  QTimer answerer;
+  QObject::connect(&answerer, &QTimer::timeout, [&said] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      said << box->text();
+      box->accept();
+    }
+  });
+  answerer.start(5);
+  auto letEventsRun = [] {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  };
+  auto first = MakeEditor("A mispelt word.");
+  auto second = MakeEditor("Anothr note.");
+  letEventsRun();
+  QTextCursor(second->document()).insertText("Wrng ");
+  letEventsRun();
+  EXPECT_EQ(Marked(*first), QStringList());
+  EXPECT_EQ(Marked(*second), QStringList());
+  ASSERT_EQ(said.size(), 1) << said.join("\n---\n").toStdString();
+  for (const std::string& part : {std::string("No dictionary for \"xx_NONE\" was found"), UserFolder() + "/dictionaries",
+                                  std::string("/usr/share/hunspell")})
+    EXPECT_NE(said[0].toStdString().find(part), std::string::npos) << part;
 }
 
 }  // namespace

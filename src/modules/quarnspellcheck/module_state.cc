@@ -2,8 +2,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QMessageBox>
+#include <QPointer>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include "modules/quarnspellcheck/dictionary_folders.h"
 #include "modules/quarnspellcheck/typing_checker.h"
@@ -49,6 +52,7 @@ void ModuleState::Stop() {
   m_checkers.clear();
   m_spellers.clear();
   m_ignored.clear();
+  m_reportedLanguages.clear();
   m_started = false;
 }
 
@@ -92,6 +96,19 @@ void ModuleState::Ignore(const QString& word) {
 
 void ModuleState::RefreshTyping() {
   if (m_typing) m_typing->RefreshAll();
+}
+
+void ModuleState::ReportMissingDictionary(const QString& language, const QString& error, QWidget* editor) {
+  if (!m_typing || m_reportedLanguages.contains(language)) return;
+  m_reportedLanguages.insert(language);
+  // Not from within the marking, which runs while the editor lays itself out; and with the
+  // watcher as context, so nothing of the module runs once it has shut down.
+  QPointer<QWidget> window = editor ? editor->window() : nullptr;
+  QTimer::singleShot(0, m_typing.get(), [window, error] {
+    QMessageBox::information(window, "Spelling",
+                             error + "\n\nWords are not checked as you type until the dictionary is installed "
+                                     "or another language is chosen in the spelling options.");
+  });
 }
 
 QuarnSpellChecker* ModuleState::OpenChecker() {

@@ -15,6 +15,8 @@
 #include "modules/quarnspellcheck/quarnspellcheck_abi.h"
 #include "modules/quarnspellcheck/speller.h"
 
+class QWidget;
+
 // A checker of ordinal 20: the language it was opened for and its dictionary, or why there
 // is none.
 struct QuarnSpellChecker {
@@ -64,6 +66,9 @@ class ModuleState {
   void Ignore(const QString& word);
   // Every editor checked as you type marks its words again.
   void RefreshTyping();
+  // Checking as you type found no dictionary for the language: the text is checked against
+  // none, and the user is told why once per run and language, over the editor's window.
+  void ReportMissingDictionary(const QString& language, const QString& error, QWidget* editor);
 
   QuarnSpellChecker* OpenChecker();
   bool IsOpen(const QuarnSpellChecker* checker) const { return m_checkers.contains(checker); }
@@ -74,6 +79,7 @@ class ModuleState {
   SpellSettings m_settings;
   PersonalDictionary m_personal;
   QSet<QString> m_ignored;
+  QSet<QString> m_reportedLanguages;
   std::map<QString, std::unique_ptr<Speller>> m_spellers;
   std::set<const QuarnSpellChecker*> m_checkers;
   std::unique_ptr<TypingWatcher> m_typing;

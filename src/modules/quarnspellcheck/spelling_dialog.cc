@@ -38,22 +38,29 @@ SpellingDialog::SpellingDialog(QTextEdit& editor, Speller& speller, ModuleState&
       m_editor(&editor),
       m_speller(speller),
       m_state(state),
+      m_notInDictionary(new QLineEdit),
       m_changeTo(new QLineEdit),
       m_suggestions(new QListWidget) {
   setWindowTitle(kCaption);
   setModal(true);
-  m_changeTo->setObjectName("notInDictionary");
+  m_notInDictionary->setObjectName("notInDictionary");
+  m_notInDictionary->setReadOnly(true);
+  m_changeTo->setObjectName("changeTo");
   m_suggestions->setObjectName("suggestions");
 
   auto* grid = new QGridLayout(this);
   auto* label = new QLabel("&Not in dictionary:");
-  label->setBuddy(m_changeTo);
+  label->setBuddy(m_notInDictionary);
   grid->addWidget(label, 0, 0);
-  grid->addWidget(m_changeTo, 1, 0);
+  grid->addWidget(m_notInDictionary, 1, 0);
+  auto* changeLabel = new QLabel("C&hange to:");
+  changeLabel->setBuddy(m_changeTo);
+  grid->addWidget(changeLabel, 2, 0);
+  grid->addWidget(m_changeTo, 3, 0);
   auto* suggestionsLabel = new QLabel("&Suggestions:");
   suggestionsLabel->setBuddy(m_suggestions);
-  grid->addWidget(suggestionsLabel, 2, 0);
-  grid->addWidget(m_suggestions, 3, 0);
+  grid->addWidget(suggestionsLabel, 4, 0);
+  grid->addWidget(m_suggestions, 5, 0);
 
   auto* buttons = new QVBoxLayout;
   QPushButton* ignore = AddButton(*buttons, "&Ignore Once", "ignore");
@@ -64,7 +71,7 @@ SpellingDialog::SpellingDialog(QTextEdit& editor, Speller& speller, ModuleState&
   m_changeAllButton = AddButton(*buttons, "Change A&ll", "changeAll");
   buttons->addStretch();
   QPushButton* cancel = AddButton(*buttons, "Cancel", "cancel");
-  grid->addLayout(buttons, 1, 1, 3, 1);
+  grid->addLayout(buttons, 1, 1, 5, 1);
   m_changeButton->setDefault(true);
 
   connect(ignore, &QPushButton::clicked, this, &SpellingDialog::IgnoreOnce);
@@ -145,6 +152,7 @@ void SpellingDialog::ShowNextFrom(int from) {
   if (isVisible()) KeepWordInSight();
   const QString word = m_word.selectedText();
   const QStringList suggestions = m_speller.Suggestions(word);
+  m_notInDictionary->setText(word);
   m_suggestions->clear();
   m_suggestions->addItems(suggestions);
   m_changeTo->setText(suggestions.isEmpty() ? word : suggestions.first());

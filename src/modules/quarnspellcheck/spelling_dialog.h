@@ -3,8 +3,8 @@
 // edit of the editor's own document, so the editor's undo takes it back and its owner sees the
 // note modified as after typing. Ends with "The spelling check is complete." unless cancelled.
 //
-// The controls carry object names (notInDictionary, suggestions, change, changeAll, ignore,
-// ignoreAll, add, cancel) for tests that drive the dialog.
+// The controls carry object names (notInDictionary, changeTo, suggestions, change, changeAll,
+// ignore, ignoreAll, add, cancel) for tests that drive the dialog.
 #pragma once
 
 #include <QDialog>
@@ -51,6 +51,7 @@ class SpellingDialog : public QDialog {
   ModuleState& m_state;
   QTextCursor m_word;
   QHash<QString, QString> m_changeAll;
+  QLineEdit* m_notInDictionary;  // the misspelt word, read-only
   QLineEdit* m_changeTo;
   QListWidget* m_suggestions;
   QPushButton* m_changeButton;

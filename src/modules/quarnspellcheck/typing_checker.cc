@@ -57,9 +57,10 @@ void TypingChecker::ClearMarks() { m_editor.setExtraSelections(OthersSelections(
 int TypingChecker::MarkVisibleWords() {
   QList<QTextEdit::ExtraSelection> selections = OthersSelections(m_editor);
   QString error;
-  Speller* speller = m_state.Settings().checkAsYouType && m_editor.property(kOptInProperty).toBool()
-                         ? m_state.SpellerFor(m_state.Settings().language, error)
-                         : nullptr;
+  const QString& language = m_state.Settings().language;
+  const bool wanted = m_state.Settings().checkAsYouType && m_editor.property(kOptInProperty).toBool();
+  Speller* speller = wanted ? m_state.SpellerFor(language, error) : nullptr;
+  if (wanted && !speller) m_state.ReportMissingDictionary(language, error, &m_editor);
   int marked = 0;
   if (speller) {
     const QRect area = m_editor.viewport()->rect();
