@@ -187,11 +187,13 @@ void Reader::NumberBlock(Block& block) {
   nextNumberedItem_ = 0;
 }
 
-void Reader::AddBlock(Block block) {
+template <typename Part>
+void Reader::AddBlock(Part&& part) {
   if (!blockSink_) {
-    doc_.blocks.push_back(std::move(block));
+    doc_.blocks.emplace_back(std::forward<Part>(part));
     return;
   }
+  Block block(std::forward<Part>(part));
   NumberBlock(block);
   (*blockSink_)(block);
 }

@@ -176,7 +176,9 @@ class Reader {
   void NumberLists();
   void NumberBlock(Block& block);
   void NumberParagraph(Paragraph& paragraph);
-  void AddBlock(Block block);
+  // A paragraph or a table that has ended, into the document or out to the block sink.
+  template <typename Part>
+  void AddBlock(Part&& part);
   Paragraph TakeParagraph();
   void EndParagraph();
   void EndCell();
