@@ -27,6 +27,7 @@
 #include <QToolBar>
 #include <QUrl>
 #include <functional>
+#include <memory>
 #include <utility>
 
 #include "app/app_settings.h"
@@ -57,6 +58,9 @@ constexpr const char* kIdleText = "For Help, press F1";
 constexpr const char* kUpgradePage = "https://www.quarn.example/marrowleaf/download";
 constexpr const char* kSupportPage = "https://www.quarn.example/support";
 constexpr const char* kHomePage = "https://www.quarn.example/";
+// How long a help bar shown at start-up waits, once the window's first events are handled,
+// before its browser starts: long enough for the window to be idle and answer the user first.
+constexpr int kHelpBrowserDelayMs = 300;
 
 }  // namespace
 
@@ -342,15 +346,24 @@ void CMainFrame::CreateHelpBar() {
   m_helpBar = new QDockWidget(QStringLiteral("Help Bar"), this);
   m_helpBar->setObjectName(QStringLiteral("HelpBar"));
   m_helpBar->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
-  // The browser, and with it the web engine's processes, starts when the bar first shows.
+  // The browser, and with it the web engine's processes, starts when the bar first shows: at
+  // once when the user opens the bar, and for a bar shown at start-up once the window is ready
+  // and idle, which it does not wait for the web engine to become. Until then the bar holds
+  // an empty placeholder.
   m_helpBar->setWidget(new QWidget);
-  connect(m_helpBar, &QDockWidget::visibilityChanged, this, [this](bool visible) {
-    if (!visible || qobject_cast<CMlfHelpCtrl*>(m_helpBar->widget())) return;
+  auto startBrowser = [this] {
+    if (m_helpBar->isHidden() || qobject_cast<CMlfHelpCtrl*>(m_helpBar->widget())) return;
     QWidget* placeholder = m_helpBar->widget();
     auto* help = new CMlfHelpCtrl(m_helpBar);
     m_helpBar->setWidget(help);
     help->show();
     delete placeholder;
+  };
+  auto atStartUp = std::make_shared<bool>(AppSettings().showHelpBar);
+  connect(m_helpBar, &QDockWidget::visibilityChanged, this, [this, startBrowser, atStartUp](bool visible) {
+    if (!visible) return;
+    if (!std::exchange(*atStartUp, false)) return startBrowser();
+    QTimer::singleShot(0, this, [this, startBrowser] { QTimer::singleShot(kHelpBrowserDelayMs, this, startBrowser); });
   });
   addDockWidget(Qt::LeftDockWidgetArea, m_helpBar);
   resizeDocks({m_helpBar}, {220}, Qt::Horizontal);

@@ -1,4 +1,5 @@
 // The commands that read a file: info, ls, cat and check.
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <map>
@@ -143,10 +144,17 @@ int RunCat(Context& context) {
   std::string reason = UnlockNode(*doc, id, unlockedHere);  // the user was told why it failed
   if (!reason.empty()) return kExitProblem;
   // A note is shown as the text a reader sees with --text; anything else streams out as stored.
+  // The text goes out as it is read, so only the RTF stands whole in memory.
   if (context.options.Has("--text") && node.GetType() == ntNote) {
     std::string rtf;
+    // Room for the recorded length at once, within what the stored bytes can hold (deflate packs
+    // at most 1032 to 1), so the string never stands twice in memory while it grows.
+    rtf.reserve(std::min<uint64_t>(node.GetRawLength(), uint64_t(node.Record().nStorageLength) * 1032));
     reason = ReadNodeContent(*doc, id, [&](const char* p, size_t n) { rtf.append(p, n); });
-    if (reason.empty()) std::cout << rtf::RtfToPlainText(rtf) << "\n";
+    if (reason.empty()) {
+      rtf::RtfToPlainText(rtf, [](std::string_view text) { std::cout.write(text.data(), static_cast<std::streamsize>(text.size())); });
+      std::cout << "\n";
+    }
   } else {
     reason = ReadNodeContent(*doc, id, [](const char* p, size_t n) { std::cout.write(p, static_cast<std::streamsize>(n)); });
   }

@@ -71,17 +71,13 @@ class PosixFile final : public File {
   const std::string& Path() const override { return m_path; }
 
   size_t Read(void* data, size_t size) override {
-    size_t done = 0;
-    while (done < size) {
-      ssize_t n = ::read(m_fd, static_cast<char*>(data) + done, size - done);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        ThrowErrno(m_path, "read failed");
-      }
-      if (n == 0) break;
-      done += static_cast<size_t>(n);
-    }
-    return done;
+    return ReadAll(data, size, [&](char* to, size_t n, size_t) { return ::read(m_fd, to, n); });
+  }
+
+  size_t ReadAt(uint64_t offset, void* data, size_t size) override {
+    return ReadAll(data, size, [&](char* to, size_t n, size_t done) {
+      return ::pread(m_fd, to, n, static_cast<off_t>(offset + done));
+    });
   }
 
   void Write(const void* data, size_t size) override {
@@ -125,6 +121,22 @@ class PosixFile final : public File {
   int Descriptor() const override { return m_fd; }
 
  private:
+  // Calls readSome(to, count, done) until size bytes are read or it reports the end of file.
+  template <typename ReadSome>
+  size_t ReadAll(void* data, size_t size, ReadSome&& readSome) {
+    size_t done = 0;
+    while (done < size) {
+      ssize_t n = readSome(static_cast<char*>(data) + done, size - done, done);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        ThrowErrno(m_path, "read failed");
+      }
+      if (n == 0) break;
+      done += static_cast<size_t>(n);
+    }
+    return done;
+  }
+
   int m_fd;
   std::string m_path;
   bool m_writable;

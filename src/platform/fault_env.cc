@@ -14,6 +14,10 @@ class FaultFile final : public File {
     m_env.Check(Path());
     return m_target->Read(data, size);
   }
+  size_t ReadAt(uint64_t offset, void* data, size_t size) override {
+    m_env.Check(Path());
+    return m_target->ReadAt(offset, data, size);
+  }
   void Write(const void* data, size_t size) override {
     m_env.Check(Path());
     m_target->Write(data, size);

@@ -47,6 +47,12 @@ class File {
   virtual const std::string& Path() const = 0;
   // Reads up to size bytes at the current position; fewer only at end of file.
   virtual size_t Read(void* data, size_t size) = 0;
+  // Reads up to size bytes at offset; fewer only at end of file. Where the file position is
+  // afterwards is unspecified (it stays where it was where the system reads at an offset).
+  virtual size_t ReadAt(uint64_t offset, void* data, size_t size) {
+    Seek(offset);
+    return Read(data, size);
+  }
   // Writes all bytes or throws (a full disk is an error, never a short write).
   virtual void Write(const void* data, size_t size) = 0;
   virtual void Seek(uint64_t offset) = 0;
@@ -60,6 +66,7 @@ class File {
 
   // Reads exactly size bytes or throws FileError("unexpected end of file").
   void ReadExact(void* data, size_t size);
+  void ReadExactAt(uint64_t offset, void* data, size_t size);
   void WriteString(const std::string& bytes) { Write(bytes.data(), bytes.size()); }
 
  protected:

@@ -40,22 +40,27 @@ class ListCounter {
   bool counting_ = false;
 };
 
-// Calls visit(paragraph) for the paragraphs of the text and of the table cells in order, and
-// breaks the counter where a list cannot go on: at the start of each cell and after a table.
+// Calls visit(paragraph) for the block's paragraph or the paragraphs of its table cells in
+// order, and breaks the counter where a list cannot go on: at the start of each cell and after
+// a table.
+template <typename BlockT, typename Visit>
+void ForEachParagraphOf(BlockT& block, ListCounter& counter, Visit&& visit) {
+  if (auto* paragraph = std::get_if<Paragraph>(&block)) {
+    visit(*paragraph);
+    return;
+  }
+  for (auto& row : std::get<Table>(block).rows)
+    for (auto& cell : row.cells) {
+      counter.Break();
+      for (auto& paragraph : cell.paragraphs) visit(paragraph);
+    }
+  counter.Break();
+}
+
+// The same for every block of the document.
 template <typename DocumentT, typename Visit>
 void ForEachParagraph(DocumentT& document, ListCounter& counter, Visit visit) {
-  for (auto& block : document.blocks) {
-    if (auto* paragraph = std::get_if<Paragraph>(&block)) {
-      visit(*paragraph);
-      continue;
-    }
-    for (auto& row : std::get<Table>(block).rows)
-      for (auto& cell : row.cells) {
-        counter.Break();
-        for (auto& paragraph : cell.paragraphs) visit(paragraph);
-      }
-    counter.Break();
-  }
+  for (auto& block : document.blocks) ForEachParagraphOf(block, counter, visit);
 }
 
 }  // namespace mlf::rtf

@@ -48,7 +48,25 @@ std::string PlainText(const Document& document) {
   return out;
 }
 
-std::string RtfToPlainText(std::string_view rtf) { return PlainText(ReadRtfText(rtf)); }
+std::string RtfToPlainText(std::string_view rtf) {
+  std::string text;
+  RtfToPlainText(rtf, [&](std::string_view piece) { text += piece; });
+  return text;
+}
+
+void RtfToPlainText(std::string_view rtf, const std::function<void(std::string_view)>& sink) {
+  constexpr size_t kPiece = 64 * 1024;
+  std::string out;
+  bool first = true;
+  ListCounter numbers;
+  ReadRtfText(rtf, [&](const Block& block) {
+    ForEachParagraphOf(block, numbers, [&](const Paragraph& paragraph) { AppendParagraph(out, paragraph, first, numbers); });
+    if (out.size() < kPiece) return;
+    sink(out);
+    out.clear();
+  });
+  if (!out.empty()) sink(out);
+}
 
 std::string PlainTextToRtf(std::string_view text, std::string_view fontFace, int pointSize) {
   if (text.substr(0, 3) == "\xef\xbb\xbf") text.remove_prefix(3);

@@ -1,6 +1,7 @@
 // Plain text out of RTF, and RTF out of plain text.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,10 @@ std::string PlainText(const Document& document);
 
 // PlainText(ReadRtf(rtf)), read faster.
 std::string RtfToPlainText(std::string_view rtf);
+
+// The same text handed to sink in pieces as the reading goes (joined, they are the text), so
+// that it never stands whole in memory, nor does the model it comes from.
+void RtfToPlainText(std::string_view rtf, const std::function<void(std::string_view)>& sink);
 
 // One paragraph per line of the text (lines end with CR LF, LF or CR), all in the given face
 // and size and not bold. Text that is not valid UTF-8 is read as the system code page.

@@ -67,7 +67,7 @@ Document Reader::Finish() {
   doc_.codePage = documentCodePage_;
   if (!content_.empty()) EndParagraph();
   CloseTable();
-  NumberLists();
+  if (!blockSink_) NumberLists();  // else each block was numbered as it went out
   return std::move(doc_);
 }
 
@@ -619,5 +619,9 @@ bool Reader::KeepGroup(bool inHeader, size_t from) {
 Document ReadRtf(std::string_view rtf) { return detail::Reader(rtf).Read(); }
 
 Document ReadRtfText(std::string_view rtf) { return detail::Reader(rtf, /*textOnly=*/true).Read(); }
+
+void ReadRtfText(std::string_view rtf, const std::function<void(const Block&)>& each) {
+  detail::Reader(rtf, /*textOnly=*/true, &each).Read();
+}
 
 }  // namespace mlf::rtf

@@ -155,29 +155,47 @@ std::string Reader::RenderedLevelText(std::string_view text, const std::vector<L
 }
 
 // Turns the numbers ListItem gave into starts: an item whose number follows on from the item
-// before it in the same run keeps that run's start, so the list reads on as one.
+// before it in the same run keeps that run's start, so the list reads on as one. Paragraphs
+// are numbered in order, the whole document at its end or each block as it goes out.
+void Reader::NumberParagraph(Paragraph& paragraph) {
+  ListFormat& list = paragraph.format.list;
+  bool numbered = nextNumberedItem_ < numberedItems_.size() && numberedItems_[nextNumberedItem_] == paragraphsNumbered_;
+  nextNumberedItem_ += numbered;
+  ++paragraphsNumbered_;
+  if (list.style == ListFormat::Style::kNone) {
+    numbering_.Break();
+    return;
+  }
+  if (numbered) {
+    ListFormat continued = list;
+    continued.start = numbering_.RunStart();
+    ListCounter trial = numbering_;
+    if (trial.Next(continued) == list.start) list.start = continued.start;
+  }
+  numbering_.Next(list);
+}
+
 void Reader::NumberLists() {
   if (numberedItems_.empty()) return;
-  size_t index = 0;
-  auto next = numberedItems_.begin();
-  ListCounter counter;
-  ForEachParagraph(doc_, counter, [&](Paragraph& paragraph) {
-    ListFormat& list = paragraph.format.list;
-    bool numbered = next != numberedItems_.end() && *next == index;
-    next += numbered;
-    ++index;
-    if (list.style == ListFormat::Style::kNone) {
-      counter.Break();
-      return;
-    }
-    if (numbered) {
-      ListFormat continued = list;
-      continued.start = counter.RunStart();
-      ListCounter trial = counter;
-      if (trial.Next(continued) == list.start) list.start = continued.start;
-    }
-    counter.Next(list);
-  });
+  ForEachParagraph(doc_, numbering_, [&](Paragraph& paragraph) { NumberParagraph(paragraph); });
+}
+
+void Reader::NumberBlock(Block& block) {
+  ForEachParagraphOf(block, numbering_, [&](Paragraph& paragraph) { NumberParagraph(paragraph); });
+  // The items numbered so far are done with.
+  numberedItems_.erase(numberedItems_.begin(), numberedItems_.begin() + static_cast<ptrdiff_t>(nextNumberedItem_));
+  nextNumberedItem_ = 0;
+}
+
+template <typename Part>
+void Reader::AddBlock(Part&& part) {
+  if (!blockSink_) {
+    doc_.blocks.emplace_back(std::forward<Part>(part));
+    return;
+  }
+  Block block(std::forward<Part>(part));
+  NumberBlock(block);
+  (*blockSink_)(block);
 }
 
 Paragraph Reader::TakeParagraph() {
@@ -217,7 +235,7 @@ void Reader::EndParagraph() {
     cell_.paragraphs.push_back(std::move(paragraph));
   } else {
     CloseTable();
-    doc_.blocks.emplace_back(std::move(paragraph));
+    AddBlock(std::move(paragraph));
   }
 }
 
@@ -244,7 +262,7 @@ void Reader::CloseTable() {
   if (!cell_.paragraphs.empty() || !row_.cells.empty()) EndRow();
   rowOpen_ = false;
   if (table_.rows.empty()) return;
-  doc_.blocks.emplace_back(std::move(table_));
+  AddBlock(std::move(table_));
   table_ = Table();
 }
 

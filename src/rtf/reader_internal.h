@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@
 
 #include "rtf/control_words.h"
 #include "rtf/document.h"
+#include "rtf/list_numbers.h"
 #include "rtf/tokenizer.h"
 
 namespace mlf::rtf::detail {
@@ -102,7 +104,10 @@ inline int FontNumber(int parameter) { return std::clamp(parameter, 0, 1 << 20);
 class Reader {
  public:
   // textOnly: for plain text, formats hold only what decides visibility and pictures no data.
-  explicit Reader(std::string_view input, bool textOnly = false) : tokens_(input), textOnly_(textOnly) {
+  // blockSink: when given, each block goes there as it ends instead of into the document.
+  explicit Reader(std::string_view input, bool textOnly = false,
+                  const std::function<void(const Block&)>* blockSink = nullptr)
+      : tokens_(input), textOnly_(textOnly), blockSink_(blockSink) {
     stack_.emplace_back();
   }
 
@@ -169,6 +174,11 @@ class Reader {
   // The text of a list number being read: \leveltext, \pntxtb or \pntxta.
   std::string& NumberTextBeingRead();
   void NumberLists();
+  void NumberBlock(Block& block);
+  void NumberParagraph(Paragraph& paragraph);
+  // A paragraph or a table that has ended, into the document or out to the block sink.
+  template <typename Part>
+  void AddBlock(Part&& part);
   Paragraph TakeParagraph();
   void EndParagraph();
   void EndCell();
@@ -180,6 +190,7 @@ class Reader {
 
   Tokenizer tokens_;
   bool textOnly_;
+  const std::function<void(const Block&)>* blockSink_;
   std::vector<GroupState> stack_;
   Document doc_;
   unsigned documentCodePage_ = 1252;
@@ -239,6 +250,11 @@ class Reader {
   // Paragraphs (counted as paragraphsEnded_ counts them) whose list start holds the item's
   // own number, which NumberLists turns into the start of the list it continues.
   std::vector<size_t> numberedItems_;
+  // How far the numbering has come: paragraphs numbered, the first of numberedItems_ not
+  // reached yet, and the lists counted so far.
+  size_t paragraphsNumbered_ = 0;
+  size_t nextNumberedItem_ = 0;
+  ListCounter numbering_;
 
   Image picture_;
 };

@@ -49,12 +49,13 @@ class ByteWriter {
  public:
   void U8(uint8_t v) { m_bytes.push_back(v); }
   void U16(uint16_t v) {
-    U8(static_cast<uint8_t>(v));
-    U8(static_cast<uint8_t>(v >> 8));
+    const uint8_t bytes[] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
+    Bytes(bytes, sizeof bytes);
   }
   void U32(uint32_t v) {
-    U16(static_cast<uint16_t>(v));
-    U16(static_cast<uint16_t>(v >> 16));
+    const uint8_t bytes[] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
+                             static_cast<uint8_t>(v >> 24)};
+    Bytes(bytes, sizeof bytes);
   }
   void Bytes(const void* data, size_t size) {
     const auto* b = static_cast<const uint8_t*>(data);

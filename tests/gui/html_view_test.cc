@@ -117,8 +117,10 @@ TEST(HelpBarTest, TheHelpBarShowsTheInstalledGuideAndRemembersItsState) {
   EXPECT_EQ(bar->windowTitle(), QStringLiteral("Help Bar"));
   EXPECT_EQ(main.dockWidgetArea(bar), Qt::LeftDockWidgetArea);
   EXPECT_EQ(bar->allowedAreas(), Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+  // A bar shown at start-up gets its browser once the window has been idle a moment.
+  EXPECT_EQ(qobject_cast<CMlfHelpCtrl*>(bar->widget()), nullptr) << "the window does not wait for the web engine";
+  ASSERT_TRUE(QTest::qWaitFor([bar] { return qobject_cast<CMlfHelpCtrl*>(bar->widget()) != nullptr; }, kLoadTimeout));
   auto* help = qobject_cast<CMlfHelpCtrl*>(bar->widget());
-  ASSERT_NE(help, nullptr);
   EXPECT_FALSE(help->acceptDrops());
   EXPECT_TRUE(QFileInfo::exists(CMlfHelpCtrl::StartPage())) << "installed by the build";
   EXPECT_EQ(help->page()->requestedUrl(), QUrl::fromLocalFile(CMlfHelpCtrl::StartPage()));

@@ -3,6 +3,7 @@
 #include "platform/fault_env.h"
 #include "platform/mem_env.h"
 #include "platform/wipe.h"
+#include "support/scratch_dir.h"
 
 namespace mlf {
 namespace {
@@ -48,6 +49,34 @@ TEST(FaultEnvTest, FailsTheNthOperationOnceOrFromThenOn) {
   EXPECT_THROW(file->WriteString("d"), FileError);
   EXPECT_THROW(file->Sync(), FileError);
   EXPECT_EQ(mem.GetFile("/tmp/f"), "ac");
+}
+
+// The save copies streams with positioned reads: each Env reads at the offset it is given,
+// whatever position an earlier read left, and reads short only at the end of the file.
+TEST(FileReadAtTest, ReadsAtTheOffsetGivenInEveryEnv) {
+  test::ScratchDir scratch;
+  MemEnv mem;
+  FaultEnv faulty(mem);
+  struct Case {
+    const char* name;
+    Env& env;
+    std::string path;
+  };
+  for (const Case& c : {Case{"system", Env::Default(), scratch / "f"}, Case{"memory", mem, "/tmp/f"},
+                        Case{"fault injection", faulty, "/tmp/g"}}) {
+    SCOPED_TRACE(c.name);
+    auto file = Create(c.env, c.path);
+    file->WriteString("0123456789");
+    char bytes[8] = {};
+    EXPECT_EQ(file->ReadAt(6, bytes, 3), 3u);
+    EXPECT_EQ(std::string(bytes, 3), "678");
+    EXPECT_EQ(file->ReadAt(2, bytes, 2), 2u) << "before where the last read ended";
+    EXPECT_EQ(std::string(bytes, 2), "23");
+    EXPECT_EQ(file->ReadAt(7, bytes, 8), 3u);
+    EXPECT_EQ(std::string(bytes, 3), "789");
+    EXPECT_EQ(file->ReadAt(10, bytes, 1), 0u);
+    EXPECT_THROW(file->ReadExactAt(9, bytes, 2), FileError);
+  }
 }
 
 TEST(WipeTest, OverwritesEveryByteWithZeros) {

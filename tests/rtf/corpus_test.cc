@@ -84,6 +84,10 @@ TEST(RtfCorpusTest, PlainTextMatchesLibreOffice) {
     std::string rtf = ReadFile(file);
     std::string text = RtfToPlainText(rtf);
     EXPECT_EQ(text, PlainText(ReadRtf(rtf))) << file.filename();  // the faster reading agrees
+    // Handed out block by block, the blocks are the ones of the whole model, numbers settled.
+    std::vector<Block> streamed;
+    ReadRtfText(rtf, [&](const Block& block) { streamed.push_back(block); });
+    EXPECT_TRUE(streamed == ReadRtfText(rtf).blocks) << file.filename();
     std::string ours = Normalized(text);
     std::string theirs = Normalized(ReadFile(reference));
     bool same = ours == theirs;

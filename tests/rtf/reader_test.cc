@@ -136,6 +136,9 @@ TEST(RtfReaderTest, ReadsRtfFromOtherPrograms) {
       {"another \\ls of the list counts anew, an override sets its start",
        "{\\rtf1" + list + "\\pard\\ls1 a\\par\\pard x\\par\\ls4 b\\par\\ls5 c\\par d\\par\\ls1 e\\par}",
        "10. a\nx\n10. b\n5. c\n6. d\n11. e"},
+      {"numbering goes on through a table and after it",
+       "{\\rtf1" + list + "\\pard\\ls1 a\\par\\trowd\\cellx100\\pard\\intbl\\ls1 b\\cell\\row\\pard\\ls1 c\\par\\ls1 d\\par}",
+       "10. a\n11. b\n12. c\n13. d"},
       {"\\listtext is not read twice", "{\\rtf1" + list + "\\pard{\\listtext 10.\\tab}\\ls1 x\\par}", "10. x"},
       {"old-style numbers",
        "{\\rtf1\\pard{\\pntext 3.\\tab}{\\*\\pn\\pnlvlbody\\pndec\\pnstart3{\\pntxta .}}x\\par"
