@@ -19,6 +19,7 @@
 #include "store/encrypted_layout.h"
 #include "store/file_format.h"
 #include "store/prompts.h"
+#include "store/recovery_file.h"
 
 namespace mlf {
 namespace {
@@ -131,8 +132,10 @@ struct CMarrowleafDoc::SaveImage {
   // The header (offsets as they stand) and every node entry; a content node's entry gets its
   // stream's new offset in CopyStreams.
   void WriteNodeTable();
-  // Every stored stream, copied as stored from the work or data file.
-  void CopyStreams();
+  // Every stored stream, copied as stored from the work or data file. For a recovery image,
+  // streams that still lie in the saved file are not copied: their entries keep the offset
+  // there, and their ids go to inSavedFile.
+  void CopyStreams(std::vector<uint32_t>* inSavedFile = nullptr);
   // The logo, bookmark, keyword, more-info and task sections, then the header again with
   // their offsets.
   void WriteSections();
@@ -200,7 +203,7 @@ void CMarrowleafDoc::SaveImage::WriteNodeTable() {
                 " elements");
 }
 
-void CMarrowleafDoc::SaveImage::CopyStreams() {
+void CMarrowleafDoc::SaveImage::CopyStreams(std::vector<uint32_t>* inSavedFile) {
   for (const auto& [id, record] : doc.m_nodes) {
     auto at = entryAt.find(id);
     auto location = doc.m_locations.find(id);
@@ -209,6 +212,11 @@ void CMarrowleafDoc::SaveImage::CopyStreams() {
       continue;
     }
     if (!location->second.bHasData || at->second == 0) continue;
+    if (inSavedFile && !location->second.bInWorkFile) {
+      PutLe32(table.Data().data() + at->second, location->second.nLoc);
+      inSavedFile->push_back(id);
+      continue;
+    }
     File* from = doc.FileOf(location->second);
     if (!from) throw FileError(doc.m_pathName, "the stored bytes of a node have no file");
     uint32_t position = Offset32(**image);
@@ -395,6 +403,38 @@ std::unique_ptr<File> CMarrowleafDoc::ReopenSavedFile(const std::string& path) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(100 * attempt));
   }
+}
+
+void CMarrowleafDoc::WriteRecovery(const std::string& recoveryPath) {
+  auto lock = Lock();
+  AppLog().WriteLine("Autosave of '" + m_pathName + "' into '" + recoveryPath + "'...");
+  RecoveryInfo info;
+  info.encrypted = m_fileEncryption.nCryptType != 0;
+  info.autosaveTime = m_env.Now();
+  if (m_orgFile) {
+    info.savedPath = m_orgFile->Path();
+    info.savedFile = IdentifySavedFile(m_env, info.savedPath, *m_orgFile);
+  }
+  SaveImage save(*this, recoveryPath);
+  save.WriteNodeTable();
+  save.CopyStreams(m_orgFile ? &info.streamsInSavedFile : nullptr);
+  save.WriteSections();
+  if (!save.WriteEnvelope()) throw FileError(recoveryPath, "the recovery file could not be encrypted");
+  TempFile& written = save.envelope ? *save.envelope : *save.image;
+  AppendRecoveryTrailer(*written, info);
+  written->Sync();
+  std::string writtenPath = written->Path();
+  written.Keep().reset();
+  try {
+    m_env.RenameFile(writtenPath, recoveryPath);
+  } catch (const FileError&) {
+    try {
+      m_env.DeleteFile(writtenPath);
+    } catch (const FileError&) {
+    }
+    throw;
+  }
+  m_env.SyncDirectory(save.folder);
 }
 
 }  // namespace mlf
