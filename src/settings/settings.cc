@@ -29,6 +29,7 @@ void VisitValues(Settings& s, Visitor&& v) {
   v.Rect("FindInNodesRect", s.findInNodesRect);
   v.Text("CustomColours", s.customColours);
   v.Flag("MinimizeToTray", s.minimizeToTray, true);
+  v.Number("AutosaveMinutes", s.autosaveMinutes, 2u);
 }
 
 struct Loader {

@@ -37,6 +37,7 @@ struct MlfSettings {
   ScreenRect findInNodesRect;
   std::string customColours;  // as stored; ParseCustomColours reads it
   bool minimizeToTray = true;
+  uint32_t autosaveMinutes = 2;  // how often modified documents go to recovery files; 0 = never
 
   // Reads every value, with the default for what is missing or of the wrong type, and the
   // corrections: font size 0, an empty font name, a search mode outside 0..2.
