@@ -59,6 +59,10 @@ class CMainFrame : public QMainWindow {
   // The Find in Nodes window, while it exists.
   CFindNodesDlg* FindNodesWindow() const;
 
+ Q_SIGNALS:
+  // A document window was added to the main window.
+  void ChildFrameAdded(CChildFrame* frame);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
