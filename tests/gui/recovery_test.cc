@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QProcess>
 #include <QTest>
@@ -16,6 +17,7 @@
 #include "app/autosave.h"
 #include "app/main_frame.h"
 #include "app/recovery_offer.h"
+#include "crypt/crypt_dll_handler.h"
 #include "platform/env.h"
 #include "rtf/plain_text.h"
 #include "store/document.h"
@@ -64,6 +66,7 @@ class RecoveryGuiTest : public ::testing::Test {
   void CloseAll() {
     main.MdiArea()->closeAllSubWindows();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return main.findChildren<CChildFrame*>().isEmpty(); }));
   }
   std::string RecoveryFolder() const { return RecoveryDirectory(Env::Default()); }
   std::vector<std::string> RecoveryFolderNames() const {
@@ -110,7 +113,10 @@ void AnswerSaveAs(const QString& file) {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     if (!dialog) return;
     timer->deleteLater();
-    dialog->selectFile(file);
+    // The whole path typed into the name box: the dialog reads its folder in the background.
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    name->setText(file);
     QMetaObject::invokeMethod(dialog, &QDialog::accept);
   });
   timer->start(50);
@@ -239,6 +245,49 @@ TEST_F(RecoveryGuiTest, UnusableRecoveryFilesAreReportedAndMovedAside) {
     ASSERT_EQ(prompts.messages.size(), 1u) << c.name;
     EXPECT_NE(prompts.messages[0].text.find("cannot be used"), std::string::npos) << c.name;
     fs::remove(recovery + ".damaged");
+  }
+}
+
+TEST_F(RecoveryGuiTest, AnEncryptedDocumentsRecoveryAsksForThePasswordBeforeTheQuestion) {
+  ASSERT_TRUE(AppCrypt().Load(Env::Default()));
+  struct Unload {
+    ~Unload() { AppCrypt().Unload(); }
+  } unload;
+  std::string recovery = RecoveryFolder() + "/secret-1-1.mlfrecovery";
+  {
+    fs::create_directories(RecoveryFolder());
+    CMarrowleafDoc doc;
+    doc.OnNewDocument();
+    CMlfNode note, other;
+    note.Create(&doc, ntNote, "Note", 0);
+    other.Create(&doc, ntNote, "Other", 0);
+    ASSERT_TRUE(WriteStream(doc, other.GetId(), "{\\rtf1 stays in the saved file}"));
+    doc.SetFileEncryption(AppCrypt().DefaultCipher(), 32, AppCrypt().DefaultKeyDerivation(), SecureString("pw"));
+    ASSERT_TRUE(doc.OnSaveDocument(root + "/secret.mlf"));
+    ASSERT_TRUE(WriteStream(doc, note.GetId(), "typed secret words", false));
+    doc.WriteRecovery(recovery);
+  }
+  EXPECT_EQ(ReadWholeFile(recovery).find("typed secret words"), std::string::npos);
+
+  struct Attempt {
+    const char* name;
+    std::optional<std::string> password;
+    size_t questions;
+  } attempts[] = {{"cancelled", std::nullopt, 0}, {"right", "pw", 1}};
+  for (const Attempt& a : attempts) {
+    prompts.passwordRequests.clear();
+    prompts.QueuePassword(a.password);
+    size_t passwordsBeforeQuestion = 0;
+    size_t questions = 0;
+    OfferRecovery(main, Env::Default(), [&](const QString&, const QDateTime&) {
+      passwordsBeforeQuestion = prompts.passwordRequests.size();
+      ++questions;
+      return RecoveryChoice::Keep;
+    });
+    EXPECT_EQ(questions, a.questions) << a.name;
+    EXPECT_EQ(prompts.passwordRequests.size(), 1u) << a.name << ": one password opens both files";
+    if (questions) EXPECT_EQ(passwordsBeforeQuestion, 1u) << a.name;
+    EXPECT_TRUE(fs::exists(recovery)) << a.name;
   }
 }
 
