@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -58,6 +59,7 @@ class RecoveryGuiTest : public ::testing::Test {
     }
   }
   ~RecoveryGuiTest() override {
+    prompts.defaultAnswer = MessageAnswer::No;  // "Save changes?" of a document left modified
     CloseAll();
     if (oldDataHome) setenv("XDG_DATA_HOME", oldDataHome->c_str(), 1);
     else unsetenv("XDG_DATA_HOME");
@@ -203,6 +205,22 @@ TEST_F(RecoveryGuiTest, SavingOrClosingRemovesTheRecoveryFile) {
     EXPECT_TRUE(RecoveryFolderNames().empty()) << c.name;
     CloseAll();
   }
+}
+
+TEST_F(RecoveryGuiTest, ARoundIsSkippedWhileADialogIsOpen) {
+  Autosave autosave(main, Env::Default());
+  CChildFrame* frame = main.OpenDocument(QString::fromStdString(path));
+  ASSERT_NE(frame, nullptr);
+  ASSERT_TRUE(WriteStream(frame->Document(), 2, "changed"));
+  QDialog progress(&main);  // as a node process's progress dialog, or a save's question
+  progress.setModal(true);
+  progress.show();
+  ASSERT_NE(QApplication::activeModalWidget(), nullptr);
+  autosave.SaveAll();
+  EXPECT_TRUE(RecoveryFolderNames().empty());
+  progress.hide();
+  autosave.SaveAll();
+  EXPECT_EQ(RecoveryFolderNames().size(), 1u);
 }
 
 TEST_F(RecoveryGuiTest, KeepLeavesTheFileAndDiscardDeletesIt) {
