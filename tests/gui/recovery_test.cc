@@ -108,13 +108,17 @@ class RecoveryGuiTest : public ::testing::Test {
   std::vector<QDateTime> askedTimes;
 };
 
-// Answers the next Save As dialog with the file name, once it shows.
+// Answers the next Save As dialog with the file name, once it shows; an empty name cancels it.
 void AnswerSaveAs(const QString& file) {
   auto* timer = new QTimer;
   QObject::connect(timer, &QTimer::timeout, [timer, file] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     if (!dialog) return;
     timer->deleteLater();
+    if (file.isEmpty()) {
+      dialog->reject();
+      return;
+    }
     // The whole path typed into the name box: the dialog reads its folder in the background.
     auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     ASSERT_NE(name, nullptr);
@@ -221,6 +225,18 @@ TEST_F(RecoveryGuiTest, ARoundIsSkippedWhileADialogIsOpen) {
   progress.hide();
   autosave.SaveAll();
   EXPECT_EQ(RecoveryFolderNames().size(), 1u);
+}
+
+TEST_F(RecoveryGuiTest, ACancelledSaveAsKeepsTheRecoveredWindowAndItsRecoveryFile) {
+  std::string recovery = LeftRecoveryFile("notes-1-1.mlfrecovery");
+  AnswerSaveAs(QString());
+  EXPECT_EQ(OfferRecovery(main, Env::Default(), Answer(RecoveryChoice::Recover)), 1);
+  ASSERT_EQ(main.ChildFrames().size(), 1);
+  CChildFrame* frame = main.ChildFrames().front();
+  EXPECT_TRUE(frame->Document().IsModified());
+  EXPECT_EQ(frame->DocumentTitle(), QStringLiteral("notes.mlf (recovered)"));
+  EXPECT_EQ(ReadStream(frame->Document(), 2), "changed");
+  EXPECT_TRUE(fs::exists(recovery)) << "nothing is lost while the recovered document is unsaved";
 }
 
 TEST_F(RecoveryGuiTest, KeepLeavesTheFileAndDiscardDeletesIt) {
