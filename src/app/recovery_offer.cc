@@ -35,9 +35,10 @@ int64_t WriterPid(const std::string& name) {
   }
 }
 
-// The writer still runs: a process of that id runs this same program.
+// The writer still runs: another process of that id runs this same program. The parent is
+// only ever a program that crashed and started this one to tell the user.
 bool WriterRuns(int64_t pid) {
-  if (pid <= 0 || pid == getpid()) return false;
+  if (pid <= 0 || pid == getpid() || pid == getppid()) return false;
   QString program = QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget();
   return !program.isEmpty() && program == QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
 }
@@ -82,7 +83,7 @@ RecoveryChoice AskAboutRecovery(const QString& name, const QDateTime& autosaved)
   }
 }
 
-int OfferRecovery(CMainFrame& main, Env& env, const RecoveryQuestion& ask, int64_t crashedPid) {
+int OfferRecovery(CMainFrame& main, Env& env, const RecoveryQuestion& ask) {
   std::string folder = RecoveryDirectory(env);
   std::vector<DirEntry> entries;
   try {
@@ -98,8 +99,7 @@ int OfferRecovery(CMainFrame& main, Env& env, const RecoveryQuestion& ask, int64
     if (entry.isDirectory || name.size() <= extension.size() ||
         name.compare(name.size() - extension.size(), extension.size(), extension) != 0)
       continue;
-    int64_t writer = WriterPid(name);
-    if (writer != crashedPid && WriterRuns(writer)) continue;
+    if (WriterRuns(WriterPid(name))) continue;
     std::string path = JoinPath(folder, name);
     AppLog().WriteLine("Found recovery file " + path);
 

@@ -4,7 +4,6 @@
 
 #include <QDateTime>
 #include <QString>
-#include <cstdint>
 #include <functional>
 
 namespace mlf {
@@ -22,9 +21,10 @@ RecoveryChoice AskAboutRecovery(const QString& name, const QDateTime& autosaved)
 // password; then the user is asked. Recover shows the recovered document in a new window and
 // runs Save As for it (the recovery file goes once that saved); Keep leaves the file for the
 // next start; Discard deletes it. A file that cannot be used (damaged, or the saved file it
-// needs changed or gone) is reported and renamed "<name>.damaged". Files of a program still
-// running are left alone, except those of crashedPid: a crashed program may not have ended
-// yet when its successor asks. Returns the number of documents recovered.
-int OfferRecovery(CMainFrame& main, Env& env, const RecoveryQuestion& ask = AskAboutRecovery, int64_t crashedPid = 0);
+// needs changed or gone) is reported and renamed "<name>.damaged". Files of another running
+// copy of the program are left alone; those of this process's parent are not: a program that
+// crashed starts its successor and may not have ended yet when the successor asks. Returns the
+// number of documents recovered.
+int OfferRecovery(CMainFrame& main, Env& env, const RecoveryQuestion& ask = AskAboutRecovery);
 
 }  // namespace mlf

@@ -165,6 +165,8 @@ TEST_F(RecoveryGuiTest, TextTypedBeforeAKillIsRecoveredAtTheNextStart) {
   while (!fs::exists(root + "/ready") && child.state() == QProcess::Running && waited.elapsed() < 60000)
     QTest::qWait(50);
   ASSERT_TRUE(fs::exists(root + "/ready")) << "the child never autosaved";
+  EXPECT_EQ(OfferRecovery(main, Env::Default(), Answer(RecoveryChoice::Discard)), 0);
+  EXPECT_TRUE(asked.empty()) << "the program that wrote it still runs";
   ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
   ASSERT_TRUE(child.waitForFinished());
   ASSERT_EQ(RecoveryFolderNames().size(), 1u);
