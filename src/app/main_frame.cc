@@ -442,6 +442,7 @@ CChildFrame* CMainFrame::AddChildFrame(std::unique_ptr<CMarrowleafDoc> document,
     if (m_findNodes) m_findNodes->NotifyFrameClosed(frame);
   });
   UpdateCommands();
+  Q_EMIT ChildFrameAdded(frame);
   return frame;
 }
 

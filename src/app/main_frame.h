@@ -74,6 +74,10 @@ class CMainFrame : public QMainWindow {
   // The Options sheet closed with OK: every open document window reads its settings again.
   void OptionsChanged();
 
+ Q_SIGNALS:
+  // A document window was added to the main window.
+  void ChildFrameAdded(CChildFrame* frame);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;

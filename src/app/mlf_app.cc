@@ -4,9 +4,11 @@
 #include <QVersionNumber>
 
 #include "app/app_settings.h"
+#include "app/autosave.h"
 #include "app/main_frame.h"
 #include "app/qt_prompts.h"
 #include "app/qt_settings_store.h"
+#include "app/recovery_offer.h"
 #include "app/shell_registration.h"
 #include "app/splash_wnd.h"
 #include "crypt/crypt_dll_handler.h"
@@ -142,6 +144,9 @@ bool CMlfApp::InitInstance() {
     RegisterShellNew(QApplication::applicationFilePath());
     return false;
   }
+  // What a run that ended without closing its documents left, before any file is opened.
+  OfferRecovery(*m_mainFrame, Env::Default());
+  m_autosave = std::make_unique<Autosave>(*m_mainFrame, Env::Default());
   // The command line names at most one file to open; no empty document is made at start.
   QString file = arguments.isEmpty() ? QString() : arguments.front();
   if (!file.isEmpty()) {
@@ -162,6 +167,7 @@ bool CMlfApp::InitInstance() {
 
 int CMlfApp::ExitInstance() {
   CLog& log = AppLog();
+  m_autosave.reset();
   m_mainFrame.reset();
   DismissSplash();
   log.WriteLine("#BEGIN EXITINSTANCE#");

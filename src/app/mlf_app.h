@@ -12,6 +12,7 @@
 
 namespace mlf {
 
+class Autosave;
 class CMainFrame;
 class CSplashWnd;
 class QtPrompts;
@@ -47,6 +48,7 @@ class CMlfApp : public QApplication {
 
   std::unique_ptr<QtPrompts> m_prompts;
   std::unique_ptr<CMainFrame> m_mainFrame;
+  std::unique_ptr<Autosave> m_autosave;  // after the main window, whose documents it watches
   QPointer<CSplashWnd> m_splash;
   RecentFileList m_recentFiles;
   bool m_settingsLoaded = false;

@@ -31,6 +31,7 @@ void VisitValues(Settings& s, Visitor&& v) {
   v.Flag("MinimizeToTray", s.minimizeToTray, true);
   v.Flag("KeepBackups", s.keepBackups, true);
   v.Number("BackupCount", s.backupCount, 3u);
+  v.Number("AutosaveMinutes", s.autosaveMinutes, 2u);
 }
 
 struct Loader {

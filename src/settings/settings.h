@@ -42,6 +42,7 @@ struct MlfSettings {
 
   // The number of previous versions a save keeps: 0 when backups are off.
   uint32_t BackupsKept() const { return keepBackups ? backupCount : 0; }
+  uint32_t autosaveMinutes = 2;  // how often modified documents go to recovery files; 0 = never
 
   // Reads every value, with the default for what is missing or of the wrong type, and the
   // corrections: font size 0, an empty font name, a search mode outside 0..2.

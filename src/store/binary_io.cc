@@ -9,6 +9,8 @@ constexpr size_t kBufferSize = 256 * 1024;
 
 BinaryReader::BinaryReader(File& file) : m_file(file), m_size(file.Size()) {}
 
+BinaryReader::BinaryReader(File& file, uint64_t size) : m_file(file), m_size(std::min(size, file.Size())) {}
+
 void BinaryReader::Seek(uint64_t offset) {
   if (offset > m_size) throw DamagedFileError("an offset lies beyond the end of the file");
   m_position = offset;

@@ -20,6 +20,8 @@ class DamagedFileError : public std::runtime_error {
 class BinaryReader {
  public:
   explicit BinaryReader(File& file);
+  // Reads only the first size bytes of the file (at most its size).
+  BinaryReader(File& file, uint64_t size);
 
   uint64_t Size() const { return m_size; }
   uint64_t Position() const { return m_position; }

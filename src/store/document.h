@@ -74,6 +74,17 @@ class CMarrowleafDoc {
   // program rewrote or replaced it. A file that is gone counts as unchanged.
   bool ChangedOnDisk() const;
 
+  // Autosave: writes the document's unsaved state to a recovery file at recoveryPath (see
+  // store/recovery_file.h), beside which its temporary file is made and renamed into place.
+  // Throws FileError; the document is never changed.
+  void WriteRecovery(const std::string& recoveryPath);
+  // Opens a recovery file into this document, which then has no path and is modified: the user
+  // saves it under a name of their choice. An encrypted one asks for the file password first.
+  // Throws DamagedRecoveryError when the file, or the saved file it needs, is damaged, changed
+  // or gone; Cancelled when the password was not given.
+  enum class RecoveryResult { Recovered, Cancelled };
+  RecoveryResult OpenRecovery(const std::string& recoveryPath);
+
   // Empties the document and starts a new, modified one.
   void OnNewDocument();
   // Empties the node table and collections, and the node clipboard when it holds a node of
@@ -226,7 +237,11 @@ class CMarrowleafDoc {
 
   enum LoadResult { kLoadFailed = 0, kLoaded = 1, kLoadCancelled = 2 };
   LoadResult LoadFile(OpenMode mode);
-  std::unique_ptr<File> DecryptEnvelope(BinaryReader& in, const std::string& magic, LoadResult& result);
+  // The envelope's key is asked for, unless known is given and opens it.
+  std::unique_ptr<File> DecryptEnvelope(BinaryReader& in, const std::string& magic, LoadResult& result,
+                                        const FileEncryption* known = nullptr);
+  // The node table and sections of a plain image, whose magic was read.
+  LoadResult LoadImage(BinaryReader& in, const std::string& magic, OpenMode mode);
   void LoadSections(BinaryReader& in, OpenMode mode);
   void LoadTasks(BinaryReader& in);
   void NoticeInterruptedSaves();

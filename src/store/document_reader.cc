@@ -60,7 +60,8 @@ bool CMarrowleafDoc::OnOpenDocument(const std::string& path, OpenMode mode) {
   return true;
 }
 
-std::unique_ptr<File> CMarrowleafDoc::DecryptEnvelope(BinaryReader& in, const std::string& magic, LoadResult& result) {
+std::unique_ptr<File> CMarrowleafDoc::DecryptEnvelope(BinaryReader& in, const std::string& magic, LoadResult& result,
+                                                     const FileEncryption* known) {
   result = kLoadCancelled;
   FileEncryption settings;
   settings.nCryptType = in.U32();
@@ -79,22 +80,32 @@ std::unique_ptr<File> CMarrowleafDoc::DecryptEnvelope(BinaryReader& in, const st
     Warn("You cannot access this encrypted file.\n\nEncryption is not available or not compatible.", "Access Denied");
     return nullptr;
   }
-  PasswordRequest request;
-  request.mode = kPasswordEnter;
-  request.document = this;
-  std::optional<PasswordAnswer> answer = AppPrompts().AskPassword(request);
-  if (!answer) return nullptr;
-
-  settings.key = crypt.DeriveKey(settings.nHashType, answer->first.view(), settings.nKeyLength);
-  std::unique_ptr<Cipher> decryptor = crypt.MakeDecryptor(settings.nCryptType, settings.key);
-  std::unique_ptr<Cipher> encryptor = crypt.MakeEncryptor(settings.nCryptType, settings.key);
   std::vector<uint8_t> stored = in.Bytes(settings.nTestLength);
-  if (!decryptor || !encryptor || encryptor->TestBlockLength() != settings.nTestLength ||
-      encryptor->TestBlock() != stored) {
-    Warn("Incorrect Password - Access Denied", "Open File");
-    return nullptr;
+  std::unique_ptr<Cipher> decryptor;
+  auto opens = [&](const SecureBytes& key) {
+    decryptor = crypt.MakeDecryptor(settings.nCryptType, key);
+    std::unique_ptr<Cipher> encryptor = crypt.MakeEncryptor(settings.nCryptType, key);
+    return decryptor && encryptor && encryptor->TestBlockLength() == settings.nTestLength &&
+           encryptor->TestBlock() == stored;
+  };
+  std::optional<PasswordAnswer> answer;
+  if (known && known->nCryptType == settings.nCryptType && known->nHashType == settings.nHashType &&
+      known->nKeyLength == settings.nKeyLength && opens(known->key)) {
+    settings.key = known->key;
+  } else {
+    PasswordRequest request;
+    request.mode = kPasswordEnter;
+    request.document = this;
+    answer = AppPrompts().AskPassword(request);
+    if (!answer) return nullptr;
+    settings.key = crypt.DeriveKey(settings.nHashType, answer->first.view(), settings.nKeyLength);
+    if (!opens(settings.key)) {
+      Warn("Incorrect Password - Access Denied", "Open File");
+      return nullptr;
+    }
   }
-  settings.passwordBlock = extraLength ? in.Bytes(extraLength) : crypt.PasswordBlock(answer->first.view());
+  if (extraLength) settings.passwordBlock = in.Bytes(extraLength);
+  else settings.passwordBlock = answer ? crypt.PasswordBlock(answer->first.view()) : known->passwordBlock;
 
   // The decrypted image goes to an owner-only temporary file, wiped when it is given up.
   std::unique_ptr<File> plain = m_env.CreateTempFile("MLF", ".tmp", false, {});
@@ -131,7 +142,10 @@ CMarrowleafDoc::LoadResult CMarrowleafDoc::LoadFile(OpenMode mode) {
     reader = std::make_unique<BinaryReader>(*m_decryptedCopy);
     magic = ReadMagic(*reader);
   }
-  BinaryReader& in = *reader;
+  return LoadImage(*reader, magic, mode);
+}
+
+CMarrowleafDoc::LoadResult CMarrowleafDoc::LoadImage(BinaryReader& in, const std::string& magic, OpenMode mode) {
   if (magic != kPlainMagic) {
     AppLog().WriteLine("Load failed for file " + m_pathName + ", header verification failed");
     Warn("Failed to open '" + m_pathName + "'.\n\nThis file is not a Quarn Marrowleaf file.", "Load Failed");

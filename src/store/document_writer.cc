@@ -25,6 +25,7 @@
 #include "store/encrypted_layout.h"
 #include "store/file_format.h"
 #include "store/prompts.h"
+#include "store/recovery_file.h"
 
 namespace mlf {
 namespace {
@@ -193,8 +194,10 @@ struct CMarrowleafDoc::SaveImage {
   // The header (offsets as they stand) and every node entry; a content node's entry gets its
   // stream's new offset in CopyStreams.
   void WriteNodeTable();
-  // Every stored stream, copied as stored from the work or data file.
-  void CopyStreams();
+  // Every stored stream, copied as stored from the work or data file. For a recovery image,
+  // streams that still lie in the saved file are not copied: their entries keep the offset
+  // there, and their ids go to inSavedFile.
+  void CopyStreams(std::vector<uint32_t>* inSavedFile = nullptr);
   // The logo, bookmark, keyword, more-info and task sections, then the header again with
   // their offsets.
   void WriteSections();
@@ -278,13 +281,18 @@ void CMarrowleafDoc::SaveImage::WriteNodeTable() {
                 " elements");
 }
 
-void CMarrowleafDoc::SaveImage::CopyStreams() {
+void CMarrowleafDoc::SaveImage::CopyStreams(std::vector<uint32_t>* inSavedFile) {
   for (Entry& entry : entries) {
     if (!entry.location) {
       log.WriteLine("FAILED in Data_GetLocation call with ntv.nIndex := " + std::to_string(entry.id));
       continue;
     }
     if (!entry.location->bHasData || !HasContentType(entry.record->nType)) continue;
+    if (inSavedFile && !entry.location->bInWorkFile) {
+      PutLe32(table.Data().data() + entry.tableOffset, entry.location->nLoc);
+      inSavedFile->push_back(entry.id);
+      continue;
+    }
     File* from = doc.FileOf(*entry.location);
     if (!from) throw FileError(doc.m_pathName, "the stored bytes of a node have no file");
     entry.newLocation = copier->Offset32();
@@ -472,6 +480,38 @@ std::unique_ptr<File> CMarrowleafDoc::ReopenSavedFile(const std::string& path) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(100 * attempt));
   }
+}
+
+void CMarrowleafDoc::WriteRecovery(const std::string& recoveryPath) {
+  auto lock = Lock();
+  AppLog().WriteLine("Autosave of '" + m_pathName + "' into '" + recoveryPath + "'...");
+  RecoveryInfo info;
+  info.encrypted = m_fileEncryption.nCryptType != 0;
+  info.autosaveTime = m_env.Now();
+  if (m_orgFile) {
+    info.savedPath = m_orgFile->Path();
+    info.savedFile = IdentifySavedFile(m_env, info.savedPath, *m_orgFile);
+  }
+  SaveImage save(*this, recoveryPath);
+  save.WriteNodeTable();
+  save.CopyStreams(m_orgFile ? &info.streamsInSavedFile : nullptr);
+  save.WriteSections();
+  if (!save.WriteEnvelope()) throw FileError(recoveryPath, "the recovery file could not be encrypted");
+  TempFile& written = save.envelope ? *save.envelope : *save.image;
+  AppendRecoveryTrailer(*written, info);
+  written->Sync();
+  std::string writtenPath = written->Path();
+  written.Keep().reset();
+  try {
+    m_env.RenameFile(writtenPath, recoveryPath);
+  } catch (const FileError&) {
+    try {
+      m_env.DeleteFile(writtenPath);
+    } catch (const FileError&) {
+    }
+    throw;
+  }
+  m_env.SyncDirectory(save.folder);
 }
 
 }  // namespace mlf

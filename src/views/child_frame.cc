@@ -159,6 +159,7 @@ bool CChildFrame::ActivateNode(bool open, int64_t nodeId) {
   if (nodeId == m_activeNodeId) return false;
   // A note that cannot be written back stays open, so that nothing typed is lost.
   if (!StoreOpenNode()) return false;
+  Q_EMIT NoteStored();
   // A password lasts only while its node stays open.
   if (!m_blankView && m_activeNodeId > 0) {
     CMlfNode old;

@@ -110,6 +110,8 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
   void ModifiedFlagChanged();
   // The window has agreed to close.
   void Closing();
+  // The open note was written back into the document because another node is being opened.
+  void NoteStored();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -16,7 +16,8 @@ TEST(SettingsTest, FirstStartRunsWithDefaultsAndWritesEveryValue) {
   EXPECT_FALSE(settings.lastPlacement.IsSet());
   settings.Save(store);
   EXPECT_EQ(settings.BackupsKept(), 3u);
-  EXPECT_EQ(store.values.size(), 25u);
+  EXPECT_EQ(store.values.size(), 26u);
+  EXPECT_EQ(std::get<uint32_t>(store.values["AutosaveMinutes"]), 2u);
   EXPECT_EQ(std::get<uint32_t>(store.values["MinimizeToTray"]), 1u);
   EXPECT_TRUE(std::get<std::vector<uint8_t>>(store.values["LastPlacement"]).empty()) << "never captured";
   EXPECT_EQ(std::get<std::vector<uint8_t>>(store.values["FindInNodesRect"]).size(), 16u);
