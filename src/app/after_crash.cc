@@ -9,7 +9,9 @@
 #include <string>
 
 #include "app/qt_prompts.h"
+#include "app/recovery_offer.h"
 #include "platform/crash_handler.h"
+#include "platform/env.h"
 
 namespace mlf {
 namespace {
@@ -40,15 +42,11 @@ void RecordMessagesTo(const QString& file) {
   timer->start(50);
 }
 
-// The save offer of the documents the crashed run had open joins here; until then the
-// fresh process ends after the messages.
-int ContinueStartAfterCrash() { return 0; }
-
 }  // namespace
 
 bool IsAfterCrashRun(int argc, char** argv) { return argc > 1 && std::strcmp(argv[1], kCrashReportOption) == 0; }
 
-int RunAfterCrash(int argc, char** argv) {
+bool ShowCrashMessages(int argc, char** argv) {
   std::string report = OptionValue(argc, argv, kCrashReportOption);
   std::string logPath = OptionValue(argc, argv, kCrashLogOption);
   QApplication app(argc, argv);
@@ -63,7 +61,9 @@ int RunAfterCrash(int argc, char** argv) {
                       ". Any personal information within the files will be kept in strict confidence.\n\n'" +
                       logPath + "'\n'" + report + "'\n\nThank you.",
                   kCaption, MessageIcon::Information, MessageButtons::Ok);
-  return ContinueStartAfterCrash();
+  // The documents the crashed run had modified are in its recovery files: a normal start
+  // offers them.
+  return !PendingRecoveryFiles(Env::Default()).empty();
 }
 
 }  // namespace mlf

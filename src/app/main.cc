@@ -14,7 +14,10 @@ int main(int argc, char** argv) {
   mlf::InstallCrashHandler({"marrowleaf", MLF_VERSION_TEXT,
                             afterCrash ? mlf::CrashNotice::StandardError : mlf::CrashNotice::FreshProcess});
   mlf::InstallTempFileCleanup();
-  if (afterCrash) return mlf::RunAfterCrash(argc, argv);
+  if (afterCrash) {
+    if (!mlf::ShowCrashMessages(argc, argv)) return 0;
+    argc = 1;  // the report's options name no file to open
+  }
   mlf::PrepareWebEngine();
   mlf::CMlfApp app(argc, argv);
   if (!app.InitInstance()) {

@@ -83,24 +83,30 @@ RecoveryChoice AskAboutRecovery(const QString& name, const QDateTime& autosaved)
   }
 }
 
-int OfferRecovery(CMainFrame& main, Env& env, const RecoveryQuestion& ask) {
+std::vector<std::string> PendingRecoveryFiles(Env& env) {
   std::string folder = RecoveryDirectory(env);
   std::vector<DirEntry> entries;
   try {
     if (!folder.empty()) entries = env.ListDirectory(folder);
   } catch (const FileError&) {
-    return 0;  // no folder: nothing was ever autosaved
+    return {};  // no folder: nothing was ever autosaved
   }
   std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
   const std::string extension = kRecoveryExtension;
-  int recovered = 0;
+  std::vector<std::string> paths;
   for (const DirEntry& entry : entries) {
     const std::string& name = entry.name;
     if (entry.isDirectory || name.size() <= extension.size() ||
         name.compare(name.size() - extension.size(), extension.size(), extension) != 0)
       continue;
-    if (WriterRuns(WriterPid(name))) continue;
-    std::string path = JoinPath(folder, name);
+    if (!WriterRuns(WriterPid(name))) paths.push_back(JoinPath(folder, name));
+  }
+  return paths;
+}
+
+int OfferRecovery(CMainFrame& main, Env& env, const RecoveryQuestion& ask) {
+  int recovered = 0;
+  for (const std::string& path : PendingRecoveryFiles(env)) {
     AppLog().WriteLine("Found recovery file " + path);
 
     auto document = std::make_unique<CMarrowleafDoc>(env);

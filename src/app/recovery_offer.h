@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <QString>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace mlf {
 
@@ -17,7 +19,10 @@ enum class RecoveryChoice { Recover, Keep, Discard };
 using RecoveryQuestion = std::function<RecoveryChoice(const QString& name, const QDateTime& autosaved)>;
 RecoveryChoice AskAboutRecovery(const QString& name, const QDateTime& autosaved);
 
-// For each recovery file in the recovery folder: an encrypted one first asks for the file
+// The recovery files in the recovery folder that no running copy of the program is writing.
+std::vector<std::string> PendingRecoveryFiles(Env& env);
+
+// For each of PendingRecoveryFiles: an encrypted one first asks for the file
 // password; then the user is asked. Recover shows the recovered document in a new window and
 // runs Save As for it (the recovery file goes once that saved); Keep leaves the file for the
 // next start; Discard deletes it. A file that cannot be used (damaged, or the saved file it

@@ -56,7 +56,7 @@ const std::vector<Command>& Commands() {
        "detaches it", RunTask, 2, 3, {"--title", "--priority", "--due", "--node", "--notes"},
        "mlf task add notes.mlf --title \"Pay rent\" --priority high --due 2027-01-01T09:00 --node //Home/Rent"},
       {"keywords", "mlf keywords FILE PATH [--add K]... [--remove K]... [--json]",
-       "list a node's keywords, or add and remove some (kept in lower case, at most 64 characters each); a keyword "
+       "list a node's keywords, or add and remove some (kept in lower case, at most 255 characters each); a keyword "
        "no node uses any more leaves the file", RunKeywords, 2, 2, {"--add", "--remove", "--json"},
        "mlf keywords notes.mlf //Recipes/Bread --add baking --add Sourdough --remove draft"},
       {"lock", "mlf lock FILE PATH [--cipher NAME] [--kdf NAME]",

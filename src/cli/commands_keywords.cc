@@ -8,18 +8,10 @@
 #include "cli/note_tree.h"
 #include "platform/codepage.h"
 #include "platform/text_case.h"
+#include "store/keyword_table.h"
 
 namespace mlf::cli {
 namespace {
-
-// The longest keyword taken, in characters: as long as a title typed in the tree.
-constexpr size_t kMaxKeywordLength = 64;
-
-size_t CharacterCount(const std::string& utf8) {
-  size_t count = 0;
-  for (unsigned char c : utf8) count += (c & 0xC0) != 0x80;
-  return count;
-}
 
 struct KeywordChange {
   bool add;
@@ -35,7 +27,7 @@ bool ReadChanges(const Options& options, std::vector<KeywordChange>& changes) {
       std::cerr << "an empty keyword is ignored\n";
       continue;
     }
-    if (CharacterCount(value) > kMaxKeywordLength) {
+    if (Utf8ToStoredText(value).size() > kMaxKeywordLength) {
       std::cerr << "the keyword '" << value << "' is longer than " << kMaxKeywordLength
                 << " characters; nothing was changed\n";
       return false;

@@ -377,12 +377,12 @@ kw-dropped|0|Keywords:    2,|info p.mlf|
 kw-added-and-removed|0||keywords p.mlf //Notes/Cake --add passing --remove passing|
 kw-after-both|0||keywords p.mlf //Notes/Cake|été
 kw-no-trace|0|Keywords:    2,|info p.mlf|
-kw-longest|0||keywords p.mlf //Notes/Cake --add $(printf '%064d' 0)|
+kw-longest|0||keywords p.mlf //Notes/Cake --add $(printf '%0255d' 0)|
 kw-check|0|0 problem(s)|check p.mlf|
 CASES
 cp p.mlf p-before.mlf
 cases <<'CASES'
-kw-too-long|2|is longer than 64 characters; nothing was changed|keywords p.mlf //Notes/Cake --add fresh --add $(printf '%065d' 0)|
+kw-too-long|2|is longer than 255 characters; nothing was changed|keywords p.mlf //Notes/Cake --add fresh --add $(printf '%0256d' 0)|
 kw-remove-missing|1|p.mlf: //Notes/Cake has no keyword 'nothing'; nothing was changed|keywords p.mlf //Notes/Cake --add fresh --remove nothing|
 kw-folder|1|p.mlf: //Notes is a folder|keywords p.mlf //Notes --add x|
 kw-no-node|1|p.mlf: no node //Notes/Pie|keywords p.mlf //Notes/Pie --add x|
