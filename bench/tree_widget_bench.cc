@@ -19,6 +19,7 @@ namespace {
 struct NoHost : TreeHost {
   bool ActivateNode(bool, int64_t) override { return true; }
   void ImportFiles(ImportKind, uint32_t) override {}
+  void ImportDroppedFiles(uint32_t, const std::vector<std::string>&) override {}
   void ExportNode(uint32_t) override {}
 };
 

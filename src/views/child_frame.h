@@ -53,6 +53,7 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
 
   bool ActivateNode(bool open, int64_t nodeId) override;
   void ImportFiles(ImportKind kind, uint32_t parentId) override;
+  void ImportDroppedFiles(uint32_t parentId, const std::vector<std::string>& files) override;
   void ExportNode(uint32_t nodeId) override;
   // Batch Export: asks for a folder and exports the whole document into it.
   void BatchExport();
