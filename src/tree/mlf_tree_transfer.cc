@@ -61,7 +61,10 @@ QTreeWidgetItem* CMlfTreeCtrl::PasteItem(QTreeWidgetItem* context) {
     Tell("A branch cannot be pasted into itself.");
     return nullptr;
   }
-  if (!MayChange()) return nullptr;
+  // A cut pasted into another document changes its source too.
+  CMlfTreeCtrl* sourceTree = TreeOf(*clip.sourceDocument);
+  bool cutElsewhere = clip.cut && clip.sourceDocument != &m_document;
+  if (!MayChange() || (cutElsewhere && sourceTree && !sourceTree->MayChange())) return nullptr;
   QTreeWidgetItem* item = TransferBranch(*clip.sourceDocument, clip.nodeId, parent, clip.cut);
   if (item && clip.cut) NodeClipboard::Instance().Clear();
   UpdateEveryPaleBranch();
