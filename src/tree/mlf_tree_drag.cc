@@ -95,8 +95,14 @@ void CMlfTreeCtrl::StartNodeDrag(QTreeWidgetItem* item, bool rightButton) {
   drag->setMimeData(MakeNodeDragData({this, uint32_t(ItemValue(item)), rightButton}).release());
   drag->setPixmap(viewport()->grab(visualItemRect(item)));
   drag->setHotSpot({0, 0});
-  // What the drop did is done by the tree that took it; the source has nothing left to do.
-  drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+  // What the drop did is done by the tree that took it; the source has nothing left to do,
+  // unless nothing took it: a drag let go outside the tree beeps, and a right-button drag then
+  // shows the ordinary pop-up menu of its entry.
+  if (drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction) != Qt::IgnoreAction) return;
+  QPoint at = QCursor::pos();
+  if (rect().contains(mapFromGlobal(at))) return;
+  QApplication::beep();
+  if (rightButton) ShowContextMenu(item, at);
 }
 
 CMlfTreeCtrl::DropPlan CMlfTreeCtrl::PlanNodeDrop(const QMimeData& data, const QPoint& pos) const {
