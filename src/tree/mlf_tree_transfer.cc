@@ -11,6 +11,7 @@
 #include "store/prompts.h"
 #include "tree/bookmark_tree_ctrl.h"
 #include "tree/mlf_tree_ctrl.h"
+#include "tree/tree_host.h"
 
 namespace mlf {
 namespace {
@@ -160,6 +161,10 @@ QTreeWidgetItem* CMlfTreeCtrl::TransferBranch(CMarrowleafDoc& source, uint32_t n
   if (move && &source == &m_document) {
     item = MoveWithin(nodeId, parent);
   } else {
+    // The copy reads the stored content: a note being edited in the source window is stored
+    // first, or its latest text would be missing from the copy (and lost by a move).
+    CMlfTreeCtrl* sourceTree = TreeOf(source);
+    if (sourceTree && !sourceTree->m_host.StoreOpenNode()) return nullptr;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     BranchCopy copy = CopyBranchTo(source, nodeId, m_document, parent ? uint32_t(ItemValue(parent)) : 0);
     QApplication::restoreOverrideCursor();
@@ -173,7 +178,6 @@ QTreeWidgetItem* CMlfTreeCtrl::TransferBranch(CMarrowleafDoc& source, uint32_t n
     for (uint32_t task : copy.tasks) Q_EMIT TaskAdded(task);
     if (move) {
       // Only now that the copy is whole does the branch leave its source.
-      CMlfTreeCtrl* sourceTree = TreeOf(source);
       QTreeWidgetItem* old = sourceTree ? sourceTree->FindItem(nodeId) : nullptr;
       if (old) sourceTree->DeleteBranch(old, false);
       else source.Data_DeleteItem(nodeId);

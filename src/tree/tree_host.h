@@ -22,6 +22,9 @@ class TreeHost {
   virtual void ImportDroppedFiles(uint32_t parentId, const std::vector<std::string>& files) = 0;
   // Asks for a target file and exports the node into it.
   virtual void ExportNode(uint32_t nodeId) = 0;
+  // Writes the note open in the content pane back into the document; false (the user told)
+  // when it could not be written.
+  virtual bool StoreOpenNode() = 0;
 };
 
 }  // namespace mlf

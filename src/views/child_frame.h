@@ -68,7 +68,7 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
   bool BatchExportTo(const QString& folder);
   // Writes the open note back into the document; false (and the user told) when it could not
   // be written.
-  bool StoreOpenNode();
+  bool StoreOpenNode() override;
   // Brings the window forward, selects the node's tree entry on the "Main" tab and, with open,
   // opens it; nothing when the node has no entry.
   void ShowNode(uint32_t nodeId, bool open);

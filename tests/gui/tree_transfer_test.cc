@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QTemporaryDir>
+#include <QTextCursor>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -18,6 +19,7 @@
 #include "store/node_data.h"
 #include "store/stream_reader.h"
 #include "tree/node_drag_data.h"
+#include "views/mlf_rich_edit_view_ex.h"
 #include "views/tabs_view.h"
 
 namespace mlf::test {
@@ -288,6 +290,17 @@ TEST_F(AcrossDocumentsTest, ShiftMovesAcrossAndTheSourceGoesOnlyOnceCopied) {
   int bookmarks = 0;
   doc->EnumBookmarks([&](const MLFBOOKMARK&) { ++bookmarks; });
   EXPECT_EQ(bookmarks, 0);
+}
+
+TEST_F(AcrossDocumentsTest, ANoteBeingEditedIsStoredBeforeItIsCopied) {
+  Tree().ActivateItem(Item(plan));
+  ASSERT_NE(frame->RichEditView(), nullptr);
+  frame->RichEditView()->moveCursor(QTextCursor::End);
+  QTest::keyClicks(frame->RichEditView(), QStringLiteral(" edited"));
+  ASSERT_EQ(Drop(other->Tree(), Tree(), plan, nullptr, Qt::ShiftModifier), Qt::MoveAction);
+  uint32_t copy = ChildNamed(*other->doc, 0, "Plan");
+  ASSERT_NE(copy, 0u);
+  EXPECT_NE(ReadContent(*other->doc, copy).find("edited"), std::string::npos) << ReadContent(*other->doc, copy);
 }
 
 TEST_F(AcrossDocumentsTest, AFailurePartWayLeavesTheSourceWholeAndNoPartialCopy) {
