@@ -139,8 +139,12 @@ CMlfTreeCtrl::DropPlan CMlfTreeCtrl::PlanNodeDrop(const QMimeData& data, const Q
   } else if (source->parent() == (target ? target->parent() : nullptr)) {
     // A sibling folder takes the branch; any other sibling, or empty space for a top-level
     // entry, would leave it where it is.
-    if (targetIsFolder) plan.parent = target;
-    else plan.refusal = QString::fromLatin1(kRefuseSameLevel), plan.silent = true;
+    if (targetIsFolder) {
+      plan.parent = target;
+    } else {
+      plan.refusal = QString::fromLatin1(kRefuseSameLevel);
+      plan.silent = true;
+    }
   } else {
     plan.parent = target ? target->parent() : nullptr;
   }
