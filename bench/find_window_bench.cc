@@ -4,13 +4,13 @@
 #include <benchmark/benchmark.h>
 
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
 
 #include "dialogs/find_nodes_dlg.h"
+#include "event_loop_gap.h"
 #include "platform/mem_env.h"
 #include "sample_text.h"
 #include "store/document.h"
@@ -50,29 +50,20 @@ void BM_FindWindow(benchmark::State& state) {
   double first = 0, last = 0, gap = 0;
   for (auto _ : state) {
     window.QueryBox()->setEditText(QStringLiteral("budget tomorrow"));
-    QElapsedTimer clock;
-    qint64 firstAt = -1, previousTurn = 0, longestGap = 0;
+    qint64 firstAt = -1;
     QEventLoop loop;
-    // A 1 ms timer: it fires on every turn of the event loop that has one to spare, without
-    // keeping a core busy itself.
-    QTimer turn;
-    turn.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&turn, &QTimer::timeout, [&] {
-      qint64 now = clock.nsecsElapsed();
-      longestGap = std::max(longestGap, now - previousTurn);
-      previousTurn = now;
+    bench::EventLoopGap probe([&](qint64 now) {
       if (firstAt < 0 && window.Results()->topLevelItemCount() > 0) firstAt = now;
       if (!window.Searching()) loop.quit();
     });
-    clock.start();
+    probe.Start();
     window.FindNow();
-    turn.start(1);
     loop.exec();
-    qint64 end = clock.nsecsElapsed();
+    qint64 end = probe.Elapsed();
     state.SetIterationTime(double(end) / 1e9);
     first += double(firstAt) / 1e6;
     last += double(end) / 1e6;
-    gap += double(longestGap) / 1e6;
+    gap += probe.LongestMs();
   }
   double n = double(state.iterations());
   state.counters["first_ms"] = first / n;

@@ -19,7 +19,9 @@ namespace {
 struct NoHost : TreeHost {
   bool ActivateNode(bool, int64_t) override { return true; }
   void ImportFiles(ImportKind, uint32_t) override {}
+  void ImportDroppedFiles(uint32_t, const std::vector<std::string>&) override {}
   void ExportNode(uint32_t) override {}
+  bool StoreOpenNode() override { return true; }
 };
 
 // Folders of 99 notes each, titles in random order, numerical sorting on, a task attached to

@@ -99,9 +99,10 @@ constexpr CommandInfo kCommands[] = {
     {C::kImportNotes, "Note(s)..."},
     {C::kImportForeign, "Foreign Data..."},
     {C::kExportNode, "&Export..."},
-    {C::kCutNode, "Cu&t", ":/toolbar/cut.svg"},
-    {C::kCopyNode, "&Copy", ":/toolbar/copy.svg"},
-    {C::kPasteNode, "&Paste", ":/toolbar/paste.svg"},
+    // The tree takes these keys itself while it has the focus; the editor keeps its own.
+    {C::kCutNode, "Cu&t", ":/toolbar/cut.svg", nullptr, "Ctrl+X", false, kShownOnly},
+    {C::kCopyNode, "&Copy", ":/toolbar/copy.svg", nullptr, "Ctrl+C", false, kShownOnly},
+    {C::kPasteNode, "&Paste", ":/toolbar/paste.svg", nullptr, "Ctrl+V", false, kShownOnly},
     {C::kDeleteNode, "&Delete"},
     {C::kRenameNode, "&Rename"},
     {C::kAddToBookmarks, "Add to &Bookmarks...", ":/tree/18_shortcut.svg"},

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTimer>
@@ -40,6 +41,20 @@ void SetBold(QTreeWidgetItem* item, bool bold) {
   if (font.bold() == bold) return;
   font.setBold(bold);
   item->setFont(0, font);
+}
+
+std::vector<CMlfTreeCtrl*>& Trees() {
+  static std::vector<CMlfTreeCtrl*> trees;
+  return trees;
+}
+
+// A folder's picture follows its expansion, pale or not.
+TreeImage FolderPicture(TreeImage image, bool expanded) {
+  constexpr int kPaleStep = int(TreeImage::kFirstPale) - int(TreeImage::kNote);
+  int pale = int(image) >= int(TreeImage::kFirstPale) ? kPaleStep : 0;
+  int plain = int(image) - pale;
+  if (plain != int(TreeImage::kFolder) && plain != int(TreeImage::kFolderOpen)) return image;
+  return TreeImage((expanded ? int(TreeImage::kFolderOpen) : int(TreeImage::kFolder)) + pale);
 }
 
 QTreeWidgetItem* MakePlaceholder() {
@@ -87,23 +102,31 @@ CMlfTreeCtrl::CMlfTreeCtrl(CMarrowleafDoc& document, TreeHost& host, QWidget* pa
   setEditTriggers(QAbstractItemView::SelectedClicked);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setAcceptDrops(true);
+  setDragEnabled(true);
+  setDropIndicatorShown(false);
+  setAutoScrollMargin(10);
+  setAutoExpandDelay(750);
+  Trees().push_back(this);
   if (m_singleClick) setMouseTracking(true);
   auto* delegate = new LabelEditDelegate(kTitleLimit, this);
   setItemDelegate(delegate);
   connect(delegate, &LabelEditDelegate::Renamed, this, &CMlfTreeCtrl::OnRenamed);
   connect(delegate, &LabelEditDelegate::EmptyNameRefused, this, &CMlfTreeCtrl::OnEmptyNameRefused);
   connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
-    if (ItemImage(item) == TreeImage::kFolder) SetPicture(item, TreeImage::kFolderOpen, ItemOverlay(item));
+    SetPicture(item, FolderPicture(ItemImage(item), true), ItemOverlay(item));
   });
   connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
-    if (ItemImage(item) == TreeImage::kFolderOpen) SetPicture(item, TreeImage::kFolder, ItemOverlay(item));
+    SetPicture(item, FolderPicture(ItemImage(item), false), ItemOverlay(item));
   });
   connect(this, &QTreeWidget::itemClicked, this, &CMlfTreeCtrl::OnItemClicked);
 }
 
 CMlfTreeCtrl::~CMlfTreeCtrl() {
+  std::erase(Trees(), this);
   for (auto& [id, entry] : m_entries) static_cast<NodeEntry*>(entry)->ForgetIndex();
 }
+
+const std::vector<CMlfTreeCtrl*>& CMlfTreeCtrl::LiveTrees() { return Trees(); }
 
 int64_t CMlfTreeCtrl::ItemValue(const QTreeWidgetItem* item) {
   return item ? item->data(0, kValueRole).toLongLong() : kPlaceholderItem;
@@ -157,6 +180,8 @@ void CMlfTreeCtrl::RebuildTree(bool keepExpanded) {
   }
   m_activeItem = nullptr;
   m_singleExpanded = nullptr;
+  m_dropItem = nullptr;
+  m_paleId = 0;
   clear();
 
   std::vector<NTV> records;
@@ -165,20 +190,41 @@ void CMlfTreeCtrl::RebuildTree(bool keepExpanded) {
   std::vector<const NTV*> pointers;
   pointers.reserve(records.size());
   for (const NTV& record : records) pointers.push_back(&record);
-  FileHeader header = m_document.GetHeader();
-  auto levels = OrderSiblings(pointers, SortOptions{header.sortFlags, header.folderArrangement});
+  auto levels = OrderSiblings(pointers, Options());
   m_entries.reserve(records.size());
+  QList<QTreeWidgetItem*> topLevel;
+  BuildEntries(levels, {{0, nullptr}}, &topLevel);
+  addTopLevelItems(topLevel);
+  if (QTreeWidgetItem* active = activeId ? FindItem(activeId) : nullptr) {
+    SetActiveMarks(nullptr, active);
+    m_activeItem = active;
+  }
+  for (uint32_t id : expanded)
+    if (QTreeWidgetItem* item = FindItem(id)) item->setExpanded(true);
+  UpdatePaleBranch();
+  setUpdatesEnabled(true);
+}
+
+SortOptions CMlfTreeCtrl::Options() const {
+  FileHeader header = m_document.GetHeader();
+  return SortOptions{header.sortFlags, header.folderArrangement};
+}
+
+std::unordered_set<uint32_t> CMlfTreeCtrl::NodesWithTask() const {
   // One pass over the tasks instead of one per node.
   std::unordered_set<uint32_t> withTask;
   m_document.EnumTasks([&](const MLFTASK& task) {
     if (task.nNode != 0) withTask.insert(task.nNode);
   });
+  return withTask;
+}
 
+void CMlfTreeCtrl::BuildEntries(const std::unordered_map<uint32_t, std::vector<const NTV*>>& levels,
+                                std::vector<std::pair<uint32_t, QTreeWidgetItem*>> pending,
+                                QList<QTreeWidgetItem*>* topLevel) {
   // Entries are built detached and handed to the widget in one call, which keeps a build of
   // many nodes linear; the stack replaces recursion for deeply nested files.
-  QList<QTreeWidgetItem*> topLevel;
-  QTreeWidgetItem* active = nullptr;
-  std::vector<std::pair<uint32_t, QTreeWidgetItem*>> pending{{0, nullptr}};
+  std::unordered_set<uint32_t> withTask = NodesWithTask();
   while (!pending.empty()) {
     auto [parentId, parentItem] = pending.back();
     pending.pop_back();
@@ -190,19 +236,10 @@ void CMlfTreeCtrl::RebuildTree(bool keepExpanded) {
     for (const NTV* record : level->second) {
       QTreeWidgetItem* item = MakeItem(*record, withTask.count(record->nIndex) != 0);
       if (parentItem) parentItem->addChild(item);
-      else topLevel.push_back(item);
-      if (record->nIndex == activeId) active = item;
+      else topLevel->push_back(item);
       if (record->nType == ntFolder) pending.emplace_back(record->nIndex, item);
     }
   }
-  addTopLevelItems(topLevel);
-  if (active) {
-    SetActiveMarks(nullptr, active);
-    m_activeItem = active;
-  }
-  for (uint32_t id : expanded)
-    if (QTreeWidgetItem* item = FindItem(id)) item->setExpanded(true);
-  setUpdatesEnabled(true);
 }
 
 void CMlfTreeCtrl::RefreshItem(uint32_t nodeId) {
@@ -379,6 +416,8 @@ void CMlfTreeCtrl::DeleteBranch(QTreeWidgetItem* item, bool keepNodes) {
   NodeClipboardEntry clip = NodeClipboard::Instance().Get();
   if (clip.hasEntry && clip.sourceDocument == &m_document && clip.nodeId == node.GetId()) NodeClipboard::Instance().Clear();
   QTreeWidgetItem* parent = item->parent();
+  if (m_dropItem && (m_dropItem == item || IsBelow(m_dropItem, item))) m_dropItem = nullptr;
+  if (m_paleId && (uint32_t(ItemValue(item)) == m_paleId || IsBelow(FindItem(m_paleId), item))) m_paleId = 0;
   if (m_singleExpanded && (m_singleExpanded == item || IsBelow(m_singleExpanded, item))) m_singleExpanded = nullptr;
   delete item;
   if (parent && parent->childCount() == 0) AddEmptyPlaceholder(parent);
@@ -502,7 +541,18 @@ void CMlfTreeCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void CMlfTreeCtrl::keyPressEvent(QKeyEvent* event) {
   const int key = event->key();
-  m_keyDownSeen = key != Qt::Key_Escape && key != Qt::Key_F2;
+  // A key the label's edit box passes on (the Enter that ends a rename) is not the tree's: it
+  // goes no further, and its release must not open or fold the entry.
+  bool fromEditBox = state() == EditingState;
+  m_keyDownSeen = !fromEditBox && key != Qt::Key_Escape && key != Qt::Key_F2;
+  if (fromEditBox) return;
+  if (event->matches(QKeySequence::Cut) || event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Paste)) {
+    m_keyDownSeen = false;
+    if (event->matches(QKeySequence::Cut)) CutItem(currentItem());
+    else if (event->matches(QKeySequence::Copy)) CopyItem(currentItem());
+    else PasteItem(currentItem());
+    return;
+  }
   if (key == Qt::Key_F2) {
     RenameItem(currentItem());
     return;
@@ -531,6 +581,12 @@ void CMlfTreeCtrl::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void CMlfTreeCtrl::contextMenuEvent(QContextMenuEvent* event) {
+  // Where the menu comes with the right press, it waits for the release: the press may begin a
+  // right-button drag instead.
+  if (event->reason() == QContextMenuEvent::Mouse && (QGuiApplication::mouseButtons() & Qt::RightButton)) {
+    m_menuAtRelease = true;
+    return;
+  }
   QPoint at;
   QTreeWidgetItem* target = ContextMenuTarget(*this, *event, at);
   ShowContextMenu(target, at);
@@ -555,10 +611,7 @@ std::unique_ptr<QMenu> CMlfTreeCtrl::MakeContextMenu(QTreeWidgetItem* context) {
   commands.AddTo(menu->addMenu(QStringLiteral("&Tasks")), {C::kAddToTask, C::kAddToNewTask, C::kRemoveTaskAssociation});
   commands.AddTo(menu.get(), {C::kSeparator, C::kNodeProperties});
 
-  // The commands act on this menu's entry while the menu lives. The node clipboard arrives
-  // with its own feature.
-  for (CommandId id : {C::kCutNode, C::kCopyNode, C::kPasteNode})
-    commands.Action(id)->setEnabled(false);
+  // The commands act on this menu's entry while the menu lives.
   auto command = [&](CommandId id, bool enabled, auto run) {
     QAction* action = commands.Action(id);
     action->setEnabled(enabled);
@@ -584,6 +637,9 @@ std::unique_ptr<QMenu> CMlfTreeCtrl::MakeContextMenu(QTreeWidgetItem* context) {
     setCurrentItem(context);
     m_host.ExportNode(uint32_t(ItemValue(context)));
   });
+  command(C::kCutNode, isNode, [=, this] { CutItem(context); });
+  command(C::kCopyNode, isNode, [=, this] { CopyItem(context); });
+  command(C::kPasteNode, NodeClipboard::Instance().Get().hasEntry, [=, this] { PasteItem(context); });
   command(C::kDeleteNode, isNode, [=, this] { DeleteItem(context); });
   command(C::kRenameNode, isNode, [=, this] { RenameItem(context); });
   command(C::kAddToBookmarks, isContent, [=, this] { OnAddToBookmarks(context); });

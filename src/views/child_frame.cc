@@ -332,6 +332,12 @@ void CChildFrame::ImportFiles(ImportKind kind, uint32_t parentId) {
   if (!files.isEmpty()) ImportChosenFiles(kind, parentId, files);
 }
 
+void CChildFrame::ImportDroppedFiles(uint32_t parentId, const std::vector<std::string>& files) {
+  QStringList paths;
+  for (const std::string& file : files) paths << QString::fromStdString(file);
+  ImportChosenFiles(ImportKind::Notes, parentId, paths);
+}
+
 std::vector<uint32_t> CChildFrame::ImportChosenFiles(ImportKind kind, uint32_t parentId, const QStringList& files) {
   std::vector<std::string> paths;
   for (const QString& file : files) paths.push_back(file.toStdString());

@@ -55,6 +55,7 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
 
   bool ActivateNode(bool open, int64_t nodeId) override;
   void ImportFiles(ImportKind kind, uint32_t parentId) override;
+  void ImportDroppedFiles(uint32_t parentId, const std::vector<std::string>& files) override;
   void ExportNode(uint32_t nodeId) override;
   // Batch Export: asks for a folder and exports the whole document into it.
   void BatchExport();
@@ -69,7 +70,7 @@ class CChildFrame : public QMainWindow, public DocumentObserver, public TreeHost
   bool BatchExportTo(const QString& folder);
   // Writes the open note back into the document; false (and the user told) when it could not
   // be written.
-  bool StoreOpenNode();
+  bool StoreOpenNode() override;
   // Brings the window forward, selects the node's tree entry on the "Main" tab and, with open,
   // opens it; nothing when the node has no entry.
   void ShowNode(uint32_t nodeId, bool open);

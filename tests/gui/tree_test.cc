@@ -4,6 +4,7 @@
 
 #include "app/app_settings.h"
 #include "store/node.h"
+#include "store/node_clipboard.h"
 #include "gui_fixture.h"
 #include "tree/bookmark_tree_ctrl.h"
 #include "tree/mlf_tree_ctrl.h"
@@ -287,12 +288,15 @@ TEST_F(TreeTest, ContextMenuOffersWhatTheEntryAllows) {
       if (action->isEnabled() && !action->isSeparator()) texts.push_back(action->text().toStdString());
     return texts;
   };
-  EXPECT_EQ(enabled(Item(note)),
-            (Titles{"&New", "&Import", "&Export...", "&Delete", "&Rename", "Add to &Bookmarks...", "&Tasks",
-                    "Properties...."}));
-  EXPECT_EQ(enabled(Item(folder)), (Titles{"&New", "&Import", "&Delete", "&Rename", "&Tasks"}));
+  EXPECT_EQ(enabled(Item(note)), (Titles{"&New", "&Import", "&Export...", "Cu&t", "&Copy", "&Delete", "&Rename",
+                                          "Add to &Bookmarks...", "&Tasks", "Properties...."}));
+  EXPECT_EQ(enabled(Item(folder)), (Titles{"&New", "&Import", "Cu&t", "&Copy", "&Delete", "&Rename", "&Tasks"}));
   EXPECT_EQ(enabled(Item(folder)->child(0)), (Titles{"&New", "&Import", "&Tasks"})) << "the placeholder";
   EXPECT_EQ(enabled(nullptr), (Titles{"&New", "&Import", "&Tasks"}));
+  // Paste once the node clipboard holds a node, wherever it came from.
+  Tree().CopyItem(Item(note));
+  EXPECT_EQ(enabled(nullptr), (Titles{"&New", "&Import", "&Paste", "&Tasks"}));
+  NodeClipboard::Instance().Clear();
 }
 
 TEST_F(TreeTest, KeysActOnTheSelectedEntry) {
