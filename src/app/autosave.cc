@@ -7,6 +7,7 @@
 
 #include "app/app_settings.h"
 #include "app/main_frame.h"
+#include "dialogs/background_work.h"
 #include "diagnostics/log.h"
 #include "platform/env.h"
 #include "platform/path.h"
@@ -53,7 +54,7 @@ void Autosave::SaveAll() {
 
 void Autosave::SaveDocument(CChildFrame* frame) {
   Watch(frame);
-  if (QApplication::activeModalWidget()) return;
+  if (QApplication::activeModalWidget() || BackgroundWorkRunning()) return;
   if (!frame->StoreOpenNode()) return;
   CMarrowleafDoc& doc = frame->Document();
   if (!doc.IsModified() || !FolderReady()) return;

@@ -8,6 +8,13 @@
 #include "widgets/wait_cursor.h"
 
 namespace mlf {
+namespace {
+
+int g_running = 0;  // GUI thread only
+
+}  // namespace
+
+bool BackgroundWorkRunning() { return g_running > 0; }
 
 bool RunInBackground(const std::string& statusText, const std::function<bool()>& work) {
   WaitCursor wait;
@@ -24,8 +31,10 @@ bool RunInBackground(const std::string& statusText, const std::function<bool()>&
     // Queued: a quit posted before the loop runs is delivered once it does.
     QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
   });
+  ++g_running;
   loop.exec(QEventLoop::ExcludeUserInputEvents);
   worker.join();
+  --g_running;
   return result;
 }
 

@@ -11,4 +11,8 @@ namespace mlf {
 // The work's result; false when it threw.
 bool RunInBackground(const std::string& statusText, const std::function<bool()>& work);
 
+// True while RunInBackground waits for its work: timers that would lock a document (autosave)
+// skip their round rather than wait on the GUI thread for a worker that may need it.
+bool BackgroundWorkRunning();
+
 }  // namespace mlf

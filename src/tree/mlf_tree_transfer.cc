@@ -1,9 +1,9 @@
 // The node tree's moves and copies of whole branches: the node clipboard's Cut, Copy and
 // Paste, and what a drop ends in.
-#include <QApplication>
 #include <algorithm>
 
 #include "diagnostics/log.h"
+#include "dialogs/background_work.h"
 #include "store/document.h"
 #include "store/node.h"
 #include "store/node_branch_copy.h"
@@ -165,9 +165,13 @@ QTreeWidgetItem* CMlfTreeCtrl::TransferBranch(CMarrowleafDoc& source, uint32_t n
     // first, or its latest text would be missing from the copy (and lost by a move).
     CMlfTreeCtrl* sourceTree = TreeOf(source);
     if (sourceTree && !sourceTree->m_host.StoreOpenNode()) return nullptr;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    BranchCopy copy = CopyBranchTo(source, nodeId, m_document, parent ? uint32_t(ItemValue(parent)) : 0);
-    QApplication::restoreOverrideCursor();
+    // A large branch takes a while: the window goes on painting meanwhile.
+    BranchCopy copy;
+    uint32_t parentId = parent ? uint32_t(ItemValue(parent)) : 0;
+    RunInBackground(move ? "Moving nodes..." : "Copying nodes...", [&] {
+      copy = CopyBranchTo(source, nodeId, m_document, parentId);
+      return true;
+    });
     if (!copy) {
       Tell(copy.error);
       return nullptr;
