@@ -23,12 +23,21 @@ constexpr uint32_t kLongestIntervalMinutes = 24 * 60;
 Autosave::Autosave(CMainFrame& main, Env& env) : m_main(main), m_env(env) {
   connect(&main, &CMainFrame::ChildFrameAdded, this, &Autosave::Watch);
   for (CChildFrame* frame : main.ChildFrames()) Watch(frame);
+  connect(&main, &CMainFrame::OptionsChanged, this, &Autosave::FollowSetting);
   connect(&m_timer, &QTimer::timeout, this, &Autosave::SaveAll);
-  if (uint32_t minutes = std::min(AppSettings().autosaveMinutes, kLongestIntervalMinutes)) {
-    m_timer.start(static_cast<int>(minutes) * 60 * 1000);
-  } else {
+  FollowSetting();
+}
+
+void Autosave::FollowSetting() {
+  if (m_off) return;  // no folder to write to: the options cannot bring it back
+  const uint32_t minutes = std::min(AppSettings().autosaveMinutes, kLongestIntervalMinutes);
+  if (!minutes) {
+    m_timer.stop();
     AppLog().WriteLine("Autosave is turned off in the options");
+    return;
   }
+  const int interval = static_cast<int>(minutes) * 60 * 1000;
+  if (interval != Interval()) m_timer.start(interval);
 }
 
 Autosave::~Autosave() = default;

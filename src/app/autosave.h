@@ -1,6 +1,6 @@
 // Autosave: the unsaved state of every modified document goes to its recovery file (see
-// store/recovery_file.h) every few minutes (the AutosaveMinutes setting; 0 turns it off) and
-// whenever the user opens another node. The recovery file of a document goes when the
+// store/recovery_file.h) every few minutes (the AutosaveMinutes setting, read again whenever the
+// Options sheet closes with OK; 0 turns it off) and whenever the user opens another node. The recovery file of a document goes when the
 // document is saved or closed normally; one left behind is offered at the next start.
 #pragma once
 
@@ -30,8 +30,13 @@ class Autosave : public QObject {
   std::string RecoveryPath(CChildFrame* frame);
   // The recovery folder cannot be written: autosave said so once and writes nothing.
   bool IsOff() const { return m_off; }
+  // The time between two rounds in milliseconds; 0 while there are no rounds.
+  int Interval() const { return m_timer.isActive() ? m_timer.interval() : 0; }
 
  private:
+  // Starts, restarts or stops the rounds as AutosaveMinutes says; an unchanged interval keeps
+  // the round under way.
+  void FollowSetting();
   void Watch(CChildFrame* frame);
   void Remove(CChildFrame* frame);
   bool FolderReady();

@@ -6,6 +6,7 @@
 
 #include "dialogs/options_check_page.h"
 #include "dialogs/options_editor_page.h"
+#include "dialogs/options_saving_page.h"
 #include "dialogs/options_spelling_page.h"
 
 namespace mlf {
@@ -15,12 +16,14 @@ COptionsSheet::COptionsSheet(MlfSettings& settings, QWidget* parent)
       m_settings(settings),
       m_pages(new QTabWidget(this)),
       m_general(new COptionsPage_General(settings)),
+      m_saving(new COptionsPage_Saving(settings)),
       m_editor(new COptionsPage_Editor(settings)),
       m_spelling(new COptionsPage_Spelling),
       m_startup(new COptionsPage_Startup(settings)) {
   setWindowTitle(QStringLiteral("Options"));
   m_pages->setUsesScrollButtons(false);  // every tab in sight: the sheet is as wide as they need
   m_pages->addTab(m_general, QStringLiteral("General"));
+  m_pages->addTab(m_saving, QStringLiteral("Saving"));
   m_pages->addTab(m_editor, QStringLiteral("Editor"));
   m_pages->addTab(m_spelling, QStringLiteral("Spelling"));
   m_pages->addTab(m_startup, QStringLiteral("Start Up"));
@@ -34,6 +37,7 @@ COptionsSheet::COptionsSheet(MlfSettings& settings, QWidget* parent)
 
 void COptionsSheet::accept() {
   m_general->CopyBack(m_settings);
+  m_saving->CopyBack(m_settings);
   m_startup->CopyBack(m_settings);
   m_editor->CopyBack(m_settings);
   QDialog::accept();

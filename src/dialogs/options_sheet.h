@@ -1,4 +1,4 @@
-// COptionsSheet: Tools > Options, the General, Editor, Spelling and Start Up pages with OK and
+// COptionsSheet: Tools > Options, the General, Saving, Editor, Spelling and Start Up pages with OK and
 // Cancel. The pages work on copies of the settings taken when the sheet is made; OK writes
 // them all back, Cancel changes nothing.
 #pragma once
@@ -13,6 +13,7 @@ namespace mlf {
 
 class COptionsPage_Editor;
 class COptionsPage_General;
+class COptionsPage_Saving;
 class COptionsPage_Spelling;
 class COptionsPage_Startup;
 
@@ -29,6 +30,7 @@ class COptionsSheet : public QDialog {
   MlfSettings& m_settings;
   QTabWidget* m_pages;
   COptionsPage_General* m_general;
+  COptionsPage_Saving* m_saving;
   COptionsPage_Editor* m_editor;
   COptionsPage_Spelling* m_spelling;
   COptionsPage_Startup* m_startup;

@@ -1,8 +1,9 @@
 // Tools > Options: every control is copied back into the settings on OK and never on Cancel,
 // the fonts go through the font dialog, and after OK the open document windows apply the new
-// values at once.
+// values at once, autosave included.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -12,17 +13,22 @@
 #include <QMdiArea>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <algorithm>
+#include <iterator>
 #include <map>
 #include <string>
 
 #include "../spell/modal_script.h"
 #include "app/app_settings.h"
+#include "app/autosave.h"
 #include "app/command_registry.h"
 #include "app/main_frame.h"
 #include "dialogs/options_editor_page.h"
 #include "dialogs/options_sheet.h"
+#include "platform/env.h"
 #include "store/node_record.h"
 #include "support/scripted_prompts.h"
 #include "tree/bookmark_tree_ctrl.h"
@@ -67,6 +73,7 @@ const struct CheckCase {
     {"General", "ResizeBilinear", "Bilinear image resizing", &MlfSettings::resizeBilinear},
     {"General", "SingleClick", "Single-click activation", &MlfSettings::singleClick},
     {"General", "MinimizeToTray", "Minimize to system tray", &MlfSettings::minimizeToTray},
+    {"Saving", "KeepBackups", "Keep backups of the previous versions", &MlfSettings::keepBackups},
     {"Editor", "WordWrap", "Wrap text to window", &MlfSettings::wordWrap},
     {"Editor", "AutoWordSelection", "Automatic Word Selection", &MlfSettings::autoWordSelection},
     {"Start Up", "ReloadLast", "Load last used file", &MlfSettings::reloadLast},
@@ -80,7 +87,7 @@ TEST(OptionsSheet, PagesInOrderWithOkAndCancelOnly) {
   EXPECT_EQ(sheet.windowTitle().toStdString(), "Options");
   QStringList titles;
   for (int i = 0; i < sheet.Pages()->count(); ++i) titles << sheet.Pages()->tabText(i);
-  EXPECT_EQ(titles.join(", ").toStdString(), "General, Editor, Spelling, Start Up");
+  EXPECT_EQ(titles.join(", ").toStdString(), "General, Saving, Editor, Spelling, Start Up");
   QStringList buttons;
   for (QPushButton* button : sheet.findChildren<QPushButton*>())
     if (!Page(sheet, "Editor")->isAncestorOf(button) && !Page(sheet, "Spelling")->isAncestorOf(button))
@@ -116,6 +123,93 @@ TEST(OptionsSheet, ChecksShowTheSettingsTheyWereGiven) {
   COptionsSheet sheet(settings);
   for (const CheckCase& c : kChecks)
     EXPECT_EQ(sheet.findChild<QCheckBox*>(QString::fromLatin1(c.control))->isChecked(), settings.*c.flag) << c.control;
+}
+
+// Each spin box, the setting it edits, its range, the name a screen reader gives it and a value
+// to change it to.
+const struct SpinCase {
+  const char* control;
+  uint32_t MlfSettings::*value;
+  int minimum;
+  int maximum;
+  const char* accessibleName;
+  int changed;
+} kSpins[] = {
+    {"BackupCount", &MlfSettings::backupCount, 1, 99, "Versions kept:", 7},
+    {"AutosaveMinutes", &MlfSettings::autosaveMinutes, 0, 120, "Autosave modified files every", 15},
+};
+
+QSpinBox* Spin(const COptionsSheet& sheet, const char* control) {
+  return Page(sheet, "Saving")->findChild<QSpinBox*>(QString::fromLatin1(control));
+}
+
+TEST(OptionsSheet, EverySpinBoxIsNamedAndCopiedBackOnOkAndNeverOnCancel) {
+  const MlfSettings defaults = Defaults();
+  for (const SpinCase& c : kSpins) {
+    SCOPED_TRACE(c.control);
+    for (bool ok : {false, true}) {
+      MlfSettings settings = defaults;
+      COptionsSheet sheet(settings);
+      QSpinBox* spin = Spin(sheet, c.control);
+      ASSERT_NE(spin, nullptr);
+      EXPECT_EQ(spin->value(), int(defaults.*c.value));
+      EXPECT_EQ(spin->minimum(), c.minimum);
+      EXPECT_EQ(spin->maximum(), c.maximum);
+      EXPECT_EQ(QAccessible::queryAccessibleInterface(spin)->text(QAccessible::Name).toStdString(), c.accessibleName);
+      spin->setValue(c.changed);
+      ok ? sheet.accept() : sheet.reject();
+      MlfSettings expected = defaults;
+      if (ok) expected.*c.value = uint32_t(c.changed);
+      EXPECT_EQ(Saved(settings), Saved(expected)) << (ok ? "OK" : "Cancel");
+    }
+  }
+}
+
+// A number the store holds outside a spin box's range is shown at the nearest end and kept
+// as it was unless the user changes it: OK on an untouched page changes nothing.
+TEST(OptionsSheet, NumbersOutsideTheRangeStayUnlessChanged) {
+  const struct {
+    uint32_t MlfSettings::*value;
+    uint32_t given;
+    int shown;
+  } cases[] = {
+      {&MlfSettings::backupCount, 0, 1},
+      {&MlfSettings::backupCount, 250, 99},
+      {&MlfSettings::autosaveMinutes, 600, 120},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.given);
+    const SpinCase& spinCase = *std::find_if(std::begin(kSpins), std::end(kSpins),
+                                             [&](const SpinCase& s) { return s.value == c.value; });
+    for (bool touched : {false, true}) {
+      MlfSettings settings = Defaults();
+      settings.*c.value = c.given;
+      COptionsSheet sheet(settings);
+      QSpinBox* spin = Spin(sheet, spinCase.control);
+      EXPECT_EQ(spin->value(), c.shown);
+      if (touched) spin->setValue(spinCase.changed);
+      sheet.accept();
+      EXPECT_EQ(settings.*c.value, touched ? uint32_t(spinCase.changed) : c.given);
+    }
+  }
+}
+
+TEST(OptionsSheet, VersionsKeptFollowTheBackupsCheckBoxAndAutosaveZeroReadsOff) {
+  MlfSettings settings = Defaults();
+  settings.keepBackups = false;
+  settings.autosaveMinutes = 0;
+  COptionsSheet sheet(settings);
+  QSpinBox* count = Spin(sheet, "BackupCount");
+  EXPECT_FALSE(count->isEnabled());
+  sheet.findChild<QCheckBox*>("KeepBackups")->click();
+  EXPECT_TRUE(count->isEnabled());
+  sheet.findChild<QCheckBox*>("KeepBackups")->click();
+  EXPECT_FALSE(count->isEnabled());
+
+  QSpinBox* minutes = Spin(sheet, "AutosaveMinutes");
+  EXPECT_EQ(minutes->text().toStdString(), "Off");
+  minutes->setValue(5);
+  EXPECT_EQ(minutes->text().toStdString(), "5 minutes");
 }
 
 TEST(OptionsSheet, ChosenFontSizeIsWholePointsRoundedDown) {
@@ -203,11 +297,12 @@ class OptionsCommandTest : public ::testing::Test {
   }
   ~OptionsCommandTest() override { AppSettings() = Defaults(); }
 
-  // Runs Tools > Options, sets the check boxes and presses OK or Cancel.
-  void RunOptions(std::map<QString, bool> checks, const char* button) {
+  // Runs Tools > Options, sets the check boxes and spin boxes and presses OK or Cancel.
+  void RunOptions(std::map<QString, bool> checks, const char* button, std::map<QString, int> spins = {}) {
     ModalScript script({{"options", [](QWidget& modal) { return qobject_cast<COptionsSheet*>(&modal) != nullptr; },
                          [=](QWidget& sheet) {
                            for (const auto& [name, on] : checks) sheet.findChild<QCheckBox*>(name)->setChecked(on);
+                           for (const auto& [name, value] : spins) sheet.findChild<QSpinBox*>(name)->setValue(value);
                            QMetaObject::invokeMethod(&sheet, button, Qt::QueuedConnection);
                          }}});
     AppCommands().Action(CommandId::kOptions)->trigger();
@@ -260,6 +355,19 @@ TEST_F(OptionsCommandTest, SingleClickReachesTheOpenTreeAndBookmarks) {
   QTest::mouseClick(bookmarks->viewport(), Qt::LeftButton, {},
                     bookmarks->visualItemRect(bookmarks->topLevelItem(0)).center());
   EXPECT_EQ(frame->ActiveNodeId(), noteId);
+}
+
+TEST_F(OptionsCommandTest, AutosaveIntervalFollowsTheSettingAfterOk) {
+  Autosave autosave(main, Env::Default());
+  EXPECT_EQ(autosave.Interval(), 2 * 60 * 1000);
+  RunOptions({}, "reject", {{"AutosaveMinutes", 7}});
+  EXPECT_EQ(autosave.Interval(), 2 * 60 * 1000);
+  RunOptions({}, "accept", {{"AutosaveMinutes", 7}});
+  EXPECT_EQ(autosave.Interval(), 7 * 60 * 1000);
+  RunOptions({}, "accept", {{"AutosaveMinutes", 0}});
+  EXPECT_EQ(autosave.Interval(), 0) << "Off stops the rounds";
+  RunOptions({}, "accept", {{"AutosaveMinutes", 1}});
+  EXPECT_EQ(autosave.Interval(), 60 * 1000);
 }
 
 }  // namespace
