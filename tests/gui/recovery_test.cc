@@ -322,7 +322,9 @@ TEST_F(RecoveryGuiTest, AnEncryptedDocumentsRecoveryAsksForThePasswordBeforeTheQ
     });
     EXPECT_EQ(questions, a.questions) << a.name;
     EXPECT_EQ(prompts.passwordRequests.size(), 1u) << a.name << ": one password opens both files";
-    if (questions) EXPECT_EQ(passwordsBeforeQuestion, 1u) << a.name;
+    if (questions) {
+      EXPECT_EQ(passwordsBeforeQuestion, 1u) << a.name;
+    }
     EXPECT_TRUE(fs::exists(recovery)) << a.name;
   }
 }
