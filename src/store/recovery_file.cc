@@ -1,6 +1,7 @@
 #include "store/recovery_file.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/path.h"
 #include "store/crc32.h"
@@ -45,11 +46,7 @@ SavedFileIdentity IdentifySavedFile(Env& env, const std::string& path, File& fil
   SavedFileIdentity identity;
   identity.size = file.Size();
   identity.headCrc = CrcOfRange(file, 0, std::min(identity.size, kHeadBytes));
-  try {
-    for (const DirEntry& entry : env.ListDirectory(DirName(path)))
-      if (entry.name == BaseName(path)) identity.modificationTime = entry.modificationTime;
-  } catch (const FileError&) {
-  }
+  if (std::optional<FileStamp> stamp = env.Stamp(path)) identity.modificationTime = stamp->modificationNs;
   return identity;
 }
 

@@ -9,7 +9,7 @@
 //   uint32 layout version (1), uint32 flags (bit 0: the image is encrypted)
 //   int64 time of the autosave (seconds since 1970 UTC)
 //   uint32 L, then L bytes: the saved file's path (L = 0: the document was never saved)
-//   uint64 the saved file's size, int64 its modification time (seconds since 1970 UTC),
+//   uint64 the saved file's size, int64 its modification time (nanoseconds since 1970 UTC),
 //   uint32 CRC-32 of its first 64 KB
 //   uint32 K, then K uint32: the nodes whose streams stay in the saved file
 //   uint64 the image's length (where the trailer starts)
@@ -37,7 +37,7 @@ constexpr uint32_t kRecoveryLayoutVersion = 1;
 // file that names streams in it unusable.
 struct SavedFileIdentity {
   uint64_t size = 0;
-  int64_t modificationTime = 0;
+  int64_t modificationTime = 0;  // nanoseconds, Env::Stamp's
   uint32_t headCrc = 0;  // of the first 64 KB
   bool operator==(const SavedFileIdentity&) const = default;
 };
